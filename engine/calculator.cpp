@@ -1,0 +1,363 @@
+#include "calculator.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "number_text.h"
+
+namespace z5calc {
+
+namespace {
+
+// Stored for a division by zero and shown for a faulted percentage: beyond the display range,
+// so the readout shows "Error".
+constexpr double kErrorMarker = 1'234'567'890'123.0;
+
+}  // namespace
+
+// Notifies the display once per key, after the key is complete, if anything visible changed.
+class Calculator::KeyScope {
+  public:
+    explicit KeyScope(Calculator& calc) noexcept
+        : calc_(calc), readout_(calc.state_.Readout), memMark_(calc.state_.memMark) {}
+    ~KeyScope() {
+        const CalcState& s = calc_.state_;
+        if (!(s.Readout == readout_) || s.memMark != memMark_) calc_.display_.display_changed(s);
+    }
+    KeyScope(const KeyScope&) = delete;
+    KeyScope& operator=(const KeyScope&) = delete;
+
+  private:
+    Calculator& calc_;
+    ReadoutText readout_;
+    bool memMark_;
+};
+
+bool Calculator::open(double value, double mmax) noexcept {
+    if (!std::isfinite(value)) return false;
+    KeyScope scope(*this);
+    ReadoutText text = general_text(value);
+    if (text.view().find('.') == std::string_view::npos) text.push_back('.');
+    state_.Readout = text;
+    state_.LastInput = InputKind::Ops;
+    state_.Opflag = '=';
+    state_.Numops = 1;
+    state_.mmax = mmax;
+    return true;
+}
+
+void Calculator::show_number(double x) noexcept {
+    if (!in_display_range(x)) {
+        state_.Readout.assign("Error");
+        state_.Numops = 0;
+        state_.Opflag = ' ';
+        state_.LastInput = InputKind::Lost;
+        return;
+    }
+    state_.Readout = display_text(x);
+}
+
+void Calculator::number_click(int index) noexcept {
+    KeyScope scope(*this);
+    number_key(index);
+}
+
+void Calculator::number_double_click(int index) noexcept {
+    KeyScope scope(*this);
+    number_key(index);
+}
+
+void Calculator::number_key(int index) noexcept {
+    if (index < 0 || index >= static_cast<int>(kNumberTags.size())) return;
+    std::string_view tag = kNumberTags[index];
+    CalcState& s = state_;
+
+    // A new number begins; the "." is a placeholder that the digits below consume.
+    if (s.LastInput != InputKind::Nums || s.Readout == "0.") s.Readout.assign(".");
+
+    // The length test comes before the digits are added, so "00" and "000" during decimal entry
+    // may carry the text to 14 characters.
+    if (s.Readout.size() >= 12) {
+        s.LastInput = InputKind::Nums;
+        return;
+    }
+
+    if (s.decimalflag) {
+        if (!s.Readout.empty() && s.Readout.view().front() == '.') s.Readout.prepend('0');
+        s.Readout.append(tag);
+    } else {
+        // Only the point goes: the digits join the ones shown, group separators and all.
+        ReadoutText joined;
+        for (char c : s.Readout.view()) {
+            if (c != '.') joined.push_back(c);
+        }
+        joined.append(tag);
+        // A readout that cannot be read here (an entry that overflowed into "Error", or text
+        // appended to it) is treated as "." would be: the key's digits begin a new number.
+        double v = read_number(joined.view()).value_or(read_number(tag).value_or(0));
+        if (v > kDisplayLimit) {
+            // Too many digits: keep the first eight. A negative entry is never cut.
+            std::array<char, 400> digits;
+            auto r = std::to_chars(digits.data(), digits.data() + digits.size(), v,
+                                   std::chars_format::fixed);
+            std::size_t n =
+                r.ec == std::errc{} ? static_cast<std::size_t>(r.ptr - digits.data()) : 0;
+            v = read_number({digits.data(), n < 8 ? n : 8}).value_or(0);
+        }
+        show_number(v);
+    }
+
+    if (s.Readout == "00.") s.Readout.assign("0.");
+    if (s.LastInput == InputKind::Neg) s.Readout.prepend('-');
+    s.LastInput = InputKind::Nums;
+}
+
+void Calculator::decimal_click() noexcept {
+    KeyScope scope(*this);
+    CalcState& s = state_;
+    if (s.LastInput == InputKind::Neg) {
+        s.Readout.assign("-0.");
+    } else if (s.LastInput != InputKind::Nums) {
+        s.Readout.assign("0.");
+    }
+    s.LastInput = InputKind::Nums;
+    s.decimalflag = true;
+}
+
+void Calculator::inv_click() noexcept {
+    KeyScope scope(*this);
+    auto v = read_number(state_.Readout.view());
+    if (!v) {
+        display_.beep();
+        return;
+    }
+    // The displayed text always carries its point, so typing goes on after the negated number;
+    // a negation out of range shows plain "Error".
+    show_number(-*v);
+}
+
+void Calculator::bs_click() noexcept {
+    KeyScope scope(*this);
+    bs_key();
+}
+
+void Calculator::bs_double_click() noexcept {
+    KeyScope scope(*this);
+    bs_key();
+}
+
+void Calculator::bs_key() noexcept {
+    CalcState& s = state_;
+    ReadoutText text = s.Readout;
+    if (text.view().find("Err") != std::string_view::npos) text.assign("0.0");
+    if (text == "0.") {
+        s.decimalflag = false;
+        return;
+    }
+    // An empty readout (backspace after a lone "-") stays empty.
+    if (text.empty()) return;
+    if (text.view().back() == '.') {
+        // The digit before the point goes, and the rest is regrouped.
+        text.pop_back();
+        text.pop_back();
+        text.push_back('.');
+        s.decimalflag = false;
+        if (text == "-." || text == ".") text.assign("0.");
+        // Text that is no number (an opening value in exponent form) clears to zero.
+        show_number(read_number(text.view()).value_or(0));
+        return;
+    }
+    text.pop_back();
+    s.Readout = text;
+}
+
+void Calculator::operator_click(int index) noexcept {
+    KeyScope scope(*this);
+    operator_key(index);
+}
+
+void Calculator::operator_key(int index) noexcept {
+    if (index < 0 || index >= static_cast<int>(kOperatorTags.size())) return;
+    CalcState& s = state_;
+    s.decimalflag = false;
+
+    if (index == kOperatorAC || index == kOperatorCE) {
+        s.Readout.assign("0.");
+        s.LastInput = InputKind::Nums;
+        // CE keeps Numops, so a cleared entry counts as an entered zero (5 + CE = gives 5).
+        if (index == kOperatorAC) s.Numops = 0;
+        return;
+    }
+
+    auto read = read_number(s.Readout.view());
+    if (!read) {
+        display_.beep();
+        return;
+    }
+    const double v = *read;
+    const char tag = kOperatorTags[index].front();
+    if (s.LastInput == InputKind::Nums) ++s.Numops;
+
+    switch (s.Numops) {
+        case 0:
+            // Only after an out-of-range value. A negated zero is written "0".
+            if (tag == '-') s.Readout = plain_text(-v);
+            break;
+        case 1:
+            s.Op1 = v;
+            if (tag == '-' && s.LastInput != InputKind::Nums && s.Opflag != '=') {
+                // A negative second number begins; the pending operator still applies to it.
+                s.Readout.assign("-");
+                s.LastInput = InputKind::Neg;
+            }
+            break;
+        case 2:
+            s.Op2 = v;
+            if (tag == '%') {
+                // The percentage stands on the readout as a typed second operand would, and
+                // the pending operator is left to the next key.
+                double percentage = s.Op1 * s.Op2 / 100;
+                if (std::isfinite(percentage)) {
+                    s.Op2 = percentage;
+                    show_number(s.Op2);
+                } else {
+                    show_number(kErrorMarker);
+                }
+                s.LastInput = InputKind::Nums;
+                s.Numops = 1;
+                return;
+            }
+            switch (s.Opflag) {
+                case '+':
+                    s.Op1 = s.Op1 + s.Op2;
+                    break;
+                case '-':
+                    s.Op1 = s.Op1 - s.Op2;
+                    break;
+                case 'X':
+                    s.Op1 = s.Op1 * s.Op2;
+                    break;
+                case '/':
+                    s.Op1 = s.Op2 != 0 ? s.Op1 / s.Op2 : kErrorMarker;
+                    break;
+                case '=':
+                    s.Op1 = s.Op2;
+                    break;
+                default:
+                    break;  // a pending "%" (or nothing) leaves Op1 as it is
+            }
+            s.Numops = 1;
+            show_number(s.Op1);
+            break;
+        default:
+            break;
+    }
+
+    if (s.LastInput != InputKind::Neg) {
+        s.LastInput = InputKind::Ops;
+        s.Opflag = tag;
+    }
+}
+
+void Calculator::tax_check(double& m, std::int16_t adv) const noexcept {
+    const int k = static_cast<std::int16_t>(adv ^ taxMode_);
+    switch (k) {
+        case 0:
+            // Down, counting a floating-point residue just short of a whole number as that
+            // number (1079.99999999 is 1080).
+            m = std::floor(m + 0.0004);
+            break;
+        case 1:
+            if (m - std::floor(m) != 0) m = m + 1;
+            m = std::floor(m);
+            break;
+        case 2:
+        case 3:
+            m = std::floor(m + 0.5);
+            break;
+        default:
+            break;  // not rounded
+    }
+}
+
+void Calculator::tax_click(int index) noexcept {
+    if (index < 0 || index >= static_cast<int>(kTaxTags.size())) return;
+    KeyScope scope(*this);
+    auto read = read_number(state_.Readout.view());
+    if (!read) {
+        display_.beep();
+        return;
+    }
+    const double v = *read;
+    double result = index == 0   ? v * (taxRate_ + 1)
+                    : index == 1 ? v / (taxRate_ + 1)
+                                 : v * taxRate_;
+    // Only an absurd rate (from a hand-edited settings file) gets here; the key is refused.
+    if (!std::isfinite(result)) {
+        display_.beep();
+        return;
+    }
+    tax_check(result, index == 1 ? 1 : 0);
+    show_number(result);
+}
+
+void Calculator::mem_click(int index) noexcept {
+    KeyScope scope(*this);
+    CalcState& s = state_;
+    switch (index) {
+        case 0:
+            s.mem = 0;
+            s.memMark = false;
+            break;
+        case 1:
+        case 2: {
+            if (!read_number(s.Readout.view())) {
+                display_.beep();
+                return;
+            }
+            operator_key(kOperatorEquals);
+            auto v = read_number(s.Readout.view());
+            if (!v) {
+                display_.beep();  // the pending calculation ran out of range
+                return;
+            }
+            s.mem = index == 1 ? s.mem + *v : s.mem - *v;
+            s.memMark = s.mem != 0;
+            break;
+        }
+        case 3:
+            show_number(s.mem);
+            break;
+        default:
+            break;
+    }
+}
+
+void Calculator::press(Key key) noexcept {
+    switch (key.group) {
+        case KeyGroup::Number:
+            number_click(key.index);
+            break;
+        case KeyGroup::Decimal:
+            decimal_click();
+            break;
+        case KeyGroup::Inv:
+            inv_click();
+            break;
+        case KeyGroup::Bs:
+            bs_click();
+            break;
+        case KeyGroup::Operator:
+            operator_click(key.index);
+            break;
+        case KeyGroup::Mem:
+            mem_click(key.index);
+            break;
+        case KeyGroup::Tax:
+            tax_click(key.index);
+            break;
+    }
+}
+
+}  // namespace z5calc

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+
+#include "calc_state.h"
+#include "keys.h"
+
+namespace z5calc {
+
+// What the engine tells its front end, synchronously from inside a key operation.
+class CalcDisplay {
+  public:
+    virtual void beep() noexcept = 0;
+    // Called once at the end of a key whose readout text or memory mark changed.
+    virtual void display_changed(const CalcState& state) noexcept = 0;
+
+  protected:
+    ~CalcDisplay() = default;
+};
+
+// The desk calculator: one operation per key, working on a CalcState whose readout text is
+// the entry buffer. Refused keys beep through the display and change nothing else.
+class Calculator {
+  public:
+    explicit Calculator(CalcDisplay& display) noexcept : display_(display) {}
+    Calculator(const Calculator&) = delete;
+    Calculator& operator=(const Calculator&) = delete;
+
+    CalcState& state() noexcept { return state_; }
+    const CalcState& state() const noexcept { return state_; }
+    std::string_view readout() const noexcept { return state_.Readout.view(); }
+
+    // Tax rate as a fraction (0.05 = 5 %) and rounding mode, fixed for one calculator call.
+    void set_tax(double rate, std::int16_t mode) noexcept {
+        taxRate_ = rate;
+        taxMode_ = mode;
+    }
+
+    // Puts the calculator in the state of a freshly opened call: the starting value on the
+    // readout as a result, with "=" pending. A non-finite value is refused (false, no change).
+    bool open(double value, double mmax) noexcept;
+
+    void number_click(int index) noexcept;
+    void number_double_click(int index) noexcept;  // the click once more
+    void decimal_click() noexcept;
+    void inv_click() noexcept;
+    void bs_click() noexcept;
+    void bs_double_click() noexcept;
+    void operator_click(int index) noexcept;
+    void tax_click(int index) noexcept;
+    void mem_click(int index) noexcept;
+
+    // Runs the click operation of a key.
+    void press(Key key) noexcept;
+
+    // Writes x to the readout; a value out of range shows "Error" and resets the calculation.
+    void show_number(double x) noexcept;
+
+    // Rounds m to a whole number by the tax mode; adv is 0 for the adding direction (price
+    // with tax, tax amount) and 1 for the removing direction (price without tax).
+    void tax_check(double& m, std::int16_t adv) const noexcept;
+
+  private:
+    class KeyScope;
+
+    void number_key(int index) noexcept;
+    void bs_key() noexcept;
+    void operator_key(int index) noexcept;
+
+    CalcDisplay& display_;
+    CalcState state_;
+    double taxRate_ = 0.05;
+    std::int16_t taxMode_ = 0;
+};
+
+}  // namespace z5calc

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace z5calc {
+
+// The key table: each control array of the calculator and its tags, in index order.
+inline constexpr std::array<std::string_view, 12> kNumberTags = {"0", "1", "2", "3", "4",  "5",
+                                                                 "6", "7", "8", "9", "00", "000"};
+inline constexpr std::array<std::string_view, 8> kOperatorTags = {"AC", "CE", "-", "/",
+                                                                  "+",  "X",  "=", "%"};
+inline constexpr std::array<std::string_view, 4> kMemTags = {"MC", "MP", "MM", "MR"};
+inline constexpr std::array<std::string_view, 3> kTaxTags = {"taxin", "taxout", "tax"};
+
+inline constexpr int kOperatorAC = 0;
+inline constexpr int kOperatorCE = 1;
+inline constexpr int kOperatorEquals = 6;
+
+enum class KeyGroup : std::uint8_t { Number, Decimal, Inv, Bs, Operator, Mem, Tax };
+
+// One key of the calculator: its control array and the index within it (0 for single keys).
+struct Key {
+    KeyGroup group;
+    std::int8_t index;
+    friend constexpr bool operator==(Key, Key) = default;
+};
+
+// Finds a key by its tag; the decimal point, which has no tag of its own, goes by ".".
+std::optional<Key> key_from_tag(std::string_view tag) noexcept;
+
+// The index of the operator key with this tag, or -1.
+int operator_index(std::string_view tag) noexcept;
+
+}  // namespace z5calc

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "calculator.h"
+
+namespace z5calc::testing {
+
+// Drives a calculator by key tags, the way the rows of the tests read: "2 + 3 =".
+class KeyRunner final : public CalcDisplay {
+  public:
+    KeyRunner() : calc(*this) {}
+
+    void beep() noexcept override { ++beeps; }
+    void display_changed(const CalcState&) noexcept override { ++changes; }
+
+    // Presses the keys; "5*" double-clicks a number key or backspace after its click.
+    KeyRunner& keys(std::string_view sequence) {
+        std::istringstream words{std::string(sequence)};
+        std::string word;
+        while (words >> word) press(word);
+        return *this;
+    }
+
+    void press(std::string word) {
+        bool double_click = word.size() > 1 && word.back() == '*';
+        if (double_click) word.pop_back();
+        auto key = key_from_tag(word);
+        if (!key) {
+            ADD_FAILURE() << "test names an unknown key '" << word << "'";
+            return;
+        }
+        calc.press(*key);
+        if (double_click && key->group == KeyGroup::Number) calc.number_double_click(key->index);
+        if (double_click && key->group == KeyGroup::Bs) calc.bs_double_click();
+    }
+
+    std::string readout() const { return std::string(calc.readout()); }
+    const CalcState& state() const { return calc.state(); }
+
+    Calculator calc;
+    int beeps = 0;
+    int changes = 0;
+};
+
+// Runs the keys on a calculator after AC, as the tables of cases assume.
+inline std::string readout_after(std::string_view sequence) {
+    KeyRunner run;
+    run.keys("AC").keys(sequence);
+    return run.readout();
+}
+
+}  // namespace z5calc::testing
