@@ -3,15 +3,6 @@
 namespace z5calc::testing {
 namespace {
 
-struct KeysCase {
-    const char* keys;
-    const char* readout;
-};
-
-void PrintTo(const KeysCase& c, std::ostream* os) {
-    *os << c.keys;
-}
-
 class EntryReadout : public ::testing::TestWithParam<KeysCase> {};
 
 TEST_P(EntryReadout, KeysGiveReadout) {

@@ -49,6 +49,14 @@ class KeyRunner final : public CalcDisplay {
     int changes = 0;
 };
 
+// One row of a table of cases: keys pressed after AC, and the readout they leave.
+struct KeysCase {
+    const char* keys;
+    const char* readout;
+};
+
+inline void PrintTo(const KeysCase& c, std::ostream* os) { *os << c.keys; }
+
 // Runs the keys on a calculator after AC, as the tables of cases assume.
 inline std::string readout_after(std::string_view sequence) {
     KeyRunner run;
