@@ -7,5 +7,5 @@ tools/bootstrap.sh >&2
 cmake --preset native >/dev/null
 cmake --build --preset native --target calc-keys >/dev/null
 
-echo "keys: 1 2 0 0 X 3 = taxin MP (8 % tax), then 5 0 0 - MR ="
-build/native/tools/calc-keys --tax-rate 0.08 1 2 0 0 X 3 = taxin MP 5 0 0 - MR =
+echo "1200 x 3 with 8 % tax into memory, plus 500 + 250, then recall the memory:"
+build/native/tools/calc-keys --tax-rate 0.08 1 2 0 0 X 3 = taxin MP 5 0 0 + 2 5 0 = MP MR
