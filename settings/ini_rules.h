@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace z5calc {
+
+// Keys the component reads and writes: section, key, and the value a missing key gives.
+// "Window" keys are made per window (window name + "_Left" / "_Top").
+struct IniKey {
+    std::wstring_view section;
+    std::wstring_view key;
+    std::wstring_view meaning_when_missing;
+};
+
+namespace ini_keys {
+inline constexpr IniKey kAppPath{L"Setup", L"AppPath", L"(not read)"};
+inline constexpr IniKey kTax{L"Setup", L"Tax", L"rate 0.05"};
+inline constexpr IniKey kTaxMode{L"Setup", L"TaxMode", L"mode 0"};
+inline constexpr IniKey kMsgMode{L"Setup", L"MsgMode", L"mode 0 (talking companion)"};
+inline constexpr IniKey kHelpFile{L"Setup", L"HelpFile", L"the component's own z5calc.chm"};
+inline constexpr IniKey kHelpID{L"Setup", L"HelpID", L"-1"};
+inline constexpr std::wstring_view kWindowSection = L"Window";
+}  // namespace ini_keys
+
+// A value is read into a 255-character buffer: the first 254 characters are all that is seen.
+inline constexpr std::size_t kIniValueLimit = 254;
+
+// The platform's leading-number scan: blanks skipped, optional sign, digits, optional fraction
+// and exponent. Text that does not begin with a number gives 0.
+double leading_number(std::wstring_view text) noexcept;
+
+// What GetIniValue makes of a key's text: "True" -1, "False" 0, empty -1, otherwise the leading
+// number rounded to the nearest integer, halves to even. Empty when that is outside 32 bits.
+std::optional<std::int32_t> ini_value_from_text(std::wstring_view text) noexcept;
+
+// A 32-bit value as a 16-bit one; empty when it does not fit.
+std::optional<std::int16_t> to_int16(std::int32_t value) noexcept;
+
+// The text a number is written as: the shortest decimal text ("50", "-3", "1.5", "1E+20").
+std::wstring ini_number_text(double value);
+
+// The host's settings file named by SetAppName: a name containing ".ini" is the file itself,
+// any other name is the file of that name in the settings folder.
+std::wstring host_ini_path(std::wstring_view setup_folder, std::wstring_view name);
+
+// The folder part of a path, up to and including its last "\"; empty without one.
+std::wstring_view folder_of(std::wstring_view path) noexcept;
+
+// A folder path that ends in "\" (an empty one becomes "\").
+std::wstring with_backslash(std::wstring_view folder);
+
+// Drive-type codes of the platform.
+inline constexpr int kDriveRemovable = 2;
+inline constexpr int kDriveRemote = 4;
+
+// The root to ask the drive type of ("C:\" for "C:\x\y"); empty for a network path, which is
+// always remote.
+std::wstring drive_root_of(std::wstring_view path);
+
+// Where the settings live: at the root of a removable drive that holds the component, else in
+// the user's application-data folder.
+std::wstring settings_folder(std::wstring_view component_folder, int drive_kind,
+                             std::wstring_view app_data_folder);
+
+// The text of the message shown when the settings folder cannot be created.
+std::wstring folder_failure_message(std::wstring_view setup_folder);
+
+}  // namespace z5calc
