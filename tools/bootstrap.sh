@@ -3,14 +3,19 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ libgtest-dev libbenchmark-dev
-  g++-mingw-w64-x86-64-posix
-  locales
+  cmake make g++ libgtest-dev libbenchmark-dev googletest locales
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+  libwine-dev wine wine32:i386 wine64 xvfb xauth fonts-ipafont-gothic fonts-wine
 )
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
+
+# 32-bit Wine runs the 32-bit component.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  as_root dpkg --add-architecture i386
+fi
 
 missing=()
 for p in "${packages[@]}"; do

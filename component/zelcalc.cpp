@@ -1,0 +1,287 @@
+#include "zelcalc.h"
+
+#include <new>
+
+#include "component_state.h"
+#include "error_info.h"
+#include "module.h"
+
+namespace z5calc {
+
+namespace {
+
+constexpr DISPID kDispSetAppName = 0x60030000;
+constexpr DISPID kDispSetHelpFile = 0x60030001;
+constexpr DISPID kDispShowcalc = 0x60030002;
+
+// A refused argument: the DISP_E_* code and the argument's place in rgvarg.
+struct ArgumentError {
+    HRESULT hr;
+    UINT index;
+};
+
+constexpr UINT kNoArgument = ~0u;
+
+void expect_count(const DISPPARAMS& params, UINT count) {
+    if (params.cArgs != count) throw ArgumentError{DISP_E_BADPARAMCOUNT, kNoArgument};
+}
+
+class Arguments {
+  public:
+    explicit Arguments(DISPPARAMS& params) : params_(params) {}
+
+    // The argument at a position in declaration order (rgvarg holds them last first).
+    VARIANT& at(UINT position) { return params_.rgvarg[index_of(position)]; }
+    UINT index_of(UINT position) const { return params_.cArgs - 1 - position; }
+
+    UniqueBstr bstr(UINT position) {
+        UniqueVariant v;
+        convert(position, VT_BSTR, v);
+        UniqueBstr text;
+        *text.put() = v->bstrVal;  // the string changes hands; the variant no longer owns it
+        v->vt = VT_EMPTY;
+        return text;
+    }
+
+    LONG int32(UINT position) {
+        UniqueVariant v;
+        convert(position, VT_I4, v);
+        return v->lVal;
+    }
+
+    double* double_ref(UINT position, double& copy) {
+        VARIANT& v = deref(position);
+        if (v.vt == (VT_R8 | VT_BYREF) && v.pdblVal) return v.pdblVal;
+        if (v.vt == VT_R8) return &v.dblVal;
+        UniqueVariant converted;
+        convert(position, VT_R8, converted);
+        copy = converted->dblVal;
+        return &copy;
+    }
+
+    windowstay* record(UINT position) {
+        VARIANT& v = deref(position);
+        if ((v.vt & ~VT_BYREF) != VT_RECORD || !v.pRecInfo || !v.pvRecord) throw mismatch(position);
+        GUID guid = {};
+        if (FAILED(v.pRecInfo->GetGuid(&guid)) || !IsEqualGUID(guid, kWindowstayGuid))
+            throw mismatch(position);
+        return static_cast<windowstay*>(v.pvRecord);
+    }
+
+  private:
+    ArgumentError mismatch(UINT position) const {
+        return {DISP_E_TYPEMISMATCH, index_of(position)};
+    }
+
+    VARIANT& deref(UINT position) {
+        VARIANT* v = &at(position);
+        if (v->vt == (VT_VARIANT | VT_BYREF) && v->pvarVal) v = v->pvarVal;
+        if (v->vt == VT_ERROR && v->scode == DISP_E_PARAMNOTFOUND) {
+            throw ArgumentError{DISP_E_PARAMNOTOPTIONAL, index_of(position)};
+        }
+        return *v;
+    }
+
+    // Converts as VB and script hosts do ("12" to a number, 5 to "5"); a value that does not
+    // convert is a type mismatch, one too large an overflow.
+    void convert(UINT position, VARTYPE type, UniqueVariant& out) {
+        VARIANT& source = deref(position);
+        HRESULT hr = VariantChangeType(out.get(), &source, 0, type);
+        if (FAILED(hr)) {
+            throw ArgumentError{hr == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH,
+                                index_of(position)};
+        }
+    }
+
+    DISPPARAMS& params_;
+};
+
+void fill_exception(EXCEPINFO* excep, HRESULT hr) {
+    if (!excep) return;
+    *excep = {};
+    excep->scode = hr;
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.put()) == S_OK && info) {
+        info->GetSource(&excep->bstrSource);
+        info->GetDescription(&excep->bstrDescription);
+    }
+}
+
+}  // namespace
+
+HRESULT create_zelcalc(REFIID riid, void** ppv) noexcept {
+    auto* object = new (std::nothrow) ZelCalc();
+    if (!object) return E_OUTOFMEMORY;
+    HRESULT hr = object->QueryInterface(riid, ppv);
+    object->Release();
+    return hr;
+}
+
+ZelCalc::ZelCalc() noexcept {
+    module_add_ref();
+}
+ZelCalc::~ZelCalc() {
+    module_release();
+}
+
+HRESULT ZelCalc::QueryInterface(REFIID riid, void** ppv) noexcept {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
+        IsEqualIID(riid, IID__zelcalc)) {
+        *ppv = static_cast<_zelcalc*>(this);
+    } else if (IsEqualIID(riid, IID_ISupportErrorInfo)) {
+        *ppv = static_cast<ISupportErrorInfo*>(this);
+    } else {
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+ULONG ZelCalc::AddRef() noexcept {
+    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+}
+
+ULONG ZelCalc::Release() noexcept {
+    LONG refs = InterlockedDecrement(&refs_);
+    if (refs == 0) delete this;
+    return static_cast<ULONG>(refs);
+}
+
+HRESULT ZelCalc::type_info(ITypeInfo** info) noexcept {
+    *info = nullptr;
+    if (!typeInfo_) {
+        ComPtr<ITypeLib> library;
+        // Read from the module itself, without registering anything.
+        std::wstring path;
+        try {
+            path = module_file_path();
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+        HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());
+        if (FAILED(hr)) return hr;
+        hr = library->GetTypeInfoOfGuid(IID__zelcalc, typeInfo_.put());
+        if (FAILED(hr)) return hr;
+    }
+    typeInfo_->AddRef();
+    *info = typeInfo_.get();
+    return S_OK;
+}
+
+HRESULT ZelCalc::GetTypeInfoCount(UINT* count) noexcept {
+    if (!count) return E_POINTER;
+    *count = 1;
+    return S_OK;
+}
+
+HRESULT ZelCalc::GetTypeInfo(UINT index, LCID, ITypeInfo** info) noexcept {
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    return type_info(info);
+}
+
+HRESULT ZelCalc::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
+                               DISPID* ids) noexcept {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (!names || !ids) return E_POINTER;
+    ComPtr<ITypeInfo> info;
+    HRESULT hr = type_info(info.put());
+    if (FAILED(hr)) return hr;
+    // The type information matches names without regard to case, as VB and script hosts expect.
+    return info->GetIDsOfNames(names, count, ids);
+}
+
+HRESULT ZelCalc::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
+                        VARIANT* result, EXCEPINFO* excep, UINT* arg_err) noexcept {
+    if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    if (id != kDispSetAppName && id != kDispSetHelpFile && id != kDispShowcalc)
+        return DISP_E_MEMBERNOTFOUND;
+    if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    if (!params) params = &none;
+    if (params->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+    if (params->cArgs != 0 && !params->rgvarg) return E_INVALIDARG;
+    if (result) VariantInit(result);
+    try {
+        HRESULT hr = invoke_method(id, *params, result, arg_err);
+        if (FAILED(hr) && excep) {
+            fill_exception(excep, hr);
+            return DISP_E_EXCEPTION;
+        }
+        return hr;
+    } catch (const ArgumentError& e) {
+        if (arg_err && e.index != kNoArgument) *arg_err = e.index;
+        return e.hr;
+    } catch (...) {
+        HRESULT hr = current_exception_result();
+        if (!excep) return hr;
+        fill_exception(excep, hr);
+        return DISP_E_EXCEPTION;
+    }
+}
+
+HRESULT ZelCalc::invoke_method(DISPID id, DISPPARAMS& params, VARIANT* result, UINT*) {
+    Arguments args(params);
+    switch (id) {
+        case kDispSetAppName: {
+            expect_count(params, 1);
+            UniqueBstr fname = args.bstr(0);
+            return SetAppName(fname.get());
+        }
+        case kDispSetHelpFile: {
+            expect_count(params, 2);
+            UniqueBstr fname = args.bstr(0);
+            LONG topic = args.int32(1);
+            return SetHelpFile(fname.get(), topic);
+        }
+        default: {
+            expect_count(params, 3);
+            double m_copy = 0, mmax_copy = 0;
+            double* m = args.double_ref(0, m_copy);
+            windowstay* ws = args.record(1);
+            double* mmax = args.double_ref(2, mmax_copy);
+            double value = 0;
+            HRESULT hr = showcalc(m, ws, mmax, &value);
+            if (SUCCEEDED(hr) && result) {
+                result->vt = VT_R8;
+                result->dblVal = value;
+            }
+            return hr;
+        }
+    }
+}
+
+HRESULT ZelCalc::SetAppName(BSTR fname) noexcept {
+    return guarded_call([&] {
+        z5calc::SetAppName(component_state(),
+                           {fname ? fname : L"", fname ? SysStringLen(fname) : 0u});
+        return S_OK;
+    });
+}
+
+HRESULT ZelCalc::SetHelpFile(BSTR fname, LONG id) noexcept {
+    return guarded_call([&] {
+        z5calc::SetHelpFile(component_state(),
+                            {fname ? fname : L"", fname ? SysStringLen(fname) : 0u}, id);
+        return S_OK;
+    });
+}
+
+HRESULT ZelCalc::showcalc(double* m, windowstay* ws, double* mmax, double* result) noexcept {
+    return guarded_call([&] {
+        if (!m || !ws || !mmax || !result)
+            return fail_with(E_POINTER, L"showcalc needs all of its arguments");
+        *result = *m;
+        return fail_with(E_NOTIMPL,
+                         L"showcalc: the calculator window is not part of this build yet");
+    });
+}
+
+HRESULT ZelCalc::InterfaceSupportsErrorInfo(REFIID riid) noexcept {
+    return IsEqualIID(riid, IID__zelcalc) ? S_OK : S_FALSE;
+}
+
+}  // namespace z5calc

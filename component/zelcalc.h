@@ -1,0 +1,55 @@
+#pragma once
+
+#include "handles.h"
+#include "z5calcD_h.h"
+
+namespace z5calc {
+
+// The GUID of the windowstay record (the type library generator gives it no constant).
+inline constexpr GUID kWindowstayGuid = {
+    0xC17F5A2E, 0x64B8, 0x4D93, {0xA0, 0xE5, 0x2B, 0x8F, 0x1D, 0x7C, 0x6E, 0x49}};
+
+HRESULT create_zelcalc(REFIID riid, void** ppv) noexcept;
+
+// The automation class: early binding through the vtable, late binding through a hand-written
+// Invoke (the system's type-info Invoke cannot pass records everywhere).
+class ZelCalc final : public _zelcalc, public ISupportErrorInfo {
+  public:
+    ZelCalc() noexcept;
+    ZelCalc(const ZelCalc&) = delete;
+    ZelCalc& operator=(const ZelCalc&) = delete;
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
+
+    // IDispatch
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid,
+                                          ITypeInfo** info) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                                            DISPID* ids) noexcept override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                                     UINT* arg_err) noexcept override;
+
+    // _zelcalc
+    HRESULT STDMETHODCALLTYPE SetAppName(BSTR fname) noexcept override;
+    HRESULT STDMETHODCALLTYPE SetHelpFile(BSTR fname, LONG id) noexcept override;
+    HRESULT STDMETHODCALLTYPE showcalc(double* m, windowstay* ws, double* mmax,
+                                       double* result) noexcept override;
+
+    // ISupportErrorInfo
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) noexcept override;
+
+  private:
+    ~ZelCalc();
+    HRESULT type_info(ITypeInfo** info) noexcept;
+    HRESULT invoke_method(DISPID id, DISPPARAMS& params, VARIANT* result, UINT* arg_err);
+
+    LONG refs_ = 1;
+    ComPtr<ITypeInfo> typeInfo_;
+};
+
+}  // namespace z5calc

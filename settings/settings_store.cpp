@@ -1,0 +1,168 @@
+#include "settings_store.h"
+
+#include <shlobj.h>
+
+#include <stdexcept>
+#include <vector>
+
+namespace z5calc {
+
+namespace {
+
+// Marks this module for GetModuleHandleEx: the settings live beside whatever module holds this
+// code (the component DLL, or a test program that links the store directly).
+void module_marker() {}
+
+std::wstring module_path() {
+    HMODULE module = nullptr;
+    if (!GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(&module_marker), &module)) {
+        return {};
+    }
+    std::vector<wchar_t> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameW(module, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0) return {};
+        if (n < buf.size()) return std::wstring(buf.data(), n);
+        buf.resize(buf.size() * 2);
+    }
+}
+
+int screen_twips(int index) {
+    HDC screen = GetDC(nullptr);
+    if (!screen) return 15;
+    int dpi = GetDeviceCaps(screen, index);
+    ReleaseDC(nullptr, screen);
+    if (dpi <= 0) return 15;
+    return (1440 + dpi / 2) / dpi;
+}
+
+}  // namespace
+
+std::wstring SettingsPlatform::module_folder() {
+    std::wstring path = module_path();
+    return std::wstring(folder_of(path));
+}
+
+int SettingsPlatform::drive_type(const std::wstring& root) {
+    return static_cast<int>(GetDriveTypeW(root.c_str()));
+}
+
+std::wstring SettingsPlatform::special_folder(int csidl) {
+    wchar_t buf[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, buf, csidl, FALSE)) return {};
+    return buf;  // up to the first NUL
+}
+
+bool SettingsPlatform::directory_exists(const std::wstring& folder) {
+    DWORD attributes = GetFileAttributesW(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool SettingsPlatform::create_directories(const std::wstring& folder) {
+    // Every prefix that ends in "\" is a directory to make, parents first. A drive root or a
+    // share name fails to be created and is simply passed over; the final test decides.
+    for (std::size_t at = folder.find(L'\\'); at != std::wstring::npos;
+         at = folder.find(L'\\', at + 1)) {
+        if (at == 0 || folder[at - 1] == L':' || folder[at - 1] == L'\\') continue;
+        CreateDirectoryW(folder.substr(0, at).c_str(), nullptr);
+    }
+    return directory_exists(folder);
+}
+
+void SettingsPlatform::show_error(const std::wstring& text, const std::wstring& caption) {
+    MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+int SettingsPlatform::twips_per_pixel_x() {
+    return screen_twips(LOGPIXELSX);
+}
+int SettingsPlatform::twips_per_pixel_y() {
+    return screen_twips(LOGPIXELSY);
+}
+
+Win32SettingsPlatform& win32_settings_platform() {
+    static Win32SettingsPlatform platform;
+    return platform;
+}
+
+std::int16_t checked_int16(std::int32_t value) {
+    auto narrow = to_int16(value);
+    if (!narrow) throw std::overflow_error("Overflow");
+    return *narrow;
+}
+
+void SettingsStore::InitSettings() {
+    twipsX = platform_.twips_per_pixel_x();
+    twipsY = platform_.twips_per_pixel_y();
+    if (twipsX == 0) twipsX = 15;  // the start-up is marked by a non-zero twipsX
+    if (twipsY == 0) twipsY = 15;
+
+    std::wstring module_folder = platform_.module_folder();
+    appFolder = with_backslash(module_folder);
+    int drive_kind = GetDriveKind(module_folder);
+    setupFolder = settings_folder(
+        module_folder, drive_kind,
+        drive_kind == kDriveRemovable ? std::wstring() : GetSpecialFolder(CSIDL_APPDATA, true));
+
+    if (!platform_.directory_exists(setupFolder) && !platform_.create_directories(setupFolder)) {
+        platform_.show_error(folder_failure_message(setupFolder), L"z5calc");
+        return;
+    }
+
+    iniFile = setupFolder + L"z5calc.ini";
+    helpFile = appFolder + L"z5calc.chm";
+    std::wstring named_help = GetIniString(ini_keys::kHelpFile);
+    if (!named_help.empty()) helpFile = named_help;
+    helpID = GetIniValue(ini_keys::kHelpID);
+    ReadTaxSettings();
+}
+
+void SettingsStore::ReadTaxSettings() {
+    taxRate = GetIniValue(ini_keys::kTax) / 1000.0;
+    if (taxRate < 0) taxRate = 0.05;
+    taxMode = checked_int16(GetIniValue(ini_keys::kTaxMode));
+    if (taxMode < 0) taxMode = 0;
+}
+
+std::wstring SettingsStore::GetIniString(std::wstring_view section, std::wstring_view key) const {
+    // Without a settings file nothing is read: an empty path would mean win.ini to the system.
+    if (iniFile.empty()) return {};
+    wchar_t buf[kIniValueLimit + 1] = {};
+    std::wstring s(section), k(key);
+    DWORD n = GetPrivateProfileStringW(s.c_str(), k.c_str(), L"", buf, kIniValueLimit + 1,
+                                       iniFile.c_str());
+    return std::wstring(buf, n);
+}
+
+std::int32_t SettingsStore::GetIniValue(std::wstring_view section, std::wstring_view key) const {
+    auto value = ini_value_from_text(GetIniString(section, key));
+    if (!value) throw std::overflow_error("Overflow");
+    return *value;
+}
+
+void SettingsStore::PutIniValue(std::wstring_view section, std::wstring_view key,
+                                std::wstring_view text) const {
+    if (iniFile.empty()) return;
+    std::wstring s(section), k(key), v(text);
+    WritePrivateProfileStringW(s.c_str(), k.c_str(), v.c_str(), iniFile.c_str());
+}
+
+void SettingsStore::PutIniValue(std::wstring_view section, std::wstring_view key,
+                                double value) const {
+    PutIniValue(section, key, ini_number_text(value));
+}
+
+std::wstring SettingsStore::GetSpecialFolder(int folderId, bool withBackslash) const {
+    std::wstring folder = platform_.special_folder(folderId);
+    return withBackslash ? with_backslash(folder) : folder;
+}
+
+int SettingsStore::GetDriveKind(std::wstring_view path) const {
+    std::wstring root = drive_root_of(path);
+    if (root.empty()) return kDriveRemote;
+    return platform_.drive_type(root);
+}
+
+}  // namespace z5calc

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "ini_rules.h"
+
+namespace z5calc {
+
+// What the start-up asks of the system. Tests replace parts of it (a removable drive, a folder
+// that cannot be made, the message box) without touching the real machine.
+class SettingsPlatform {
+  public:
+    virtual std::wstring module_folder();
+    virtual int drive_type(const std::wstring& root);
+    virtual std::wstring special_folder(int csidl);
+    virtual bool directory_exists(const std::wstring& folder);
+    virtual bool create_directories(const std::wstring& folder);  // folder ends in "\"
+    virtual void show_error(const std::wstring& text, const std::wstring& caption);
+    virtual int twips_per_pixel_x();
+    virtual int twips_per_pixel_y();
+
+  protected:
+    ~SettingsPlatform() = default;
+};
+
+// The system itself.
+class Win32SettingsPlatform final : public SettingsPlatform {};
+Win32SettingsPlatform& win32_settings_platform();
+
+// The settings of one loaded component: the one-time start-up, the key functions on the file
+// named by iniFile, and the values they feed. Reads never fail (defaults apply) except for a
+// number beyond 32 or 16 bits, which throws std::overflow_error; failed writes are ignored.
+class SettingsStore {
+  public:
+    explicit SettingsStore(SettingsPlatform& platform = win32_settings_platform())
+        : platform_(platform) {}
+
+    bool started() const { return twipsX != 0; }
+
+    void InitSettings();
+    void ReadTaxSettings();
+
+    std::int32_t GetIniValue(std::wstring_view section, std::wstring_view key) const;
+    std::wstring GetIniString(std::wstring_view section, std::wstring_view key) const;
+    void PutIniValue(std::wstring_view section, std::wstring_view key,
+                     std::wstring_view text) const;
+    void PutIniValue(std::wstring_view section, std::wstring_view key, double value) const;
+    std::int32_t GetIniValue(const IniKey& k) const { return GetIniValue(k.section, k.key); }
+    std::wstring GetIniString(const IniKey& k) const { return GetIniString(k.section, k.key); }
+
+    std::wstring GetSpecialFolder(int folderId, bool withBackslash) const;
+    int GetDriveKind(std::wstring_view path) const;
+
+    std::int32_t twipsX = 0;
+    std::int32_t twipsY = 0;
+    std::wstring appFolder;
+    std::wstring setupFolder;
+    std::wstring iniFile;
+    std::int32_t helpID = 0;
+    double taxRate = 0;
+    std::int16_t taxMode = 0;
+    std::wstring helpFile;
+
+  private:
+    SettingsPlatform& platform_;
+};
+
+// The number of a value, or an overflow error named like the automation one.
+std::int16_t checked_int16(std::int32_t value);
+
+}  // namespace z5calc
