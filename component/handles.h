@@ -1,7 +1,7 @@
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+#include <oleauto.h>
 
 #include <string_view>
 #include <utility>

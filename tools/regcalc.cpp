@@ -5,8 +5,8 @@
 // table writes the type library's keys itself (no RegisterTypeLib), so they follow the redirect
 // too and no per-user type-library switch is needed.
 // Exit codes as regsvr32's: 0 done, 1 bad arguments, 3 load failed, 4 entry missing, 5 call failed.
-#include <oleauto.h>
 #include <windows.h>
+#include <oleauto.h>
 
 #include <cwchar>
 

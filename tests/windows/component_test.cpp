@@ -1,7 +1,7 @@
+#include <windows.h>
 #include <objbase.h>
 #include <oleauto.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <cctype>
