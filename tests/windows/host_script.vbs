@@ -1,0 +1,17 @@
+' A script host using the component the way VB hosts do: by ProgID, late bound.
+Option Explicit
+Dim calc
+Set calc = CreateObject("z5calcD.zelcalc")
+calc.SetAppName "vbshost"
+calc.SetHelpFile "C:\vbhelp\vb.chm", 77
+WScript.Echo "settings done"
+
+On Error Resume Next
+calc.SetAppName "vbsoverflow"
+WScript.Echo "error " & Err.Number & " " & Err.Description
+Err.Clear
+calc.SetHelpFile "C:\vbhelp\vb.chm"
+WScript.Echo "error " & Err.Number
+Err.Clear
+calc.NoSuchMethod
+WScript.Echo "error " & Err.Number

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Registers the DLL, runs host_script.vbs in Wine's cscript of the same bitness, and checks what
+# the script's calls left in the settings files.  run_vbscript.sh DLL win32|win64
+set -uo pipefail
+# Everything this script starts under Wine may leave helper processes holding its output open;
+# write through a file so that CTest sees the end of the output when the script ends.
+if [ -z "${Z5_LOGGED:-}" ]; then
+  log=$(mktemp)
+  Z5_LOGGED=1 bash "$0" "$@" >"$log" 2>&1 </dev/null
+  status=$?
+  cat "$log"
+  rm -f "$log"
+  exit $status
+fi
+dll_unix=$1
+bits=$2
+here=$(cd "$(dirname "$0")" && pwd)
+: "${WINEPREFIX:?run inside tools/wine-session.sh}"
+export WINEDEBUG=-all
+
+# The plain loader starts Wine's own programs 32-bit; a 64-bit host needs the 64-bit loader.
+loader=wine
+[ "$bits" = win64 ] && loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
+run() { local log; log=$(mktemp); "$loader" "$@" >"$log" 2>&1 </dev/null; local s=$?; tr -d '\r' <"$log"; rm -f "$log"; return $s; }
+
+dll=$(winepath -w "$dll_unix")
+script=$(winepath -w "$here/host_script.vbs")
+if [ "$bits" = win32 ]; then
+  regsvr=C:\\windows\\syswow64\\regsvr32.exe cscript=C:\\windows\\syswow64\\cscript.exe
+else
+  regsvr=C:\\windows\\system32\\regsvr32.exe cscript=C:\\windows\\system32\\cscript.exe
+fi
+
+appdata=$(winepath -u "$(run cmd /c echo %APPDATA% | tail -n 1)")
+folder="$appdata/qorvan"
+mkdir -p "$folder"
+printf '[Setup]\r\nTax=80\r\nTaxMode=2\r\n' >"$folder/vbshost.ini"
+printf '[Setup]\r\nTaxMode=99999\r\n' >"$folder/vbsoverflow.ini"
+rm -f "$folder/z5calc.ini"
+
+fail=0
+check() {
+  if [ "$1" = ok ]; then echo "ok: $2"; else echo "FAILED: $2"; fail=1; fi
+}
+
+run "$regsvr" /s "$dll"; check "$([ $? -eq 0 ] && echo ok)" "regsvr32 registers $bits z5calcD.dll"
+output=$(run "$cscript" //nologo "$script")
+echo "$output"
+grep -qx 'settings done' <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "script created the object and called both methods"
+grep -qx 'error 6 Overflow' <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "an overflow reaches the script as error 6, Overflow"
+grep -qx 'error 450' <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "a missing argument is 'wrong number of arguments' (450)"
+grep -qx 'error 438' <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "an unknown method is 'object doesn't support' (438)"
+
+ini=$(tr -d '\r' <"$folder/z5calc.ini" 2>/dev/null)
+for line in 'AppPath=vbsoverflow' 'Tax=80' 'TaxMode=2' 'HelpFile=C:\vbhelp\vb.chm' 'HelpID=77'; do
+  grep -qxF "$line" <<<"$ini"; check "$([ $? -eq 0 ] && echo ok)" "z5calc.ini has $line"
+done
+grep -q 'HelpFile' "$folder/vbshost.ini"; check "$([ $? -ne 0 ] && echo ok)" "the host's file was only read"
+
+run "$regsvr" /s /u "$dll"; check "$([ $? -eq 0 ] && echo ok)" "regsvr32 /u unregisters"
+rm -f "$folder/vbshost.ini" "$folder/vbsoverflow.ini"
+if [ $fail -eq 0 ]; then echo "vbscript: all checks passed"; fi
+exit $fail
