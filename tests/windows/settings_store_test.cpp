@@ -328,3 +328,51 @@ TEST_F(SettingsStart, HelpFileBeforeStartUpStoresNothing) {
 
 }  // namespace
 }  // namespace z5calc
+
+namespace z5calc {
+namespace {
+
+TEST_F(AppName, EmptyAndVeryLongNamesGiveDefaults) {
+    SetAppName(state, L"");  // the file ".ini" in the settings folder, which does not exist
+    EXPECT_EQ(state.settings.taxRate, 0.05);
+    EXPECT_EQ(state.settings.iniFile, own());
+    std::wstring huge(5000, L'n');
+    SetAppName(state, huge);  // a path no file system takes: reads fail, defaults apply
+    EXPECT_EQ(state.settings.taxRate, 0.05);
+    EXPECT_EQ(state.msgMode, 0);
+    EXPECT_EQ(state.settings.iniFile, own());
+    EXPECT_EQ(state.settings.GetIniString(ini_keys::kAppPath).size(), kIniValueLimit);
+    SetHelpFile(state, huge, 1);
+    EXPECT_EQ(state.helpFolder, L"");
+    EXPECT_EQ(state.settings.GetIniString(ini_keys::kHelpFile), std::wstring(kIniValueLimit, L'n'));
+}
+
+TEST_F(AppName, HostNumberBeyond32BitsFailsTheCall) {
+    write_bytes(setup() + L"h.ini", "[Setup]\r\nTax=99999999999\r\n");
+    EXPECT_THROW(SetAppName(state, L"h"), std::overflow_error);
+    EXPECT_EQ(state.settings.iniFile, own());
+    write_bytes(setup() + L"h.ini", "[Setup]\r\nTax=" + std::string(300, '7') + "\r\n");
+    EXPECT_THROW(SetAppName(state, L"h"), std::overflow_error);
+    write_bytes(setup() + L"h.ini", "[Setup]\r\nTax=False\r\nTaxMode=garbage\r\nMsgMode=" +
+                                        std::string(300, 'x') + "\r\n");
+    SetAppName(state, L"h");
+    EXPECT_EQ(state.settings.taxRate, 0);
+    EXPECT_EQ(state.settings.taxMode, 0);
+    EXPECT_EQ(state.msgMode, 0);
+}
+
+TEST_F(SettingsStart, UserFolderWithJapaneseCharacters) {
+    platform.appData = temp.path() + L"ユーザー\\設定";
+    ComponentState state{platform};
+    SetAppName(state, L"ホスト");
+    SettingsStore& s = state.settings;
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(s.setupFolder, platform.appData + L"\\qorvan\\");
+    EXPECT_TRUE(file_exists(s.setupFolder + L"z5calc.ini"));
+    EXPECT_EQ(s.GetIniValue(ini_keys::kTax), 50);
+    // The file stays 8-bit text that the ANSI profile functions read.
+    EXPECT_EQ(read_bytes(s.setupFolder + L"z5calc.ini").find('\0'), std::string::npos);
+}
+
+}  // namespace
+}  // namespace z5calc
