@@ -3,10 +3,10 @@
 #include <objbase.h>
 
 #include <new>
-#include <vector>
 
 #include "class_factory.h"
 #include "registration.h"
+#include "settings_store.h"
 #include "z5calcD_h.h"
 #include "zelcalc.h"
 
@@ -52,13 +52,7 @@ HMODULE module_handle() noexcept {
 }
 
 std::wstring module_file_path() {
-    std::vector<wchar_t> buf(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameW(g_module, buf.data(), static_cast<DWORD>(buf.size()));
-        if (n == 0) return {};
-        if (n < buf.size()) return std::wstring(buf.data(), n);
-        buf.resize(buf.size() * 2);
-    }
+    return module_file_name(g_module);
 }
 
 }  // namespace z5calc

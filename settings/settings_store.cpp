@@ -20,13 +20,7 @@ std::wstring module_path() {
             reinterpret_cast<LPCWSTR>(&module_marker), &module)) {
         return {};
     }
-    std::vector<wchar_t> buf(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameW(module, buf.data(), static_cast<DWORD>(buf.size()));
-        if (n == 0) return {};
-        if (n < buf.size()) return std::wstring(buf.data(), n);
-        buf.resize(buf.size() * 2);
-    }
+    return module_file_name(module);
 }
 
 int screen_twips(int index) {
@@ -39,6 +33,16 @@ int screen_twips(int index) {
 }
 
 }  // namespace
+
+std::wstring module_file_name(HMODULE module) {
+    std::vector<wchar_t> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameW(module, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0) return {};
+        if (n < buf.size()) return std::wstring(buf.data(), n);
+        buf.resize(buf.size() * 2);  // a long path was cut: try a larger buffer
+    }
+}
 
 std::wstring SettingsPlatform::module_folder() {
     std::wstring path = module_path();

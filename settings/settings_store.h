@@ -69,6 +69,9 @@ class SettingsStore {
     SettingsPlatform& platform_;
 };
 
+// The full path of a loaded module's file; empty if the system cannot say.
+std::wstring module_file_name(HMODULE module);
+
 // The number of a value, or an overflow error named like the automation one.
 std::int16_t checked_int16(std::int32_t value);
 

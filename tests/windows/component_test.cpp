@@ -634,12 +634,17 @@ TEST_F(ComponentTest, LateBoundShowcalcTakesARecordAndReportsThroughExcepinfo) {
     EXPECT_EQ(ws.Wleft, 2);
 }
 
+// Where the component keeps its settings for this user (it is not on a removable drive here).
+std::wstring settings_folder_of_this_user() {
+    wchar_t app_data[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, app_data, CSIDL_APPDATA, FALSE);
+    return std::wstring(app_data) + L"\\qorvan\\";
+}
+
 TEST_F(ComponentTest, OverflowReachesTheHostAsAnOverflow) {
     ComPtr<_zelcalc> calc = create();
     ASSERT_TRUE(calc);
-    wchar_t app_data[MAX_PATH];
-    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, app_data, CSIDL_APPDATA, FALSE));
-    std::wstring host = std::wstring(app_data) + L"\\qorvan\\overflowhost.ini";
+    std::wstring host = settings_folder_of_this_user() + L"overflowhost.ini";
     UniqueBstr name(L"latehost");
     ASSERT_EQ(calc->SetAppName(name.get()), S_OK);  // the start-up has made the folder
     write_bytes(host, "[Setup]\r\nTaxMode=99999\r\n");
@@ -662,9 +667,7 @@ TEST_F(ComponentTest, OverflowReachesTheHostAsAnOverflow) {
 TEST_F(ComponentTest, SettingsMethodsWriteTheComponentFile) {
     ComPtr<_zelcalc> calc = create();
     ASSERT_TRUE(calc);
-    wchar_t app_data[MAX_PATH];
-    ASSERT_TRUE(SHGetSpecialFolderPathW(nullptr, app_data, CSIDL_APPDATA, FALSE));
-    std::wstring folder = std::wstring(app_data) + L"\\qorvan\\";
+    std::wstring folder = settings_folder_of_this_user();
     write_bytes(folder + L"comhost.ini", "[Setup]\r\nTax=80\r\nTaxMode=1\r\n");
     UniqueBstr name(L"comhost");
     ASSERT_EQ(calc->SetAppName(name.get()), S_OK);
