@@ -199,8 +199,9 @@ TEST(Assets, OffKeyIsCutByTheOutlineLikeTheSkin) {
     ASSERT_EQ(off.width, 37);
     for (int y = 0; y < off.height; ++y) {
         for (int x = 0; x < off.width; ++x) {
-            if (!inside(rects, 144 + x, y))
+            if (!inside(rects, 144 + x, y)) {
                 ASSERT_EQ(off.rgb(x, y), 0xFFFFFFu) << "(" << x << ", " << y << ")";
+            }
         }
     }
 }
