@@ -39,6 +39,37 @@ using UniqueHbitmap = UniqueGdi<HBITMAP>;
 using UniqueHfont = UniqueGdi<HFONT>;
 using UniqueHbrush = UniqueGdi<HBRUSH>;
 
+// A memory device context, deleted at the end.
+class UniqueMemoryDc {
+  public:
+    explicit UniqueMemoryDc(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
+    UniqueMemoryDc(const UniqueMemoryDc&) = delete;
+    UniqueMemoryDc& operator=(const UniqueMemoryDc&) = delete;
+    ~UniqueMemoryDc() {
+        if (dc_) DeleteDC(dc_);
+    }
+    HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+  private:
+    HDC dc_;
+};
+
+// Selects an object into a device context for one scope and puts the previous one back.
+class ScopedSelect {
+  public:
+    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+    ~ScopedSelect() {
+        if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
+    }
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
 // Owns one window; destroys it at the end.
 class UniqueHwnd {
   public:

@@ -18,17 +18,6 @@
 namespace z5calc {
 namespace {
 
-std::wstring dll_path() {
-    std::string utf8 = Z5CALC_DLL;
-    std::wstring wide(utf8.begin(), utf8.end());
-    // CMake gives a Unix path: Wine maps it through the Z: drive.
-    if (!wide.empty() && wide[0] == L'/') {
-        std::replace(wide.begin(), wide.end(), L'/', L'\\');
-        wide = L"Z:" + wide;
-    }
-    return wide;
-}
-
 std::wstring guid_text(const GUID& guid) {
     wchar_t text[40];
     StringFromGUID2(guid, text, 40);

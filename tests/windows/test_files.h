@@ -2,11 +2,23 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
+
+// The component's DLL as built. CMake gives a Unix path: Wine maps it through the Z: drive.
+inline std::wstring dll_path() {
+    std::string utf8 = Z5CALC_DLL;
+    std::wstring wide(utf8.begin(), utf8.end());
+    if (!wide.empty() && wide[0] == L'/') {
+        std::replace(wide.begin(), wide.end(), L'/', L'\\');
+        wide = L"Z:" + wide;
+    }
+    return wide;
+}
 
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class TempFolder {

@@ -6,17 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "gdi_handles.h"
+#include "test_files.h"
 #include "window_region.h"
 
 namespace z5calc {
 namespace {
-
-std::wstring dll_path() {
-    std::string utf8 = Z5CALC_DLL;
-    std::wstring wide(utf8.begin(), utf8.end());
-    std::replace(wide.begin(), wide.end(), L'/', L'\\');
-    return L"Z:" + wide;
-}
 
 class ResourceModule : public ::testing::Test {
   protected:

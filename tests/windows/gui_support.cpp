@@ -1,0 +1,121 @@
+#include "gui_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr DWORD kRunLimitMs = 120000;
+
+std::wstring desktop_name() {
+    wchar_t name[256] = {};
+    DWORD needed = 0;
+    GetUserObjectInformationW(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, name,
+                              sizeof(name) - sizeof(wchar_t), &needed);
+    return name;
+}
+
+// Wine shows a desktop named under this key as a virtual desktop of the given size.
+void declare_virtual_desktop(const std::wstring& name, bool present) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    if (present) {
+        const wchar_t size[] = L"1024x768";
+        RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(size),
+                       sizeof(size));
+    } else {
+        RegDeleteValueW(key, name.c_str());
+    }
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+int run_gui_tests(int argc, char** argv) {
+    const std::wstring own = L"z5test-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring current = desktop_name();
+    if (current.rfind(L"z5test-", 0) == 0) {
+        // Unbuffered, so that a run ended for its time still shows where it stood.
+        std::setvbuf(stdout, nullptr, _IONBF, 0);
+        testing::InitGoogleTest(&argc, argv);
+        return RUN_ALL_TESTS();
+    }
+    declare_virtual_desktop(own, true);
+    std::wstring desktop = own;
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    si.lpDesktop = desktop.data();
+    PROCESS_INFORMATION pi = {};
+    std::wstring command = GetCommandLineW();
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                        &pi)) {
+        std::fprintf(stderr, "cannot start the tests on their own desktop (%lu)\n", GetLastError());
+        declare_virtual_desktop(own, false);
+        return 1;
+    }
+    DWORD code = 1;
+    if (WaitForSingleObject(pi.hProcess, kRunLimitMs) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(pi.hProcess, &code);
+    } else {
+        std::fprintf(stderr, "the tests outlasted %lu ms and were ended\n", kRunLimitMs);
+        TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, 5000);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    declare_virtual_desktop(own, false);
+    return static_cast<int>(code);
+}
+
+MessageBoxWatch::MessageBoxWatch(std::wstring caption, std::chrono::milliseconds limit)
+    : caption_(std::move(caption)),
+      limit_(limit),
+      desktop_(GetThreadDesktop(GetCurrentThreadId())) {
+    thread_ = CreateThread(nullptr, 0, &MessageBoxWatch::watch, this, 0, nullptr);
+}
+
+MessageBoxWatch::~MessageBoxWatch() {
+    std::wstring ignored;
+    seen(ignored);
+}
+
+bool MessageBoxWatch::seen(std::wstring& text) {
+    if (thread_) {
+        // The watcher's end may need this thread's windows to answer (its input context is
+        // torn down through them), so messages keep flowing while waiting.
+        while (MsgWaitForMultipleObjects(1, &thread_, FALSE, INFINITE, QS_ALLINPUT) ==
+               WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        }
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+    text = text_;
+    return seen_;
+}
+
+DWORD WINAPI MessageBoxWatch::watch(void* param) {
+    auto* self = static_cast<MessageBoxWatch*>(param);
+    // Wine starts a new thread on the default desktop, not on its process's.
+    SetThreadDesktop(self->desktop_);
+    const ULONGLONG end = GetTickCount64() + self->limit_.count();
+    while (GetTickCount64() < end) {
+        if (HWND box = FindWindowW(L"#32770", self->caption_.c_str())) {
+            wchar_t text[512] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 512);
+            self->text_ = text;
+            self->seen_ = true;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            // Wait for the box to go, so the next watch cannot find this one again.
+            while (IsWindow(box) && GetTickCount64() < end) Sleep(5);
+            return 0;
+        }
+        Sleep(5);
+    }
+    return 0;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+
+// Runs the tests of this program inside a Wine virtual desktop of its own, where message boxes
+// close at once and no other test's windows are seen. The program starts itself again on that
+// desktop and returns its exit code; a run that outlasts the time limit is ended and fails.
+int run_gui_tests(int argc, char** argv);
+
+// The text of a standard message box with that caption, found within the time limit and then
+// dismissed with OK. Watches from its own thread while the test's thread sits in the box.
+class MessageBoxWatch {
+  public:
+    explicit MessageBoxWatch(std::wstring caption,
+                             std::chrono::milliseconds limit = std::chrono::seconds(10));
+    MessageBoxWatch(const MessageBoxWatch&) = delete;
+    MessageBoxWatch& operator=(const MessageBoxWatch&) = delete;
+    ~MessageBoxWatch();
+
+    // Waits for the watch to end: true and the box's text when one was seen and dismissed.
+    bool seen(std::wstring& text);
+
+  private:
+    static DWORD WINAPI watch(void* self);
+
+    std::wstring caption_;
+    std::chrono::milliseconds limit_;
+    std::wstring text_;
+    bool seen_ = false;
+    HDESK desktop_;
+    HANDLE thread_ = nullptr;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Rules of the calculator window that need no window: font sizes and the version text.
+namespace z5calc {
+
+// The readout's font size in points: a whole-number division, 18 at 15 twips per pixel.
+constexpr int readout_font_points(std::int32_t twipsY) noexcept {
+    return twipsY * 25 / 20;
+}
+
+// The memory mark's font size in points, from the screen's twips per pixel: 10.5 at 15.
+constexpr double mem_font_points(double twipsPerPixel) noexcept {
+    return twipsPerPixel * 14 / 20;
+}
+
+// The character height in pixels of a font of that size on a screen of that many dots per
+// inch, as a font request gives it (negative: the character height, not the cell height).
+int font_height_request(double points, int dotsPerInch) noexcept;
+
+struct FileVersion {
+    std::uint16_t major = 0, minor = 0, build = 0, revision = 0;
+};
+
+// The fixed file version at the head of a version resource (VS_VERSIONINFO), or nothing when
+// the bytes are no version resource.
+std::optional<FileVersion> fixed_file_version(const void* data, std::size_t size) noexcept;
+
+// "Ver." major "." minor "." revision, in decimal without leading zeros: 5.00.0226 gives
+// "Ver.5.0.226". The build number is not part of it.
+std::wstring version_message(const FileVersion& version);
+
+}  // namespace z5calc

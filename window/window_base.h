@@ -1,0 +1,41 @@
+#pragma once
+
+#include <windows.h>
+
+namespace z5calc {
+
+// The base of every window of the component: one static window procedure finds the object
+// through the pointer stored when the window is created and hands it the message.
+// Invariant: hwnd() is the object's live window, or null before creation and after destruction.
+class WindowBase {
+  public:
+    WindowBase() = default;
+    WindowBase(const WindowBase&) = delete;
+    WindowBase& operator=(const WindowBase&) = delete;
+
+    HWND hwnd() const noexcept { return hwnd_; }
+
+    // The module that holds the code of the component's windows, where their classes live.
+    static HINSTANCE code_module() noexcept;
+
+  protected:
+    // Destroys a window that is still there.
+    ~WindowBase();
+
+    // Registers the class once per module (again after a failed registration) and creates
+    // the window. False when either fails.
+    bool create_window(const wchar_t* className, UINT classStyle, DWORD exStyle, DWORD style,
+                       const wchar_t* title, int x, int y, int width, int height,
+                       HWND owner) noexcept;
+
+    // Handles one message; DefWindowProcW for what the window leaves alone.
+    virtual LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept = 0;
+
+  private:
+    static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept;
+
+    HWND hwnd_ = nullptr;
+};
+
+}  // namespace z5calc
