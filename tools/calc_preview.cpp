@@ -1,0 +1,110 @@
+// Shows the calculator window with a calculation on it and saves what the screen shows around
+// it as a 24-bit BMP:  calc-preview DLL OUT.bmp [KEY...]
+// The window is driven through its key controls, the way a mouse click reaches them.
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "calc_window.h"
+
+namespace {
+
+using z5calc::CalcWindow;
+using z5calc::Control;
+
+const Control* key_by_tag(const CalcWindow& window, const std::wstring& tag) {
+    if (tag == L".") return window.find(L"imgDecimal");
+    for (const Control& c : window.controls()) {
+        if (c.kind == z5calc::ControlKind::Image && c.Tag == tag) return &c;
+    }
+    return nullptr;
+}
+
+void pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+bool save_bmp(const wchar_t* path, const RECT& area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    const DWORD stride = (width * 3 + 3) & ~3;
+    std::vector<char> rows(stride * height);
+    GetDIBits(memory, bitmap, 0, height, rows.data(), reinterpret_cast<BITMAPINFO*>(&info),
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(rows.size());
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+    out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+    return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: calc-preview DLL OUT.bmp [KEY...]\n");
+        return 2;
+    }
+    HMODULE dll = LoadLibraryW(argv[1]);
+    if (!dll) {
+        std::fprintf(stderr, "calc-preview: cannot load %ls\n", argv[1]);
+        return 1;
+    }
+    CalcWindow window;
+    if (!window.load(dll, {15, 15})) {
+        std::fprintf(stderr, "calc-preview: the window cannot be created\n");
+        return 1;
+    }
+    window.show_transfer_key(true);
+    SetWindowPos(window.hwnd(), HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    for (int i = 3; i < argc; ++i) {
+        const Control* key = key_by_tag(window, argv[i]);
+        if (!key) {
+            std::fprintf(stderr, "calc-preview: no key %ls\n", argv[i]);
+            return 2;
+        }
+        const LPARAM at = MAKELPARAM(key->Left + key->Width / 2, key->Top + key->Height / 2);
+        SendMessageW(window.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(window.hwnd(), WM_LBUTTONUP, 0, at);
+    }
+    UpdateWindow(window.hwnd());
+    // Let the display settle: the window's outline and paint reach the screen asynchronously.
+    for (int i = 0; i < 20; ++i) {
+        pump();
+        Sleep(25);
+    }
+    RECT area = {};
+    POINT origin = {0, 0};
+    ClientToScreen(window.hwnd(), &origin);
+    area = {origin.x - 12, origin.y - 12, origin.x + CalcWindow::kClientWidth + 12,
+            origin.y + CalcWindow::kClientHeight + 12};
+    if (!save_bmp(argv[2], area)) {
+        std::fprintf(stderr, "calc-preview: cannot write %ls\n", argv[2]);
+        return 1;
+    }
+    return 0;
+}
