@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "calc_window.h"
 #include "settings_store.h"
 
 namespace z5calc {
@@ -17,6 +19,8 @@ struct ComponentState {
     std::int16_t msgMode = 0;  // 0: messages go to the talking companion
     std::wstring helpFolder;   // folder of the help file given by the host, with its "\"
     double calcValue = 0;
+    // The calculator, made at its first use; its window exists only during a call.
+    std::unique_ptr<CalcWindow> calcWindow;
 };
 
 ComponentState& component_state();

@@ -3,8 +3,12 @@
 #include <windowsx.h>
 
 #include <cmath>
+#include <cwctype>
 
+#include "ime32.h"
 #include "layout.h"
+#include "modal.h"
+#include "number_text.h"
 #include "window_region.h"
 
 namespace z5calc {
@@ -14,6 +18,11 @@ constexpr wchar_t kClassName[] = L"z5calc.frmCalc";
 constexpr wchar_t kCaption[] = L"\u30BC\u30EB\u96FB\u5353";  // ゼル電卓
 constexpr wchar_t kTitle[] = L"z5calc";
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // fixed single border
+constexpr wchar_t kWindowSection[] = L"Window";
+constexpr wchar_t kLeftKey[] = L"frmCalc_Left";
+constexpr wchar_t kTopKey[] = L"frmCalc_Top";
+// Posted at activation, so the activation steps run after the system's own handling.
+constexpr UINT kActivatedMessage = WM_APP + 1;
 
 std::wstring widen(std::string_view ascii) {
     return std::wstring(ascii.begin(), ascii.end());
@@ -47,13 +56,16 @@ void move(Control& c, int left, int top, int width, int height) noexcept {
 }  // namespace
 
 CalcWindow::~CalcWindow() {
+    // Going away with the component: nothing is saved and nobody is told.
+    host_ = nullptr;
     unload();
 }
 
-bool CalcWindow::load(HMODULE resources, WindowMetrics metrics) noexcept {
+bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* host) noexcept {
     if (hwnd()) return true;
     try {
         resources_ = resources;
+        host_ = host;
         metrics_ = metrics;
         skin_ = load_bitmap_resource(resources, L"SKIN");
         create_controls();
@@ -73,6 +85,7 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics) noexcept {
         arrange_keys();
         ApplyWindowRegion(resources, L"FRM", hwnd());
         SubClassWindow(hwnd(), this);
+        take_saved_position();
         picWk_.copy_from(skin_);
         return true;
     } catch (...) {
@@ -83,8 +96,14 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics) noexcept {
 
 void CalcWindow::unload() noexcept {
     if (HWND window = hwnd()) {
+        if (host_) {
+            save_position();
+            host_->talk_close();
+        }
         UnSubClassWindow(window);
         DestroyWindow(window);
+        // A DLL's classes outlive it unless taken back; the next load registers it again.
+        UnregisterClassW(kClassName, code_module());
     }
     controls_.clear();
     picWk_.clear();
@@ -92,6 +111,134 @@ void CalcWindow::unload() noexcept {
     memFont_.reset();
     pressed_ = -1;
     clickSpent_ = false;
+}
+
+void CalcWindow::close_request() noexcept {
+    if (!hwnd()) return;
+    if (!Tag.empty()) {
+        ShowWindow(hwnd(), SW_HIDE);
+        return;
+    }
+    unload();
+}
+
+void CalcWindow::take_saved_position() noexcept {
+    if (!host_) return;
+    try {
+        SettingsStore& settings = host_->settings();
+        TwipsBox box = window_twips(hwnd(), metrics_.twipsX, metrics_.twipsY);
+        const std::int32_t top = settings.GetIniValue(kWindowSection, kTopKey);
+        if (top == -1) {
+            box.left =
+                (GetSystemMetrics(SM_CXSCREEN) * static_cast<float>(metrics_.twipsX) - box.width) /
+                2;
+            box.top =
+                (GetSystemMetrics(SM_CYSCREEN) * static_cast<float>(metrics_.twipsY) - box.height) /
+                2;
+        } else {
+            box.left = static_cast<float>(settings.GetIniValue(kWindowSection, kLeftKey));
+            box.top = static_cast<float>(top);
+        }
+        set_window_twips(hwnd(), box, metrics_.twipsX, metrics_.twipsY);
+    } catch (...) {
+        // A position beyond 32 bits: the window stays where the system put it.
+    }
+}
+
+void CalcWindow::save_position() noexcept {
+    try {
+        const TwipsBox box = window_twips(hwnd(), metrics_.twipsX, metrics_.twipsY);
+        SettingsStore& settings = host_->settings();
+        settings.PutIniValue(kWindowSection, kLeftKey, static_cast<double>(box.left));
+        settings.PutIniValue(kWindowSection, kTopKey, static_cast<double>(box.top));
+    } catch (...) {
+        // Failed settings writes are ignored.
+    }
+}
+
+bool CalcWindow::transfer_key_visible() const noexcept {
+    const Control* trans = find(L"imgTrans");
+    return trans && trans->Visible;
+}
+
+void CalcWindow::key_press(wchar_t ch) noexcept {
+    if (controls_.empty()) return;
+    switch (ch) {
+        case L'+':
+        case L'-':
+        case L'X':
+        case L'*':
+        case L'x':
+        case L'/':
+        case L'=':
+        case L'%':
+        case L'C':
+        case L'c': {
+            std::wstring tag(1, static_cast<wchar_t>(std::towupper(ch)));
+            if (tag == L"*") tag = L"X";
+            if (tag == L"C") tag = L"AC";
+            for (int i = 0; i <= 7; ++i) {
+                if (control(L"imgOperator", i).Tag == tag) {
+                    key_click(control(L"imgOperator", i));
+                    return;
+                }
+            }
+            return;
+        }
+        case L'.':
+            key_click(control(L"imgDecimal"));
+            return;
+        case 8:
+            key_click(control(L"imgBs"));
+            return;
+        case 27:
+            key_click(control(L"imgCancel"));
+            return;
+        case 13:
+            if (transfer_key_visible()) key_click(control(L"imgTrans"));
+            return;
+    }
+    if (ch >= L'0' && ch <= L'9') key_click(control(L"imgNumber", ch - L'0'));
+}
+
+void CalcWindow::transfer_click() noexcept {
+    calc_.operator_click(kOperatorEquals);
+    const std::optional<double> value = read_number(calc_.readout());
+    if (!value) {
+        beep();
+        return;
+    }
+    const double mmax = calc_.state().mmax;
+    if (mmax != 0 && std::fabs(*value) > mmax) {
+        beep();
+        try {
+            const std::wstring text = L"数値が大き過ぎます。\r\n" +
+                                      widen(general_text(mmax).view()) + L"までにしてください。";
+            if (host_) host_->message_box(hwnd(), text, 48);
+        } catch (...) {
+            // No memory for the message: the beep has said it.
+        }
+        return;
+    }
+    if (host_) host_->transfer_value(*value);
+    PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+}
+
+void CalcWindow::activated() noexcept {
+    if (!hwnd()) return;
+    if (IsIconic(hwnd()) || IsZoomed(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
+    if (firstActivate) {
+        firstActivate = false;
+        process_pending_messages();
+        if (!hwnd()) return;
+        SetForegroundWindow(hwnd());
+    }
+    SetImeOpen(hwnd(), false);
+    if (Tag == L"modal") {
+        process_pending_messages();
+        if (!hwnd()) return;
+        SetForegroundWindow(hwnd());
+    }
 }
 
 void CalcWindow::show_transfer_key(bool visible) noexcept {
@@ -281,6 +428,27 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
         case WM_CAPTURECHANGED:
             if (reinterpret_cast<HWND>(lParam) != hwnd()) capture_lost();
             return 0;
+        case WM_CLOSE:
+            close_request();
+            return 0;
+        case WM_CHAR:
+            key_press(static_cast<wchar_t>(wParam));
+            return 0;
+        case WM_KEYDOWN:
+            if (wParam == VK_F1) {
+                open_help(helpFile.c_str(), helpContextID);
+                return 0;
+            }
+            break;
+        case WM_HELP:
+            open_help(helpFile.c_str(), helpContextID);
+            return TRUE;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE) PostMessageW(hwnd(), kActivatedMessage, 0, 0);
+            break;
+        case kActivatedMessage:
+            activated();
+            return 0;
         case WM_DESTROY:
             // The hook's properties must be gone before the window is.
             UnSubClassWindow(hwnd());
@@ -457,13 +625,7 @@ void CalcWindow::key_click(const Control& key) noexcept {
             PostMessageW(hwnd(), WM_CLOSE, 0, 0);
             break;
         case KeyRole::Trans:
-            if (onTransfer) {
-                try {
-                    onTransfer();
-                } catch (...) {
-                    beep();
-                }
-            }
+            transfer_click();
             break;
         case KeyRole::None:
             break;

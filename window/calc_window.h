@@ -3,13 +3,13 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "calculator.h"
 #include "gdi_handles.h"
 #include "picture.h"
+#include "settings_store.h"
 #include "subclass.h"
 #include "window_base.h"
 
@@ -63,6 +63,23 @@ struct WindowMetrics {
     std::int32_t twipsY = 15;
 };
 
+// What the calculator window needs of the component around it.
+class CalcWindowHost {
+  public:
+    // The settings whose [Window] section keeps the window's position.
+    virtual SettingsStore& settings() noexcept = 0;
+    // An accepted transfer: the value the calculator call returns.
+    virtual void transfer_value(double value) noexcept = 0;
+    // The component's message routine; returns the answer.
+    virtual std::int16_t message_box(HWND owner, const std::wstring& text,
+                                     std::int16_t style) noexcept = 0;
+    // The companion's part in a real close.
+    virtual void talk_close() noexcept = 0;
+
+  protected:
+    ~CalcWindowHost() = default;
+};
+
 // The calculator window frmCalc. The object lives as long as the component and keeps the
 // calculator state; the window itself exists from load() to unload().
 class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCallback {
@@ -77,9 +94,17 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     // Creates the window hidden, with its controls laid out, its outline, its hook and the copy
     // of its skin. Resources (skin, key bitmaps, region, icon, version) come from `resources`.
     // False, with nothing left behind, when the window cannot be created.
-    bool load(HMODULE resources, WindowMetrics metrics) noexcept;
-    // Removes the hook and destroys the window; the calculator state stays.
+    // With a host, the window takes its saved position, saves it at a real close and hands
+    // transfers and messages to the host.
+    bool load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* host = nullptr) noexcept;
+    // The real close: with a host it saves the position and runs the companion's close step;
+    // then it removes the hook and destroys the window. The calculator state stays.
     void unload() noexcept;
+    // A close request (OFF, Esc, a transfer, the system's close): hides the window while it is
+    // shown modally, which ends the display, and closes it for real otherwise.
+    void close_request() noexcept;
+    // A typed character, as the keyboard gives it.
+    void key_press(wchar_t ch) noexcept;
 
     // The transfer key is hidden at load; the calculator call shows it.
     void show_transfer_key(bool visible) noexcept;
@@ -99,10 +124,16 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
 
     LRESULT mCallBackWindow(HWND hw, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept override;
 
+    bool transfer_key_visible() const noexcept;
+    WindowMetrics metrics() const noexcept { return metrics_; }
+
     // "modal" while the calculator call shows the window modally, empty otherwise.
     std::wstring Tag;
-    // Runs when the transfer key is clicked.
-    std::function<void()> onTransfer;
+    // Set just before a modal display; the first activation clears it.
+    bool firstActivate = false;
+    // The help topic F1 opens in `helpFile`.
+    int helpContextID = 0;
+    std::wstring helpFile;
 
   private:
     LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
@@ -126,12 +157,17 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     void key_click(const Control& key) noexcept;
     void show_pressed(Control& key, const wchar_t* name) noexcept;
     void show_version() noexcept;
+    void transfer_click() noexcept;
+    void activated() noexcept;
+    void take_saved_position() noexcept;
+    void save_position() noexcept;
 
     void invalidate(const RECT& r) noexcept;
     void paint(HDC target) noexcept;
 
     Calculator calc_{*this};
     HMODULE resources_ = nullptr;
+    CalcWindowHost* host_ = nullptr;
     WindowMetrics metrics_;
     Picture skin_;
     PixelCopy picWk_;

@@ -22,6 +22,17 @@ constexpr double mem_font_points(double twipsPerPixel) noexcept {
 // inch, as a font request gives it (negative: the character height, not the cell height).
 int font_height_request(double points, int dotsPerInch) noexcept;
 
+// A window's or a screen's place in twips, as 32-bit floats.
+struct TwipsBox {
+    float left = 0, top = 0, width = 0, height = 0;
+};
+
+// Pulls a window back onto the screen: first its top-left corner, then its bottom-right
+// one; a window in the normal state that is larger than the screen less a character's margin
+// on each side is shrunk to it. charWidth and charHeight are used as the numbers they are.
+void keep_on_screen(TwipsBox& window, const TwipsBox& screen, bool normal, std::int32_t charWidth,
+                    std::int32_t charHeight) noexcept;
+
 struct FileVersion {
     std::uint16_t major = 0, minor = 0, build = 0, revision = 0;
 };

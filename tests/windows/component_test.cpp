@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -423,12 +424,33 @@ TEST_F(ComponentTest, EarlyBoundCalls) {
     UniqueBstr help(L"C:\\help\\early.chm");
     EXPECT_EQ(calc->SetHelpFile(help.get(), 42), S_OK);
 
+    // Values that are no numbers fail before any window opens.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        double m, mmax;
+        windowstay ws;
+        const wchar_t* names;
+    };
+    for (const Case& c :
+         {Case{nan, 0, {100, 200, 300, 400}, L"starting value"},
+          Case{12.5, inf, {100, 200, 300, 400}, L"limit"},
+          Case{12.5, 0, {100, 200, std::numeric_limits<float>::infinity(), 400}, L"rectangle"},
+          Case{-inf, 0, {100, 200, 300, 400}, L"starting value"}}) {
+        double m = c.m, mmax = c.mmax, result = 0;
+        windowstay ws = c.ws;
+        EXPECT_EQ(calc->showcalc(&m, &ws, &mmax, &result), E_INVALIDARG);
+        EXPECT_NE(error_description().find(c.names), std::wstring::npos)
+            << narrow(error_description());
+        EXPECT_EQ(FindWindowW(L"z5calc.frmCalc", nullptr), nullptr);
+    }
+    // A placement far beyond any screen overflows, and takes its window with it.
     double m = 12.5, mmax = 0, result = 0;
+    windowstay distant = {3e38f, 3e38f, 300, 400};
+    EXPECT_EQ(calc->showcalc(&m, &distant, &mmax, &result), kOverflowError);
+    EXPECT_EQ(FindWindowW(L"z5calc.frmCalc", nullptr), nullptr);
+    EXPECT_EQ(distant.Wtop, 3e38f);
     windowstay ws = {100, 200, 300, 400};
-    HRESULT hr = calc->showcalc(&m, &ws, &mmax, &result);
-    EXPECT_EQ(hr, E_NOTIMPL);
-    EXPECT_NE(error_description().find(L"not part of this build"), std::wstring::npos);
-    EXPECT_EQ(m, 12.5);
     EXPECT_EQ(calc->showcalc(nullptr, &ws, &mmax, &result), E_POINTER);
 }
 
@@ -606,13 +628,13 @@ TEST_F(ComponentTest, LateBoundShowcalcTakesARecordAndReportsThroughExcepinfo) {
     record.pvRecord = &ws;
     record.pRecInfo = record_info.get();
     record_info->AddRef();  // the Call clears the variant, releasing one reference
-    double m = 7, mmax = 0;
+    double m = 7, mmax = std::numeric_limits<double>::quiet_NaN();
     {
         Call call({ref_arg(&m), record, ref_arg(&mmax)});
         record.pvRecord = nullptr;
         EXPECT_EQ(call.invoke(dispatch.get(), 0x60030002, DISPATCH_METHOD | DISPATCH_PROPERTYGET),
                   DISP_E_EXCEPTION);
-        EXPECT_EQ(call.excep.scode, E_NOTIMPL);
+        EXPECT_EQ(call.excep.scode, E_INVALIDARG);
         EXPECT_NE(std::wstring(call.excep.bstrDescription ? call.excep.bstrDescription : L"")
                       .find(L"showcalc"),
                   std::wstring::npos);

@@ -1,0 +1,154 @@
+#include "calculator_call.h"
+
+#include <cmath>
+#include <limits>
+
+#include "error_info.h"
+#include "ime32.h"
+#include "modal.h"
+#include "talk_msgbox.h"
+#include "z5calcD_h.h"
+
+namespace z5calc {
+namespace {
+
+constexpr int kHelpTopicModal = 10400;
+constexpr int kHelpTopicShownAgain = 10410;
+
+// The component as the calculator window sees it.
+class ComponentHost final : public CalcWindowHost {
+  public:
+    explicit ComponentHost(ComponentState& state) : state_(state) {}
+    SettingsStore& settings() noexcept override { return state_.settings; }
+    void transfer_value(double value) noexcept override { state_.calcValue = value; }
+    std::int16_t message_box(HWND owner, const std::wstring& text,
+                             std::int16_t style) noexcept override {
+        return TalkMsgBox(owner, text, style, state_.msgMode);
+    }
+    void talk_close() noexcept override { TalkClose(); }
+
+  private:
+    ComponentState& state_;
+};
+
+void require_finite(double value, const wchar_t* what) {
+    if (!std::isfinite(value)) {
+        throw ComError{E_INVALIDARG,
+                       std::wstring(L"showcalc: ") + what + L" is not a finite number"};
+    }
+}
+
+// A twips coordinate that becomes a pixel coordinate the system can take.
+bool placeable(float twips, std::int32_t perPixel) {
+    if (!std::isfinite(twips)) return false;
+    const double pixels = static_cast<double>(twips) / perPixel;
+    return std::fabs(pixels) < 1e7;  // far beyond any virtual screen, far within 32 bits
+}
+
+RECT field_pixels(const windowstay& ws, std::int32_t twipsX, std::int32_t twipsY) {
+    auto px = [](double twips, std::int32_t perPixel) {
+        return static_cast<LONG>(std::lround(twips / perPixel));
+    };
+    return {px(ws.Wleft, twipsX), px(ws.Wtop, twipsY), px(double{ws.Wleft} + ws.Wwidth, twipsX),
+            px(double{ws.Wtop} + ws.Wheight, twipsY)};
+}
+
+// What a nested call keeps of the call it interrupts.
+struct SavedCall {
+    CalcState state;
+    float left = 0, top = 0;
+};
+
+}  // namespace
+
+double showcalc(ComponentState& st, double m, const windowstay& ws, double mmax) {
+    require_finite(m, L"the starting value");
+    require_finite(mmax, L"the limit");
+    for (float f : {ws.Wtop, ws.Wleft, ws.Wwidth, ws.Wheight}) {
+        require_finite(f, L"the field's rectangle");
+    }
+    SettingsStore& settings = st.settings;
+    if (!settings.started()) settings.InitSettings();
+    // One component state per process: the host is made once, for it.
+    static ComponentHost host(st);
+    if (!st.calcWindow) st.calcWindow = std::make_unique<CalcWindow>();
+    CalcWindow& window = *st.calcWindow;
+    const WindowMetrics metrics{settings.twipsX, settings.twipsY};
+
+    const bool nested = window.hwnd() != nullptr;
+    SavedCall saved;
+    if (nested) {
+        saved.state = window.calculator().state();
+        const TwipsBox box = window_twips(window.hwnd(), metrics.twipsX, metrics.twipsY);
+        saved.left = std::round(box.left);
+        saved.top = std::round(box.top);
+        ForceForeground(window.hwnd());
+        ShowWindow(window.hwnd(), SW_HIDE);
+    }
+
+    settings.ReadTaxSettings();
+    st.calcValue = m;
+    if (!nested && !window.load(WindowBase::code_module(), metrics, &host)) {
+        throw ComError{E_FAIL, L"showcalc: the calculator window cannot be created"};
+    }
+    // From here a failure of this call must not leave its window behind.
+    struct UnloadOnFailure {
+        CalcWindow& window;
+        bool armed;
+        ~UnloadOnFailure() {
+            if (armed) {
+                window.Tag.clear();
+                window.unload();
+            }
+        }
+    } unloadOnFailure{window, !nested};
+
+    Calculator& calc = window.calculator();
+    calc.set_tax(settings.taxRate, settings.taxMode);
+    calc.open(m, mmax);
+    window.helpFile = settings.helpFile;
+    window.show_transfer_key(true);
+
+    TwipsBox box = window_twips(window.hwnd(), metrics.twipsX, metrics.twipsY);
+    box.left = ws.Wleft;
+    box.top = ws.Wtop + (ws.Wheight - box.height) / 2;
+    if (!placeable(box.left, metrics.twipsX) || !placeable(box.top, metrics.twipsY)) {
+        throw std::overflow_error("placement");
+    }
+    set_window_twips(window.hwnd(), box, metrics.twipsX, metrics.twipsY);
+    window.helpContextID = kHelpTopicModal;
+    KeepOnScreen(window.hwnd(), field_pixels(ws, metrics.twipsX, metrics.twipsY), metrics.twipsX,
+                 metrics.twipsY, window.charWidth(), window.charHeight());
+    window.Tag = L"modal";
+    window.firstActivate = true;
+    run_modal(window.hwnd());
+    window.Tag.clear();
+    const double result = st.calcValue;
+    unloadOnFailure.armed = false;
+
+    if (nested) {
+        CalcState& state = calc.state();
+        state.Op1 = saved.state.Op1;
+        state.Op2 = saved.state.Op2;
+        state.decimalflag = saved.state.decimalflag;
+        state.Numops = saved.state.Numops;
+        state.LastInput = saved.state.LastInput;
+        state.Opflag = saved.state.Opflag;
+        state.Readout = saved.state.Readout;
+        if (window.hwnd()) {
+            TwipsBox back = window_twips(window.hwnd(), metrics.twipsX, metrics.twipsY);
+            back.left = saved.left;
+            back.top = saved.top;
+            set_window_twips(window.hwnd(), back, metrics.twipsX, metrics.twipsY);
+            window.show_transfer_key(false);
+            InvalidateRect(window.hwnd(), nullptr, FALSE);
+            ShowWindow(window.hwnd(), SW_SHOWNA);
+            window.helpContextID = kHelpTopicShownAgain;
+        }
+    } else {
+        window.unload();
+    }
+    return result;
+}
+
+}  // namespace z5calc

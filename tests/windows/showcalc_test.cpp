@@ -1,0 +1,298 @@
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <cmath>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "gdi_handles.h"
+#include "gui_support.h"
+#include "handles.h"
+#include "test_files.h"
+#include "z5calcD_h.h"
+
+namespace z5calc {
+namespace {
+
+// Client-area centres of keys, as the layout puts them.
+POINT key_centre(const std::wstring& tag) {
+    struct Key {
+        const wchar_t* tag;
+        int x, y;
+    };
+    static const Key keys[] = {
+        {L"7", 25, 118},   {L"8", 56, 118},   {L"9", 87, 118},   {L"4", 25, 148},
+        {L"5", 56, 148},   {L"6", 87, 148},   {L"1", 25, 178},   {L"2", 56, 178},
+        {L"3", 87, 178},   {L"0", 25, 208},   {L"+", 126, 178},  {L"=", 126, 208},
+        {L"MP", 185, 140}, {L"MR", 185, 190}, {L"OFF", 164, 16}, {L"TRANS", 178, 239},
+    };
+    for (const Key& k : keys) {
+        if (tag == k.tag) return {k.x, k.y};
+    }
+    ADD_FAILURE() << "no key " << narrow(tag);
+    return {0, 0};
+}
+
+HWND calc_window() {
+    return FindWindowW(L"z5calc.frmCalc", nullptr);
+}
+
+// Steps run one per timer tick on the test's thread, from inside the calculator's modal
+// display, the way a user's input arrives.
+class Script {
+  public:
+    // A script made inside another's step takes over until it goes.
+    Script() : previous_(instance) { instance = this; }
+    ~Script() {
+        if (timer_) KillTimer(nullptr, timer_);
+        instance = previous_;
+    }
+    Script& then(std::function<void()> step) {
+        steps_.push_back(std::move(step));
+        return *this;
+    }
+    Script& click(const std::wstring& tag) {
+        return then([tag] {
+            POINT p = key_centre(tag);
+            PostMessageW(calc_window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+            PostMessageW(calc_window(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        });
+    }
+    Script& type(const std::wstring& chars) {
+        return then([chars] {
+            for (wchar_t ch : chars) PostMessageW(calc_window(), WM_CHAR, ch, 0);
+        });
+    }
+    void start() { timer_ = SetTimer(nullptr, 0, 15, &Script::tick); }
+    bool done() const { return steps_.empty(); }
+
+  private:
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (!instance || instance->steps_.empty() || !calc_window()) return;
+        // While the component's message box is up, the user is reading it.
+        if (FindWindowW(L"#32770", L"z5calc")) return;
+        auto step = std::move(instance->steps_.front());
+        instance->steps_.pop_front();
+        step();
+    }
+    static Script* instance;
+    std::deque<std::function<void()>> steps_;
+    UINT_PTR timer_ = 0;
+    Script* previous_;
+};
+Script* Script::instance = nullptr;
+
+class ShowcalcTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        CoInitialize(nullptr);
+        module = LoadLibraryW(dll_path().c_str());
+    }
+    static void TearDownTestSuite() { CoUninitialize(); }
+
+    void SetUp() override {
+        ASSERT_NE(module, nullptr);
+        using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+        auto get = reinterpret_cast<GetClassObject>(
+            reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+        ASSERT_NE(get, nullptr);
+        ComPtr<IClassFactory> factory;
+        ASSERT_EQ(get(CLSID_zelcalc, IID_IClassFactory, factory.put_void()), S_OK);
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID__zelcalc, calc.put_void()), S_OK);
+    }
+
+    // Runs showcalc with the script started; fails the test if the call fails.
+    double show(Script& script, double m, double mmax = 0,
+                windowstay ws = {3000, 3000, 1500, 300}) {
+        script.start();
+        const double m_before = m, mmax_before = mmax;
+        const windowstay ws_before = ws;
+        double result = std::nan("");
+        EXPECT_EQ(calc->showcalc(&m, &ws, &mmax, &result), S_OK);
+        EXPECT_TRUE(script.done());
+        // The host's values are never written.
+        EXPECT_EQ(m, m_before);
+        EXPECT_EQ(mmax, mmax_before);
+        EXPECT_EQ(std::memcmp(&ws, &ws_before, sizeof(ws)), 0);
+        return result;
+    }
+
+    static HMODULE module;
+    ComPtr<_zelcalc> calc;
+};
+HMODULE ShowcalcTest::module = nullptr;
+
+TEST_F(ShowcalcTest, TypedCalculationIsTransferredWithEnter) {
+    Script script;
+    script.type(L"2+3").type(L"\r");
+    EXPECT_EQ(show(script, 0), 5);
+    EXPECT_EQ(calc_window(), nullptr);
+}
+
+TEST_F(ShowcalcTest, ClickedCalculationIsTransferredWithTheTransferKey) {
+    Script script;
+    script.click(L"2").click(L"+").click(L"3").click(L"TRANS");
+    EXPECT_EQ(show(script, 0), 5);
+}
+
+TEST_F(ShowcalcTest, ClosingWithoutTransferReturnsTheStartingValue) {
+    struct Case {
+        const char* how;
+        std::function<void(Script&)> close;
+    };
+    const Case cases[] = {
+        {"Esc", [](Script& s) { s.type(L"9\x1b"); }},
+        {"OFF key", [](Script& s) { s.type(L"9").click(L"OFF"); }},
+        {"system close",
+         [](Script& s) {
+             s.type(L"9").then([] { PostMessageW(calc_window(), WM_SYSCOMMAND, SC_CLOSE, 0); });
+         }},
+    };
+    for (const Case& c : cases) {
+        Script script;
+        c.close(script);
+        EXPECT_EQ(show(script, 1234.5678), 1234.5678) << c.how;
+        EXPECT_EQ(calc_window(), nullptr) << c.how;
+    }
+}
+
+TEST_F(ShowcalcTest, StartingValueIsThePendingResult) {
+    Script script;
+    script.type(L"X2\r");
+    EXPECT_EQ(show(script, 21.5), 43);
+}
+
+TEST_F(ShowcalcTest, LimitRefusesWithTheMessageAndKeepsTheWindowOpen) {
+    struct Case {
+        const wchar_t* typed;
+        double mmax;
+        const wchar_t* limitText;
+    };
+    for (const Case& c :
+         {Case{L"1001", 1000, L"1000"}, Case{L"5", -1, L"-1"}, Case{L"2", 1.5, L"1.5"}}) {
+        Script script;
+        std::wstring text;
+        bool seen = false;
+        bool openAfter = false;
+        script.type(std::wstring(c.typed) + L"\r")
+            .then([&] { openAfter = IsWindowVisible(calc_window()) != FALSE; })
+            .type(L"\x1b");
+        MessageBoxWatch watch(L"z5calc");
+        EXPECT_EQ(show(script, 7, c.mmax), 7) << narrow(c.typed);
+        seen = watch.seen(text);
+        EXPECT_TRUE(seen);
+        EXPECT_EQ(text, std::wstring(L"数値が大き過ぎます。\r\n") + c.limitText +
+                            L"までにしてください。");
+        EXPECT_TRUE(openAfter);
+    }
+}
+
+TEST_F(ShowcalcTest, ValueAtTheLimitIsAccepted) {
+    struct Case {
+        const wchar_t* typed;
+        double mmax, result;
+    };
+    for (const Case& c : {Case{L"1000\r", 1000, 1000}, Case{L"0-1000\r", 1000, -1000},
+                          Case{L"99999999\r", 0, 99999999}}) {
+        Script script;
+        script.type(c.typed);
+        EXPECT_EQ(show(script, 0, c.mmax), c.result) << narrow(c.typed);
+    }
+}
+
+TEST_F(ShowcalcTest, MemoryAndOperandsSurviveIntoTheNextCall) {
+    Script first;
+    first.type(L"5").click(L"MP").type(L"\x1b");
+    EXPECT_EQ(show(first, 0), 0);
+    Script second;
+    second.click(L"MR").type(L"\r");
+    EXPECT_EQ(show(second, 0), 5);
+}
+
+TEST_F(ShowcalcTest, HostWindowsAreDisabledDuringTheDisplay) {
+    UniqueHwnd host(CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 100,
+                                    100, nullptr, nullptr, nullptr, nullptr));
+    bool enabledDuring = true;
+    Script script;
+    script.then([&] { enabledDuring = IsWindowEnabled(host.get()) != FALSE; }).type(L"\x1b");
+    show(script, 0);
+    EXPECT_FALSE(enabledDuring);
+    EXPECT_TRUE(IsWindowEnabled(host.get()));
+}
+
+TEST_F(ShowcalcTest, WindowIsPlacedLevelWithTheFieldAndKeptOnTheScreen) {
+    RECT placed = {}, kept = {};
+    Script script;
+    script.then([&] { GetWindowRect(calc_window(), &placed); }).type(L"\x1b");
+    show(script, 0, 0, {3000, 1500, 1500, 300});  // field at (100, 200) pixels, 20 high
+    const int height = placed.bottom - placed.top;
+    EXPECT_EQ(placed.left, 100);
+    EXPECT_NEAR(placed.top, 200 + (20 - height) / 2.0, 1);
+
+    Script off;
+    off.then([&] { GetWindowRect(calc_window(), &kept); }).type(L"\x1b");
+    const float far_right = GetSystemMetrics(SM_CXSCREEN) * 15.0f;
+    const float far_down = GetSystemMetrics(SM_CYSCREEN) * 15.0f;
+    show(off, 0, 0, {far_down, far_right, 1500, 300});
+    EXPECT_EQ(kept.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(kept.bottom, GetSystemMetrics(SM_CYSCREEN));
+}
+
+TEST_F(ShowcalcTest, PositionIsSavedOnlyAtTheRealClose) {
+    wchar_t appData[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, FALSE);
+    const std::wstring ini = std::wstring(appData) + L"\\qorvan\\z5calc.ini";
+    WritePrivateProfileStringW(L"Window", nullptr, nullptr, ini.c_str());
+    wchar_t during[32] = {};
+    Script script;
+    script
+        .then([&] {
+            GetPrivateProfileStringW(L"Window", L"frmCalc_Left", L"none", during, 32, ini.c_str());
+        })
+        .type(L"\x1b");
+    show(script, 0, 0, {3000, 1500, 1500, 300});
+    EXPECT_EQ(std::wstring(during), L"none");
+    wchar_t left[32] = {}, top[32] = {};
+    GetPrivateProfileStringW(L"Window", L"frmCalc_Left", L"none", left, 32, ini.c_str());
+    GetPrivateProfileStringW(L"Window", L"frmCalc_Top", L"none", top, 32, ini.c_str());
+    EXPECT_EQ(std::wstring(left), L"1500");
+    EXPECT_NE(std::wstring(top), L"none");
+}
+
+TEST_F(ShowcalcTest, NestedCallRestoresTheEarlierWindowWithoutItsTransferKey) {
+    double inner = 0;
+    LRESULT transAfter = 0;
+    bool visibleAfter = false;
+    Script outer;
+    outer.type(L"7")
+        .then([&] {
+            // The host calls again from inside the display, as a host's timer may.
+            Script nested;
+            nested.type(L"8\r");
+            double m = 1, mmax = 0, result = 0;
+            windowstay ws = {3000, 3000, 1500, 300};
+            nested.start();
+            EXPECT_EQ(calc->showcalc(&m, &ws, &mmax, &result), S_OK);
+            inner = result;
+        })
+        .then([&] {
+            visibleAfter = IsWindowVisible(calc_window()) != FALSE;
+            POINT p = key_centre(L"TRANS");
+            ClientToScreen(calc_window(), &p);
+            transAfter = SendMessageW(calc_window(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+        })
+        .then([] { PostMessageW(calc_window(), WM_CLOSE, 0, 0); });
+    show(outer, 0);
+    EXPECT_EQ(inner, 8);
+    EXPECT_TRUE(visibleAfter);
+    EXPECT_EQ(transAfter, HTCAPTION);  // the transfer key is hidden again
+    EXPECT_EQ(calc_window(), nullptr);
+}
+
+}  // namespace
+}  // namespace z5calc

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "layout.h"
+
+namespace z5calc {
+
+// Where a window is and how large, in twips, at twipsX x twipsY twips per pixel.
+TwipsBox window_twips(HWND hwnd, std::int32_t twipsX, std::int32_t twipsY) noexcept;
+// Moves and sizes a window to a place given in twips.
+void set_window_twips(HWND hwnd, const TwipsBox& box, std::int32_t twipsX,
+                      std::int32_t twipsY) noexcept;
+
+// Keeps hwnd on the monitor that holds `anchor` (screen pixels), or on the primary screen
+// when no monitor does. charWidth and charHeight are the margins of an oversized window.
+void KeepOnScreen(HWND hwnd, const RECT& anchor, std::int32_t twipsX, std::int32_t twipsY,
+                  std::int32_t charWidth, std::int32_t charHeight) noexcept;
+
+// Brings hwnd to the front even when another thread's window holds the foreground: the input
+// queues are joined and the foreground lock is lifted only for the length of the call.
+void ForceForeground(HWND hwnd) noexcept;
+
+// Opens or closes the input method of hwnd.
+void SetImeOpen(HWND hwnd, bool open) noexcept;
+
+}  // namespace z5calc

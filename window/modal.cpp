@@ -1,0 +1,73 @@
+#include "modal.h"
+
+#include <vector>
+
+namespace z5calc {
+namespace {
+
+struct DisableContext {
+    HWND keep;
+    std::vector<HWND>* disabled;
+};
+
+BOOL CALLBACK disable_one(HWND hwnd, LPARAM param) {
+    auto* context = reinterpret_cast<DisableContext*>(param);
+    if (hwnd != context->keep && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
+        try {
+            context->disabled->push_back(hwnd);
+            EnableWindow(hwnd, FALSE);
+        } catch (...) {
+            // Out of memory: the window stays enabled rather than disabled for good.
+        }
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void run_modal(HWND window) noexcept {
+    std::vector<HWND> disabled;
+    DisableContext context{window, &disabled};
+    EnumThreadWindows(GetCurrentThreadId(), disable_one, reinterpret_cast<LPARAM>(&context));
+    ShowWindow(window, SW_SHOW);
+    MSG msg;
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got == -1) break;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    for (HWND hwnd : disabled) {
+        if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+    }
+}
+
+void process_pending_messages() noexcept {
+    MSG msg;
+    // Bounded, so a window that keeps posting to itself cannot hold the caller here.
+    for (int i = 0; i < 256 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void open_help(const wchar_t* helpFile, int topic) noexcept {
+    if (!helpFile || !*helpFile) return;
+    using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+    static HMODULE viewer = LoadLibraryW(L"hhctrl.ocx");
+    if (!viewer) return;
+    auto help =
+        reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(viewer, "HtmlHelpW")));
+    constexpr UINT kHelpContext = 0x000F;  // HH_HELP_CONTEXT
+    if (help) help(GetDesktopWindow(), helpFile, kHelpContext, static_cast<DWORD_PTR>(topic));
+}
+
+}  // namespace z5calc
