@@ -335,6 +335,17 @@ TEST_F(CalcWindowTest, MemoryMarkFollowsTheMemory) {
     EXPECT_FALSE(key(L"lblMem").Visible);
 }
 
+TEST_F(CalcWindowTest, ReloadHidesTheMarkButKeepsTheMemory) {
+    type({L"5", L"MP"});
+    ASSERT_TRUE(key(L"lblMem").Visible);
+    window.unload();
+    ASSERT_TRUE(window.load(module, {15, 15}));
+    EXPECT_FALSE(key(L"lblMem").Visible);
+    EXPECT_EQ(readout(), "0.");
+    type({L"MR"});
+    EXPECT_EQ(readout(), "5.");
+}
+
 TEST_F(CalcWindowTest, OffKeyClosesTheWindow) {
     click(key(L"imgCancel"));
     MSG msg;
