@@ -1,8 +1,18 @@
 #!/usr/bin/env bash
-# Engine benchmarks: keys per second, and show_number against snprintf in the same run.
+# Benchmarks: the engine natively (keys per second, show_number against snprintf), then the
+# calculator call under Wine (open and close against a bare window, handles after 1000 calls).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/bootstrap.sh >&2
 cmake --preset native >/dev/null
 cmake --build --preset native --target engine-bench >/dev/null
 build/native/tools/engine-bench "$@"
+
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target window-bench z5calcD >/dev/null
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+# A virtual desktop, as on a desktop with a window manager: no stalls in showing and hiding.
+tools/wine-session.sh sh -c "wine explorer /desktop=bench,1024x768 \
+  build/win64/tools/window-bench.exe build/win64/component/z5calcD.dll 1000 </dev/null >'$log' 2>&1"
+cat "$log"

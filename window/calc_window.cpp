@@ -72,8 +72,12 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
         // A freshly loaded window shows "0." and no memory mark; the state behind them stays.
         calc_.state().Readout.assign("0.");
         calc_.state().memMark = false;
+        // Created at its final size, so that the layout's sizing step has nothing to move.
+        RECT outer = {0, 0, kClientWidth, kClientHeight};
+        AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
         if (!create_window(kClassName, CS_DBLCLKS, 0, kStyle, kCaption, CW_USEDEFAULT,
-                           CW_USEDEFAULT, kClientWidth, kClientHeight, nullptr)) {
+                           CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
+                           nullptr)) {
             controls_.clear();
             return false;
         }
@@ -386,6 +390,7 @@ void CalcWindow::arrange_keys() noexcept {
     RECT outer = {}, client = {};
     GetWindowRect(hwnd(), &outer);
     GetClientRect(hwnd(), &client);
+    if (client.right == kClientWidth && client.bottom == kClientHeight) return;
     SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left - client.right + kClientWidth,
                  outer.bottom - outer.top - client.bottom + kClientHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -19,9 +19,14 @@ void set_window_twips(HWND hwnd, const TwipsBox& box, std::int32_t twipsX,
     auto pixels = [](float twips, std::int32_t perPixel) {
         return static_cast<int>(std::lround(twips / perPixel));
     };
-    SetWindowPos(hwnd, nullptr, pixels(box.left, twipsX), pixels(box.top, twipsY),
-                 pixels(box.width, twipsX), pixels(box.height, twipsY),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT wanted = {pixels(box.left, twipsX), pixels(box.top, twipsY),
+                         pixels(box.left, twipsX) + pixels(box.width, twipsX),
+                         pixels(box.top, twipsY) + pixels(box.height, twipsY)};
+    RECT now = {};
+    // Moving a window costs a round trip to the display; a window in place stays put.
+    if (GetWindowRect(hwnd, &now) && EqualRect(&now, &wanted)) return;
+    SetWindowPos(hwnd, nullptr, wanted.left, wanted.top, wanted.right - wanted.left,
+                 wanted.bottom - wanted.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void KeepOnScreen(HWND hwnd, const RECT& anchor, std::int32_t twipsX, std::int32_t twipsY,
