@@ -95,7 +95,7 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     // of its skin. Resources (skin, key bitmaps, region, icon, version) come from `resources`.
     // False, with nothing left behind, when the window cannot be created.
     // With a host, the window takes its saved position, saves it at a real close and hands
-    // transfers and messages to the host.
+    // transfers and messages to the host, which must outlive the loaded window.
     bool load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* host = nullptr) noexcept;
     // The real close: with a host it saves the position and runs the companion's close step;
     // then it removes the hook and destroys the window. The calculator state stays.

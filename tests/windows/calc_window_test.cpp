@@ -401,5 +401,86 @@ TEST_F(CalcWindowTest, ActivationTakesTheFocusOnlyWhenModalAndActivatedPlainly) 
     }
 }
 
+// The component around the window, with its settings in a file of the test's own.
+class RecordingHost final : public CalcWindowHost {
+  public:
+    explicit RecordingHost(const std::wstring& ini) {
+        store.twipsX = store.twipsY = 15;
+        store.iniFile = ini;
+    }
+    SettingsStore& settings() noexcept override { return store; }
+    void transfer_value(double value) noexcept override { transferred = value; }
+    std::int16_t message_box(HWND, const std::wstring& text, std::int16_t) noexcept override {
+        messages.push_back(text);
+        return IDOK;
+    }
+    void talk_close() noexcept override { ++talkCloses; }
+
+    SettingsStore store;
+    double transferred = -1;
+    std::vector<std::wstring> messages;
+    int talkCloses = 0;
+};
+
+TEST_F(CalcWindowTest, LoadTakesTheSavedPositionAndTheRealCloseSavesIt) {
+    window.unload();
+    TempFolder folder(L"position");
+    const std::wstring ini = folder.path() + L"z5calc.ini";
+    struct Case {
+        const char* file;
+        int left, top;  // pixels; -1: centred on the screen
+    };
+    for (const Case& c :
+         {Case{"", -1, -1}, Case{"[Window]\r\nfrmCalc_Top=120\r\nfrmCalc_Left=240\r\n", 16, 8},
+          Case{"[Window]\r\nfrmCalc_Top=120\r\n", 0, 8},
+          Case{"[Window]\r\nfrmCalc_Top=True\r\nfrmCalc_Left=240\r\n", -1, -1}}) {
+        SCOPED_TRACE(c.file);
+        write_bytes(ini, c.file);
+        RecordingHost host(ini);
+        ASSERT_TRUE(window.load(module, {15, 15}, &host));
+        RECT r;
+        GetWindowRect(window.hwnd(), &r);
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        EXPECT_NEAR(r.left, c.left >= 0 ? c.left : (GetSystemMetrics(SM_CXSCREEN) - width) / 2.0,
+                    1);
+        EXPECT_NEAR(r.top, c.top >= 0 ? c.top : (GetSystemMetrics(SM_CYSCREEN) - height) / 2.0, 1);
+
+        // A close request while modal only hides; the real close saves where the window is.
+        SetWindowPos(window.hwnd(), nullptr, 20, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        window.Tag = L"modal";
+        window.close_request();
+        EXPECT_TRUE(window.hwnd() != nullptr);
+        EXPECT_EQ(host.talkCloses, 0);
+        window.Tag.clear();
+        window.close_request();
+        EXPECT_EQ(window.hwnd(), nullptr);
+        EXPECT_EQ(host.talkCloses, 1);
+        EXPECT_EQ(host.store.GetIniValue(L"Window", L"frmCalc_Left"), 300);
+        EXPECT_EQ(host.store.GetIniValue(L"Window", L"frmCalc_Top"), 450);
+    }
+    ASSERT_TRUE(window.load(module, {15, 15}));  // for TearDown
+}
+
+TEST_F(CalcWindowTest, TransferHandsTheShownNumberToTheHostWithinTheLimit) {
+    window.unload();
+    TempFolder folder(L"transfer");
+    RecordingHost host(folder.path() + L"z5calc.ini");
+    ASSERT_TRUE(window.load(module, {15, 15}, &host));
+    window.show_transfer_key(true);
+    window.calculator().state().mmax = 100;
+    type({L"9", L"9", L"+", L"2"});
+    click(key(L"imgTrans"));
+    EXPECT_EQ(host.transferred, -1);  // 101 is over the limit
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], L"数値が大き過ぎます。\r\n100までにしてください。");
+    EXPECT_EQ(readout(), "101.");
+    type({L"AC", L"1", L"0", L"0"});
+    click(key(L"imgTrans"));
+    EXPECT_EQ(host.transferred, 100);
+    EXPECT_EQ(host.messages.size(), 1u);
+    window.unload();  // while the host is still there
+    ASSERT_TRUE(window.load(module, {15, 15}));
+}
+
 }  // namespace
 }  // namespace z5calc

@@ -15,6 +15,7 @@
 #include "handles.h"
 #include "test_files.h"
 #include "z5calcD_h.h"
+#include "zelcalc.h"
 
 namespace z5calc {
 namespace {
@@ -292,6 +293,62 @@ TEST_F(ShowcalcTest, NestedCallRestoresTheEarlierWindowWithoutItsTransferKey) {
     EXPECT_TRUE(visibleAfter);
     EXPECT_EQ(transAfter, HTCAPTION);  // the transfer key is hidden again
     EXPECT_EQ(calc_window(), nullptr);
+}
+
+TEST_F(ShowcalcTest, LateBoundCallTakesTheRecordAndTransfers) {
+    ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(calc->QueryInterface(IID_IDispatch, dispatch.put_void()), S_OK);
+    // The record's description from the DLL's own type library; nothing is registered.
+    ComPtr<ITypeLib> library;
+    ASSERT_EQ(LoadTypeLibEx(dll_path().c_str(), REGKIND_NONE, library.put()), S_OK);
+    ComPtr<ITypeInfo> recordType;
+    ASSERT_EQ(library->GetTypeInfoOfGuid(kWindowstayGuid, recordType.put()), S_OK);
+    ComPtr<IRecordInfo> recordInfo;
+    ASSERT_EQ(GetRecordInfoFromTypeInfo(recordType.get(), recordInfo.put()), S_OK);
+
+    double m = 6, mmax = 0;
+    windowstay ws = {3000, 3000, 1500, 300};
+    VARIANT args[3];  // last argument first
+    args[2].vt = VT_R8 | VT_BYREF;
+    args[2].pdblVal = &m;
+    args[1].vt = VT_RECORD | VT_BYREF;
+    args[1].pvRecord = &ws;
+    args[1].pRecInfo = recordInfo.get();
+    args[0].vt = VT_R8 | VT_BYREF;
+    args[0].pdblVal = &mmax;
+    DISPPARAMS params = {args, nullptr, 3, 0};
+    VARIANT result;
+    VariantInit(&result);
+    Script script;
+    script.type(L"X7\r");
+    script.start();
+    ASSERT_EQ(dispatch->Invoke(0x60030002, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr,
+                               nullptr),
+              S_OK);
+    EXPECT_EQ(result.vt, VT_R8);
+    EXPECT_EQ(result.dblVal, 42);
+    EXPECT_EQ(m, 6);
+    EXPECT_EQ(ws.Wleft, 3000);
+}
+
+TEST_F(ShowcalcTest, HelpKeyWithAMissingHelpFileChangesNothing) {
+    UniqueBstr help(L"C:\\nowhere\\missing.chm");
+    ASSERT_EQ(calc->SetHelpFile(help.get(), 5), S_OK);
+    Script script;
+    script.then([] { PostMessageW(calc_window(), WM_KEYDOWN, VK_F1, 0); })
+        .then([] { PostMessageW(calc_window(), WM_HELP, 0, 0); })
+        .type(L"4\r");
+    EXPECT_EQ(show(script, 0), 4);
+}
+
+TEST_F(ShowcalcTest, QuitMessageEndsTheDisplayAndReachesTheHostLoop) {
+    Script script;
+    script.type(L"9").then([] { PostQuitMessage(3); });
+    EXPECT_EQ(show(script, 2.5), 2.5);
+    EXPECT_EQ(calc_window(), nullptr);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
 }
 
 }  // namespace
