@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,21 @@ POINT key_centre(const std::wstring& tag) {
 
 HWND calc_window() {
     return FindWindowW(L"z5calc.frmCalc", nullptr);
+}
+
+// The readout's pixels as the calculator window paints them.
+std::vector<COLORREF> readout_pixels() {
+    HDC screen = GetDC(nullptr);
+    UniqueMemoryDc dc(screen);
+    UniqueHbitmap bitmap(CreateCompatibleBitmap(screen, 210, 273));
+    ReleaseDC(nullptr, screen);
+    std::vector<COLORREF> pixels;
+    ScopedSelect select(dc.get(), bitmap.get());
+    SendMessageW(calc_window(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+    for (int y = 41; y < 66; ++y) {
+        for (int x = 14; x < 191; ++x) pixels.push_back(GetPixel(dc.get(), x, y));
+    }
+    return pixels;
 }
 
 // Steps run one per timer tick on the test's thread, from inside the calculator's modal
@@ -269,8 +285,10 @@ TEST_F(ShowcalcTest, NestedCallRestoresTheEarlierWindowWithoutItsTransferKey) {
     double inner = 0;
     LRESULT transAfter = 0;
     bool visibleAfter = false;
+    std::vector<COLORREF> shownBefore, shownAfter;
     Script outer;
     outer.type(L"7")
+        .then([&] { shownBefore = readout_pixels(); })
         .then([&] {
             // The host calls again from inside the display, as a host's timer may.
             Script nested;
@@ -283,6 +301,7 @@ TEST_F(ShowcalcTest, NestedCallRestoresTheEarlierWindowWithoutItsTransferKey) {
         })
         .then([&] {
             visibleAfter = IsWindowVisible(calc_window()) != FALSE;
+            shownAfter = readout_pixels();
             POINT p = key_centre(L"TRANS");
             ClientToScreen(calc_window(), &p);
             transAfter = SendMessageW(calc_window(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
@@ -292,6 +311,9 @@ TEST_F(ShowcalcTest, NestedCallRestoresTheEarlierWindowWithoutItsTransferKey) {
     EXPECT_EQ(inner, 8);
     EXPECT_TRUE(visibleAfter);
     EXPECT_EQ(transAfter, HTCAPTION);  // the transfer key is hidden again
+    // The earlier readout ("7.") is back, not the nested call's "8.".
+    ASSERT_FALSE(shownBefore.empty());
+    EXPECT_TRUE(shownBefore == shownAfter);
     EXPECT_EQ(calc_window(), nullptr);
 }
 
