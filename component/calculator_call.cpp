@@ -23,11 +23,23 @@ class ComponentHost final : public CalcWindowHost {
     void transfer_value(double value) noexcept override { state_.calcValue = value; }
     std::int16_t message_box(HWND owner, const std::wstring& text,
                              std::int16_t style) noexcept override {
-        return TalkMsgBox(owner, text, style, state_.msgMode);
+        return TalkMsgBox(owner, text, style, link(), WindowBase::code_module());
     }
-    void talk_close() noexcept override { TalkClose(); }
+    void talk_close() noexcept override { TalkClose(link()); }
 
   private:
+    // The companion link follows the component's settings as they are at the moment.
+    TalkLink& link() noexcept {
+        TalkLink& l = talk_link();
+        l.msgMode = state_.msgMode;
+        try {
+            l.appFolder = state_.settings.appFolder;
+            l.helpFolder = state_.helpFolder;
+        } catch (...) {
+        }
+        return l;
+    }
+
     ComponentState& state_;
 };
 

@@ -2,10 +2,11 @@
 
 #include <string>
 
-namespace z5calc {
-namespace {
+#include "modal_talk.h"
 
-std::int16_t standard_box(HWND hWnd, std::wstring_view msg, std::int16_t icon) noexcept {
+namespace z5calc {
+
+std::int16_t standard_message_box(HWND hWnd, std::wstring_view msg, std::int16_t icon) noexcept {
     try {
         const std::wstring text(msg);
         // Buttons, icon and default button only; the higher bits are dropped.
@@ -16,16 +17,21 @@ std::int16_t standard_box(HWND hWnd, std::wstring_view msg, std::int16_t icon) n
     }
 }
 
-}  // namespace
-
-std::int16_t TalkMsgBox(HWND hWnd, std::wstring_view msg, std::int16_t icon,
-                        std::int16_t msgMode) noexcept {
-    (void)msgMode;  // the companion link is not built yet: every mode shows the standard box
-    return standard_box(hWnd, msg, icon);
-}
-
-void TalkClose() noexcept {
-    FindWindowW(nullptr, kCompanionCaption);
+std::int16_t TalkMsgBox(HWND hWnd, std::wstring_view msg, std::int16_t icon, TalkLink& link,
+                        HMODULE resources) noexcept {
+    if (link.msgMode != 0) return standard_message_box(hWnd, msg, icon);
+    TalkFindCompanion(link);
+    ModalTalkWindow& waiting = modal_talk_window();
+    if (!link.talkWnd || !waiting.load(resources)) return standard_message_box(hWnd, msg, icon);
+    waiting.modestr = L"talkzel";
+    RECT r = {};
+    if (hWnd && GetWindowRect(hWnd, &r))
+        waiting.move_to((r.left + r.right) / 2.0, (r.top + r.bottom) / 2.0);
+    // The companion is given something to say even for an empty message.
+    const std::int16_t answer =
+        waiting.msgbox4(hWnd, msg.empty() ? std::wstring_view(L"\u3000") : msg, icon, link);
+    if (hWnd) SetForegroundWindow(hWnd);
+    return answer;
 }
 
 }  // namespace z5calc

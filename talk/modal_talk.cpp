@@ -1,0 +1,100 @@
+#include "modal_talk.h"
+
+#include <cmath>
+
+#include "modal.h"
+
+namespace z5calc {
+namespace {
+
+constexpr wchar_t kClassName[] = L"z5calc.frmModalTalk";
+constexpr UINT kSendMessage = WM_APP + 1;
+constexpr UINT_PTR kWatchTimer = 1;
+constexpr UINT kWatchMs = 200;
+
+}  // namespace
+
+ModalTalkWindow& modal_talk_window() {
+    static ModalTalkWindow window;
+    return window;
+}
+
+ModalTalkWindow::~ModalTalkWindow() {
+    unload();
+}
+
+bool ModalTalkWindow::load(HMODULE resources) noexcept {
+    if (hwnd()) return true;
+    // One pixel wide and high, borderless: there, but practically invisible.
+    if (!create_window(kClassName, CS_DBLCLKS, WS_EX_TOOLWINDOW, WS_POPUP, L"", 0, 0, 1, 1,
+                       nullptr)) {
+        return false;
+    }
+    if (auto icon =
+            static_cast<HICON>(LoadImageW(resources, L"MASCOT", IMAGE_ICON, 32, 32, LR_SHARED))) {
+        SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    }
+    return true;
+}
+
+void ModalTalkWindow::unload() noexcept {
+    if (HWND window = hwnd()) {
+        KillTimer(window, kWatchTimer);
+        DestroyWindow(window);
+        UnregisterClassW(kClassName, code_module());
+    }
+}
+
+void ModalTalkWindow::move_to(double x, double y) noexcept {
+    SetWindowPos(hwnd(), nullptr, static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)),
+                 1, 1, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::int16_t ModalTalkWindow::msgbox4(HWND, std::wstring_view msg, std::int16_t icon,
+                                      TalkLink& link) noexcept {
+    HWND focus = GetFocus();
+    try {
+        msgText = msg;
+    } catch (...) {
+        msgText.clear();
+    }
+    msgStyle = icon;
+    link_ = &link;
+    sent_ = false;
+    // The wait also ends when the companion's window goes away without answering.
+    SetTimer(hwnd(), kWatchTimer, kWatchMs, nullptr);
+    run_modal(hwnd());
+    unload();
+    link_ = nullptr;
+    if (focus && IsWindow(focus)) SetFocus(focus);
+    return talkReply;
+}
+
+LRESULT ModalTalkWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    switch (message) {
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE && modestr == L"talkzel" && !sent_) {
+                sent_ = true;
+                PostMessageW(hwnd(), kSendMessage, 0, 0);
+            }
+            break;
+        case kSendMessage:
+            if (link_) TalkSend(*link_, 1, hwnd(), msgText, msgStyle, 0, 0, L"");
+            return 0;
+        case WM_LBUTTONDBLCLK:
+            if (link_ && link_->talkWnd) {
+                auto answer = reinterpret_cast<INT_PTR>(GetPropW(link_->talkWnd, L"TalkSel"));
+                talkReply = static_cast<std::int16_t>(answer);
+            }
+            ShowWindow(hwnd(), SW_HIDE);  // ends the modal wait
+            return 0;
+        case WM_TIMER:
+            if (wParam == kWatchTimer && link_ && (!link_->talkWnd || !IsWindow(link_->talkWnd))) {
+                ShowWindow(hwnd(), SW_HIDE);
+            }
+            return 0;
+    }
+    return DefWindowProcW(hwnd(), message, wParam, lParam);
+}
+
+}  // namespace z5calc

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "talksub.h"
+#include "window_base.h"
+
+namespace z5calc {
+
+// frmModalTalk: the one-pixel window the caller waits in while the companion presents a
+// message. One object serves every message; talkReply keeps the last answer.
+class ModalTalkWindow final : public WindowBase {
+  public:
+    ~ModalTalkWindow();
+
+    bool load(HMODULE resources) noexcept;
+    void unload() noexcept;
+    // Places the window's top-left corner at a screen point in pixels.
+    void move_to(double x, double y) noexcept;
+
+    // Records the message, waits modally until the companion answers (or its window goes),
+    // gives the focus back and returns the answer.
+    std::int16_t msgbox4(HWND hWnd, std::wstring_view msg, std::int16_t icon,
+                         TalkLink& link) noexcept;
+
+    std::wstring modestr;
+    std::wstring msgText;
+    std::int16_t msgStyle = 0;
+    std::int16_t talkReply = 0;
+
+  private:
+    LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
+
+    TalkLink* link_ = nullptr;
+    bool sent_ = false;
+};
+
+ModalTalkWindow& modal_talk_window();
+
+}  // namespace z5calc

@@ -1,0 +1,167 @@
+#include "talksub.h"
+
+#include <vector>
+
+namespace z5calc {
+namespace {
+
+HWND find_companion(bool olderToo) noexcept {
+    HWND found = FindWindowW(kCompanionClass, kCompanionCaption);
+    if (!found && olderToo) found = FindWindowW(kOlderCompanionClass, kCompanionCaption);
+    return found;
+}
+
+bool send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kCompanionTimeoutMs,
+                               &result) != 0;
+}
+
+// A 16-bit value widened with its sign, as the properties hold it.
+HANDLE property_value(std::int32_t value) noexcept {
+    return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(value));
+}
+
+CompanionStarter& system_starter() {
+    static struct : CompanionStarter {
+    } starter;
+    return starter;
+}
+
+bool start(TalkLink& link, const std::wstring& path, std::wstring_view arguments) noexcept {
+    try {
+        CompanionStarter& starter = link.starter ? *link.starter : system_starter();
+        return starter.start(path, quoted_command(path, arguments), kCompanionStartMs);
+    } catch (...) {
+        return false;
+    }
+}
+
+// A companion just started shows its window after a moment: it is looked for until then,
+// within the start time, without spinning.
+HWND wait_for_companion(bool olderToo) noexcept {
+    const ULONGLONG end = GetTickCount64() + kCompanionStartMs;
+    for (;;) {
+        if (HWND found = find_companion(olderToo)) return found;
+        if (GetTickCount64() >= end) return nullptr;
+        Sleep(20);
+    }
+}
+
+}  // namespace
+
+bool CompanionStarter::start(const std::wstring& application, const std::wstring& commandLine,
+                             DWORD waitMs) noexcept {
+    try {
+        std::wstring line = commandLine;
+        STARTUPINFOW si = {};
+        si.cb = sizeof(si);
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = SW_SHOWNOACTIVATE;
+        PROCESS_INFORMATION pi = {};
+        // The application is named, so nothing else on the search path can run in its place.
+        if (!CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &si, &pi)) {
+            return false;
+        }
+        WaitForInputIdle(pi.hProcess, waitMs);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+TalkLink& talk_link() {
+    static TalkLink link;
+    return link;
+}
+
+std::wstring companion_restart_path(const TalkLink& link) {
+    return link.appFolder + kCompanionFile;
+}
+
+std::wstring companion_start_path(const TalkLink& link) {
+    return (link.helpFolder.empty() ? link.appFolder : link.helpFolder) + kCompanionFile;
+}
+
+std::wstring quoted_command(const std::wstring& path, std::wstring_view arguments) {
+    std::wstring line = L"\"" + path + L"\"";
+    if (!arguments.empty()) {
+        line += L" ";
+        line += arguments;
+    }
+    return line;
+}
+
+void TalkFindCompanion(TalkLink& link) noexcept {
+    link.talkWnd = find_companion(true);
+    if (link.talkWnd && !GetPropW(link.talkWnd, L"TalkMsg")) {
+        // A companion that takes no commands is replaced by a fresh one.
+        send(link.talkWnd, WM_CLOSE, 0, 0);
+        link.talkWnd = nullptr;
+        try {
+            const bool started = start(link, companion_restart_path(link), L"");
+            link.talkWnd = started ? wait_for_companion(false) : find_companion(false);
+        } catch (...) {
+        }
+        return;
+    }
+    if (!link.talkWnd) {
+        try {
+            if (start(link, companion_start_path(link), L"-x")) {
+                link.talkWnd = wait_for_companion(false);
+            }
+        } catch (...) {
+        }
+    }
+}
+
+bool send_text(HWND control, std::wstring_view text) noexcept {
+    try {
+        if (!control) return false;
+        if (IsWindowUnicode(control)) {
+            const std::wstring wide(text);
+            return send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+        }
+        const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                             nullptr, 0, nullptr, nullptr);
+        std::vector<char> ansi(static_cast<std::size_t>(size) + 1, '\0');
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(),
+                            size, nullptr, nullptr);
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.data()),
+                                   SMTO_ABORTIFHUNG, kCompanionTimeoutMs, &result) != 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+void TalkSend(TalkLink& link, std::int16_t cmd, HWND replyWnd, std::wstring_view msg,
+              std::int16_t style, std::int16_t x, std::int16_t y, std::wstring_view file) noexcept {
+    if (link.msgMode != 0) return;
+    TalkFindCompanion(link);
+    HWND companion = link.talkWnd;
+    if (!companion) return;
+    SetPropW(companion, L"TalkCmd", property_value(cmd));
+    SetPropW(companion, L"TalkhWnd", replyWnd);
+    SetPropW(companion, L"TalkIcon", property_value(style));
+    SetPropW(companion, L"TalkX", property_value(x));
+    SetPropW(companion, L"TalkY", property_value(y));
+    send_text(static_cast<HWND>(GetPropW(companion, L"TalkMsg")), msg);
+    send_text(static_cast<HWND>(GetPropW(companion, L"TalkFile")), file);
+    send(companion, WM_LBUTTONDBLCLK, 0, 0);
+}
+
+void TalkClose(TalkLink& link) noexcept {
+    link.talkWnd = find_companion(true);
+    if (!link.talkWnd) return;
+    if (GetPropW(link.talkWnd, L"TalkMsg")) {
+        TalkSend(link, 5, nullptr, L"", 0, 0, 0, L"");
+    } else {
+        send(link.talkWnd, WM_CLOSE, 0, 0);
+    }
+}
+
+}  // namespace z5calc

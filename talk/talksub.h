@@ -1,0 +1,62 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace z5calc {
+
+inline constexpr wchar_t kCompanionCaption[] =
+    L"\u304A\u3057\u3083\u3079\u308A\u30BC\u30EB";  // おしゃべりゼル
+inline constexpr wchar_t kCompanionClass[] = L"ThunderRT6FormDC";
+inline constexpr wchar_t kOlderCompanionClass[] = L"ThunderFormDC";
+inline constexpr wchar_t kCompanionFile[] = L"talkzel2.exe";
+
+// Every message to the companion returns within this time, so a hung companion cannot freeze
+// the host.
+inline constexpr UINT kCompanionTimeoutMs = 5000;
+// How long a freshly started companion is given to show its window.
+inline constexpr DWORD kCompanionStartMs = 5000;
+
+// Starting the companion: a test puts a recorder in its place.
+class CompanionStarter {
+  public:
+    // Runs `application` with `arguments` (both whole; the command line quotes the path),
+    // shown without activation, and waits at most `waitMs` for it to take input. False when it
+    // cannot be started.
+    virtual bool start(const std::wstring& application, const std::wstring& commandLine,
+                       DWORD waitMs) noexcept;
+
+  protected:
+    ~CompanionStarter() = default;
+};
+
+// The companion link of one component: the settings it follows and the window it found.
+struct TalkLink {
+    std::int16_t msgMode = 0;
+    std::wstring appFolder;   // with its "\"
+    std::wstring helpFolder;  // with its "\", or empty
+    HWND talkWnd = nullptr;
+    CompanionStarter* starter = nullptr;  // null: the system's
+};
+
+TalkLink& talk_link();
+
+// The command lines, path quoted: "<appFolder>talkzel2.exe" for a restart, and
+// "<helpFolder or appFolder>talkzel2.exe" -x for a start.
+std::wstring companion_restart_path(const TalkLink& link);
+std::wstring companion_start_path(const TalkLink& link);
+std::wstring quoted_command(const std::wstring& path, std::wstring_view arguments);
+
+void TalkFindCompanion(TalkLink& link) noexcept;
+void TalkSend(TalkLink& link, std::int16_t cmd, HWND replyWnd, std::wstring_view msg,
+              std::int16_t style, std::int16_t x, std::int16_t y, std::wstring_view file) noexcept;
+void TalkClose(TalkLink& link) noexcept;
+
+// A text sent to a companion's control: as it is to a Unicode window, and in the system's ANSI
+// code page to an ANSI one, as the companion contract has it.
+bool send_text(HWND control, std::wstring_view text) noexcept;
+
+}  // namespace z5calc

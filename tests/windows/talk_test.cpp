@@ -1,0 +1,338 @@
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "gdi_handles.h"
+#include "gui_support.h"
+#include "talk_msgbox.h"
+#include "talksub.h"
+#include "test_files.h"
+
+namespace z5calc {
+namespace {
+
+// A companion window that records what the component does to it, in this process.
+class FakeCompanion {
+  public:
+    enum class OnTrigger { Answer, Vanish, Hang, Record };
+
+    FakeCompanion(const wchar_t* className, bool takesCommands,
+                  OnTrigger onTrigger = OnTrigger::Record)
+        : onTrigger_(onTrigger) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = &FakeCompanion::main_proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = className;
+        RegisterClassW(&wc);
+        main = CreateWindowExW(0, className, kCompanionCaption, WS_POPUP, 0, 0, 10, 10, nullptr,
+                               nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrW(main, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        if (takesCommands) {
+            msgEdit = make_edit();
+            fileEdit = make_edit();
+            SetPropW(main, L"TalkMsg", msgEdit);
+            SetPropW(main, L"TalkFile", fileEdit);
+        }
+    }
+    ~FakeCompanion() {
+        for (HWND w : {msgEdit, fileEdit}) {
+            if (IsWindow(w)) DestroyWindow(w);
+        }
+        if (IsWindow(main)) {
+            for (const wchar_t* p : {L"TalkMsg", L"TalkFile", L"TalkCmd", L"TalkhWnd", L"TalkIcon",
+                                     L"TalkX", L"TalkY", L"TalkSel"}) {
+                RemovePropW(main, p);
+            }
+            DestroyWindow(main);
+        }
+    }
+
+    INT_PTR prop(const wchar_t* name) const {
+        return reinterpret_cast<INT_PTR>(GetPropW(main, name));
+    }
+
+    HWND main = nullptr, msgEdit = nullptr, fileEdit = nullptr;
+    std::vector<std::wstring> events;  // "msg:<text>", "file:<text>", "trigger", "close"
+    bool propertiesBeforeTexts = true;
+    INT_PTR answer = IDYES;
+
+  private:
+    HWND make_edit() {
+        HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                    nullptr, nullptr);
+        SetWindowLongPtrW(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        editProc_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&edit_proc)));
+        return edit;
+    }
+    static LRESULT CALLBACK edit_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<FakeCompanion*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (message == WM_SETTEXT) {
+            // TalkCmd is the first of the properties and never 0: it must be there already.
+            if (!GetPropW(self->main, L"TalkCmd")) self->propertiesBeforeTexts = false;
+            self->events.push_back((hwnd == self->msgEdit ? L"msg:" : L"file:") +
+                                   std::wstring(reinterpret_cast<const wchar_t*>(lParam)));
+        }
+        return CallWindowProcW(self->editProc_, hwnd, message, wParam, lParam);
+    }
+    static LRESULT CALLBACK main_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<FakeCompanion*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (self && message == WM_LBUTTONDBLCLK) {
+            self->events.push_back(L"trigger");
+            switch (self->onTrigger_) {
+                case OnTrigger::Answer:
+                    if (self->prop(L"TalkCmd") == 1) {
+                        SetPropW(hwnd, L"TalkSel", reinterpret_cast<HANDLE>(self->answer));
+                        PostMessageW(reinterpret_cast<HWND>(self->prop(L"TalkhWnd")),
+                                     WM_LBUTTONDBLCLK, 0, 0);
+                    }
+                    break;
+                case OnTrigger::Vanish:
+                    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+                    break;
+                case OnTrigger::Hang:
+                    Sleep(8000);
+                    break;
+                case OnTrigger::Record:
+                    break;
+            }
+            return 0;
+        }
+        if (self && message == WM_CLOSE) {
+            self->events.push_back(L"close");
+            DestroyWindow(hwnd);
+            return 0;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    OnTrigger onTrigger_;
+    WNDPROC editProc_ = nullptr;
+};
+
+// Records the command lines instead of starting anything.
+struct RecordingStarter final : CompanionStarter {
+    bool start(const std::wstring& application, const std::wstring& commandLine,
+               DWORD) noexcept override {
+        applications.push_back(application);
+        commandLines.push_back(commandLine);
+        return false;
+    }
+    std::vector<std::wstring> applications, commandLines;
+};
+
+TalkLink link_for_test(CompanionStarter* starter) {
+    TalkLink link;
+    link.appFolder = L"C:\\App Folder\\";
+    link.starter = starter;
+    return link;
+}
+
+const wchar_t kLimitMessage[] = L"数値が大き過ぎます。\r\n1000までにしてください。";
+
+TEST(TalkSend, PropertiesAndTextsArriveBeforeTheTrigger) {
+    FakeCompanion companion(kCompanionClass, true);
+    RecordingStarter starter;
+    TalkLink link = link_for_test(&starter);
+    UniqueHwnd reply(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                     nullptr, nullptr));
+    TalkSend(link, 1, reply.get(), kLimitMessage, 48, 0, 0, L"");
+    EXPECT_EQ(link.talkWnd, companion.main);
+    EXPECT_EQ(companion.events, (std::vector<std::wstring>{std::wstring(L"msg:") + kLimitMessage,
+                                                           L"file:", L"trigger"}));
+    EXPECT_TRUE(companion.propertiesBeforeTexts);
+    EXPECT_EQ(companion.prop(L"TalkCmd"), 1);
+    EXPECT_EQ(companion.prop(L"TalkhWnd"), reinterpret_cast<INT_PTR>(reply.get()));
+    EXPECT_EQ(companion.prop(L"TalkIcon"), 48);
+    EXPECT_EQ(companion.prop(L"TalkX"), 0);
+    EXPECT_EQ(companion.prop(L"TalkY"), 0);
+    EXPECT_TRUE(starter.commandLines.empty());
+
+    // Values are widened with their sign.
+    TalkSend(link, -2, nullptr, L"x", -1, -3, 4, L"f");
+    EXPECT_EQ(companion.prop(L"TalkCmd"), -2);
+    EXPECT_EQ(companion.prop(L"TalkIcon"), -1);
+    EXPECT_EQ(companion.prop(L"TalkX"), -3);
+}
+
+TEST(TalkSend, StandardModeSendsNothing) {
+    FakeCompanion companion(kCompanionClass, true);
+    RecordingStarter starter;
+    TalkLink link = link_for_test(&starter);
+    link.msgMode = 1;
+    TalkSend(link, 1, nullptr, L"text", 48, 0, 0, L"");
+    EXPECT_TRUE(companion.events.empty());
+    EXPECT_EQ(companion.prop(L"TalkCmd"), 0);
+}
+
+TEST(TalkSend, OlderClassNameIsUsedToo) {
+    FakeCompanion companion(kOlderCompanionClass, true);
+    RecordingStarter starter;
+    TalkLink link = link_for_test(&starter);
+    TalkSend(link, 1, nullptr, L"old", 0, 0, 0, L"");
+    EXPECT_EQ(link.talkWnd, companion.main);
+    EXPECT_EQ(companion.events.back(), L"trigger");
+}
+
+TEST(TalkClose, CommandFiveToACompanionThatTakesCommandsAndCloseToOneThatDoesNot) {
+    RecordingStarter starter;
+    {
+        FakeCompanion companion(kCompanionClass, true);
+        TalkLink link = link_for_test(&starter);
+        TalkClose(link);
+        EXPECT_EQ(companion.events, (std::vector<std::wstring>{L"msg:", L"file:", L"trigger"}));
+        EXPECT_EQ(companion.prop(L"TalkCmd"), 5);
+        EXPECT_EQ(companion.prop(L"TalkhWnd"), 0);
+        EXPECT_EQ(companion.prop(L"TalkIcon"), 0);
+    }
+    for (std::int16_t mode : {0, 1}) {
+        FakeCompanion silent(kCompanionClass, false);
+        TalkLink link = link_for_test(&starter);
+        link.msgMode = mode;
+        TalkClose(link);
+        EXPECT_EQ(silent.events, std::vector<std::wstring>{L"close"}) << mode;
+    }
+    // Nothing there: nothing is started for a close.
+    TalkLink link = link_for_test(&starter);
+    TalkClose(link);
+    EXPECT_TRUE(starter.commandLines.empty());
+}
+
+TEST(TalkFindCompanion, StartsItWithAQuotedPathFromTheHelpOrTheComponentFolder) {
+    struct Case {
+        const wchar_t* helpFolder;
+        const wchar_t* application;
+        const wchar_t* commandLine;
+    };
+    for (const Case& c :
+         {Case{L"C:\\Host\\", L"C:\\Host\\talkzel2.exe", L"\"C:\\Host\\talkzel2.exe\" -x"},
+          Case{L"", L"C:\\App Folder\\talkzel2.exe", L"\"C:\\App Folder\\talkzel2.exe\" -x"}}) {
+        RecordingStarter starter;
+        TalkLink link = link_for_test(&starter);
+        link.helpFolder = c.helpFolder;
+        TalkFindCompanion(link);
+        EXPECT_EQ(link.talkWnd, nullptr);
+        ASSERT_EQ(starter.applications.size(), 1u);
+        EXPECT_EQ(starter.applications[0], c.application);
+        EXPECT_EQ(starter.commandLines[0], c.commandLine);
+    }
+    // One that takes no commands is closed and the companion restarted, without "-x".
+    FakeCompanion stale(kCompanionClass, false);
+    RecordingStarter starter;
+    TalkLink link = link_for_test(&starter);
+    link.helpFolder = L"C:\\Host\\";
+    TalkFindCompanion(link);
+    EXPECT_EQ(stale.events, std::vector<std::wstring>{L"close"});
+    ASSERT_EQ(starter.commandLines.size(), 1u);
+    EXPECT_EQ(starter.commandLines[0], L"\"C:\\App Folder\\talkzel2.exe\"");
+}
+
+struct HungContext {
+    HANDLE ready, done;
+    HDESK desktop;
+};
+
+// A companion on a thread of its own that stops answering at the trigger.
+DWORD WINAPI hung_companion(void* param) {
+    auto* c = static_cast<HungContext*>(param);
+    SetThreadDesktop(c->desktop);
+    FakeCompanion companion(kCompanionClass, true, FakeCompanion::OnTrigger::Hang);
+    SetEvent(c->ready);
+    MSG msg;
+    while (WaitForSingleObject(c->done, 0) == WAIT_TIMEOUT) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(5);
+    }
+    return 0;
+}
+
+TEST(TalkSend, HungCompanionReleasesTheHostWithinTheTimeOut) {
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HungContext context{ready, done, GetThreadDesktop(GetCurrentThreadId())};
+    HANDLE thread = CreateThread(nullptr, 0, hung_companion, &context, 0, nullptr);
+    ASSERT_EQ(WaitForSingleObject(ready, 10000), WAIT_OBJECT_0);
+    RecordingStarter starter;
+    TalkLink link = link_for_test(&starter);
+    const ULONGLONG before = GetTickCount64();
+    TalkSend(link, 1, nullptr, L"hello", 0, 0, 0, L"");
+    const ULONGLONG took = GetTickCount64() - before;
+    EXPECT_LT(took, kCompanionTimeoutMs + 2000u);
+    SetEvent(done);
+    WaitForSingleObject(thread, 20000);
+    CloseHandle(thread);
+    CloseHandle(ready);
+    CloseHandle(done);
+}
+
+class TalkMessageTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { module = LoadLibraryW(dll_path().c_str()); }
+    static void TearDownTestSuite() { FreeLibrary(module); }
+    static HMODULE module;
+};
+HMODULE TalkMessageTest::module = nullptr;
+
+TEST_F(TalkMessageTest, CompanionAnswersAndTheWaitEnds) {
+    FakeCompanion companion(kCompanionClass, true, FakeCompanion::OnTrigger::Answer);
+    RecordingStarter starter;
+    TalkLink link = link_for_test(&starter);
+    UniqueHwnd caller(CreateWindowExW(0, L"STATIC", L"caller", WS_POPUP | WS_VISIBLE, 100, 200, 211,
+                                      274, nullptr, nullptr, nullptr, nullptr));
+    companion.answer = IDYES;
+    EXPECT_EQ(TalkMsgBox(caller.get(), kLimitMessage, 0x1030, link, module), IDYES);
+    EXPECT_EQ(companion.events.front(), std::wstring(L"msg:") + kLimitMessage);
+    EXPECT_EQ(companion.prop(L"TalkIcon"), 0x1030);  // the companion gets the whole style
+    EXPECT_TRUE(IsWindowEnabled(caller.get()));
+
+    // An empty message is given one ideographic space to say.
+    companion.events.clear();
+    companion.answer = IDNO;
+    EXPECT_EQ(TalkMsgBox(caller.get(), L"", 48, link, module), IDNO);
+    EXPECT_EQ(companion.events.front(), L"msg:\u3000");
+}
+
+TEST_F(TalkMessageTest, CompanionGoneDuringTheWaitEndsItWithThePreviousAnswer) {
+    std::int16_t previous = 0;
+    {
+        FakeCompanion answering(kCompanionClass, true, FakeCompanion::OnTrigger::Answer);
+        answering.answer = IDRETRY;
+        RecordingStarter starter;
+        TalkLink link = link_for_test(&starter);
+        previous = TalkMsgBox(nullptr, L"first", 0, link, module);
+    }
+    ASSERT_EQ(previous, IDRETRY);
+    FakeCompanion vanishing(kCompanionClass, true, FakeCompanion::OnTrigger::Vanish);
+    RecordingStarter starter;
+    TalkLink link = link_for_test(&starter);
+    EXPECT_EQ(TalkMsgBox(nullptr, L"second", 0, link, module), IDRETRY);
+}
+
+TEST_F(TalkMessageTest, WithoutACompanionTheStandardBoxAppears) {
+    RecordingStarter starter;  // cannot start anything
+    TalkLink link = link_for_test(&starter);
+    MessageBoxWatch watch(L"z5calc");
+    EXPECT_EQ(TalkMsgBox(nullptr, kLimitMessage, 48, link, module), IDOK);
+    std::wstring text;
+    ASSERT_TRUE(watch.seen(text));
+    EXPECT_EQ(text, kLimitMessage);
+    EXPECT_EQ(starter.commandLines.size(), 1u);
+}
+
+TEST_F(TalkMessageTest, StandardModeKeepsTheLowTenBitsAndAnEmptyText) {
+    RecordingStarter starter;
+    TalkLink link = link_for_test(&starter);
+    link.msgMode = 1;
+    MessageBoxWatch watch(L"z5calc");
+    EXPECT_EQ(TalkMsgBox(nullptr, L"", 0x1030, link, module), IDOK);
+    std::wstring text = L"unset";
+    ASSERT_TRUE(watch.seen(text));
+    EXPECT_EQ(text, L"");
+    EXPECT_TRUE(starter.commandLines.empty());
+}
+
+}  // namespace
+}  // namespace z5calc
