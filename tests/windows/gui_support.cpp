@@ -119,3 +119,41 @@ DWORD WINAPI MessageBoxWatch::watch(void* param) {
     }
     return 0;
 }
+
+CompanionUser::CompanionUser(const wchar_t* className, std::function<void(HWND)> act)
+    : className_(className),
+      act_(std::move(act)),
+      desktop_(GetThreadDesktop(GetCurrentThreadId())) {
+    thread_ = CreateThread(nullptr, 0, &CompanionUser::run, this, 0, nullptr);
+}
+
+CompanionUser::~CompanionUser() {
+    text();
+    CloseHandle(thread_);
+}
+
+std::wstring CompanionUser::text() {
+    // As with the message-box watch, this thread keeps answering while it waits.
+    while (MsgWaitForMultipleObjects(1, &thread_, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    return text_;
+}
+
+DWORD WINAPI CompanionUser::run(void* param) {
+    auto* self = static_cast<CompanionUser*>(param);
+    SetThreadDesktop(self->desktop_);
+    const ULONGLONG end = GetTickCount64() + 15000;
+    HWND box = nullptr;
+    while (!(box = FindWindowW(self->className_.c_str(), nullptr)) && GetTickCount64() < end) {
+        Sleep(10);
+    }
+    if (!box) return 0;
+    Sleep(50);  // let it finish laying out
+    wchar_t text[512] = {};
+    GetWindowTextW(GetDlgItem(box, 100), text, 512);
+    self->text_ = text;
+    self->act_(box);
+    return 0;
+}

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 // Runs the tests of this program inside a Wine virtual desktop of its own, where message boxes
@@ -32,4 +33,25 @@ class MessageBoxWatch {
     bool seen_ = false;
     HDESK desktop_;
     HANDLE thread_ = nullptr;
+};
+
+// Plays the user at the companion's message window (class `className`) from a thread of its
+// own: waits for the window, reads the text of its control 100, then runs `act` on it.
+class CompanionUser {
+  public:
+    CompanionUser(const wchar_t* className, std::function<void(HWND)> act);
+    CompanionUser(const CompanionUser&) = delete;
+    CompanionUser& operator=(const CompanionUser&) = delete;
+    ~CompanionUser();
+    // The text the window showed, once the user has acted; empty if it never came.
+    std::wstring text();
+
+  private:
+    static DWORD WINAPI run(void* self);
+
+    std::wstring className_;
+    std::function<void(HWND)> act_;
+    HDESK desktop_;
+    HANDLE thread_ = nullptr;
+    std::wstring text_;
 };

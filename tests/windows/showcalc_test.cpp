@@ -2,6 +2,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <deque>
@@ -91,8 +92,11 @@ class Script {
   private:
     static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
         if (!instance || instance->steps_.empty() || !calc_window()) return;
-        // While the component's message box is up, the user is reading it.
-        if (FindWindowW(L"#32770", L"z5calc")) return;
+        // While a message is up (the standard box, or the wait for the companion), the user is
+        // reading it.
+        if (FindWindowW(L"#32770", L"z5calc") || FindWindowW(L"z5calc.frmModalTalk", nullptr)) {
+            return;
+        }
         auto step = std::move(instance->steps_.front());
         instance->steps_.pop_front();
         step();
@@ -371,6 +375,38 @@ TEST_F(ShowcalcTest, QuitMessageEndsTheDisplayAndReachesTheHostLoop) {
     MSG msg;
     ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST_F(ShowcalcTest, TalkModeLimitMessageGoesThroughTheCompanion) {
+    TempFolder folder(L"talkmode");
+    std::string built = TALKZEL2_EXE;
+    std::wstring source(built.begin(), built.end());
+    std::replace(source.begin(), source.end(), L'/', L'\\');
+    ASSERT_TRUE(
+        CopyFileW((L"Z:" + source).c_str(), (folder.path() + L"talkzel2.exe").c_str(), FALSE));
+    // The companion is started from the help file's folder.
+    UniqueBstr help((folder.path() + L"z5calc.chm").c_str());
+    ASSERT_EQ(calc->SetHelpFile(help.get(), 1), S_OK);
+
+    bool openAfter = false;
+    Script script;
+    script.type(L"1001\r")
+        .then([&] { openAfter = IsWindowVisible(calc_window()) != FALSE; })
+        .type(L"\x1b");
+    CompanionUser user(L"z5talk.Present", [](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); });
+    EXPECT_EQ(show(script, 7, 1000), 7);
+    EXPECT_EQ(user.text(), L"数値が大き過ぎます。\r\n1000までにしてください。");
+    EXPECT_TRUE(openAfter);
+    if (HWND companion = FindWindowW(L"ThunderRT6FormDC", nullptr)) {
+        // The calculator's close told it so: command 5.
+        EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropW(companion, L"TalkCmd")), 5);
+        PostMessageW(companion, WM_CLOSE, 0, 0);
+        for (int i = 0; i < 500 && IsWindow(companion); ++i) Sleep(10);
+    } else {
+        ADD_FAILURE() << "the companion is not running";
+    }
+    UniqueBstr none(L"C:\\nowhere\\missing.chm");
+    calc->SetHelpFile(none.get(), 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -266,6 +267,33 @@ TEST(TalkSend, HungCompanionReleasesTheHostWithinTheTimeOut) {
     CloseHandle(thread);
     CloseHandle(ready);
     CloseHandle(done);
+}
+
+TEST(SendText, AnAnsiCompanionGetsTheSystemCodePage) {
+    const std::wstring text = kLimitMessage;
+    HWND ansi = CreateWindowExA(0, "EDIT", "", WS_POPUP | ES_MULTILINE, 0, 0, 10, 10, nullptr,
+                                nullptr, nullptr, nullptr);
+    HWND wide = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_MULTILINE, 0, 0, 10, 10, nullptr,
+                                nullptr, nullptr, nullptr);
+    ASSERT_FALSE(IsWindowUnicode(ansi));
+    ASSERT_TRUE(send_text(ansi, text));
+    ASSERT_TRUE(send_text(wide, text));
+    char bytes[256] = {};
+    GetWindowTextA(ansi, bytes, sizeof(bytes));
+    char expected[256] = {};
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, expected, sizeof(expected), nullptr, nullptr);
+    EXPECT_STREQ(bytes, expected) << "code page " << GetACP();
+    wchar_t back[256] = {};
+    GetWindowTextW(wide, back, 256);
+    EXPECT_EQ(std::wstring(back), text);  // a Unicode companion always gets it intact
+    if (GetACP() == 932) {
+        // On a Japanese system the ANSI path keeps the Japanese too.
+        GetWindowTextW(ansi, back, 256);
+        EXPECT_EQ(std::wstring(back), text);
+    }
+    std::printf("ANSI code page %u\n", GetACP());
+    DestroyWindow(ansi);
+    DestroyWindow(wide);
 }
 
 class TalkMessageTest : public ::testing::Test {

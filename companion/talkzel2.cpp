@@ -1,0 +1,147 @@
+// talkzel2.exe, the talking companion: it waits, hidden, for the calculator component's
+// commands on its main window and presents and speaks their messages.
+//
+// Contract with the component: the main window has the class "ThunderRT6FormDC" and the caption
+// "おしゃべりゼル", and publishes the properties "TalkMsg" and "TalkFile" (its two text
+// controls). A double-click on it is a command, read from the properties TalkCmd, TalkhWnd,
+// TalkIcon, TalkX, TalkY and the text controls. Command 1 presents the message; the answer is
+// set as "TalkSel" before the window named by TalkhWnd is double-clicked. Command 5 (the
+// calculator closes) expects nothing. WM_CLOSE ends the program.
+#include <windows.h>
+#include <objbase.h>
+
+#include <string>
+
+#include "present_window.h"
+#include "speech.h"
+#include "window_base.h"
+
+namespace talkzel {
+namespace {
+
+constexpr wchar_t kMainClass[] = L"ThunderRT6FormDC";
+constexpr wchar_t kCaption[] = L"\u304A\u3057\u3083\u3079\u308A\u30BC\u30EB";  // おしゃべりゼル
+constexpr UINT kPresentMessage = WM_APP + 1;
+
+INT_PTR prop(HWND hwnd, const wchar_t* name) {
+    return reinterpret_cast<INT_PTR>(GetPropW(hwnd, name));
+}
+
+std::wstring window_text(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+class Companion final : public z5calc::WindowBase {
+  public:
+    bool create() {
+        if (!create_window(kMainClass, CS_DBLCLKS, WS_EX_TOOLWINDOW, WS_POPUP, kCaption, 0, 0, 1, 1,
+                           nullptr)) {
+            return false;
+        }
+        // The text controls stay hidden: they only carry the texts of a command.
+        message_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE, 0, 0, 1, 1, hwnd(),
+                                   nullptr, code_module(), nullptr);
+        file_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 1, 1, hwnd(), nullptr,
+                                code_module(), nullptr);
+        SetPropW(hwnd(), L"TalkMsg", message_);
+        SetPropW(hwnd(), L"TalkFile", file_);
+        mascot_ = static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), L"MASCOT", IMAGE_ICON, 32, 32, LR_SHARED));
+        return true;
+    }
+    bool dialog_message(MSG& msg) { return present_.dialog_message(msg); }
+
+  private:
+    LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override {
+        switch (message) {
+            case WM_LBUTTONDBLCLK:
+                // The command is taken now; presenting it waits until the sender has its answer
+                // back, so a component's synchronous send returns at once.
+                command_ = static_cast<int>(prop(hwnd(), L"TalkCmd"));
+                reply_ = reinterpret_cast<HWND>(prop(hwnd(), L"TalkhWnd"));
+                style_ = static_cast<UINT>(static_cast<std::uint16_t>(prop(hwnd(), L"TalkIcon")));
+                at_ = {static_cast<int>(prop(hwnd(), L"TalkX")),
+                       static_cast<int>(prop(hwnd(), L"TalkY"))};
+                try {
+                    text_ = window_text(message_);
+                } catch (...) {
+                    text_.clear();
+                }
+                PostMessageW(hwnd(), kPresentMessage, 0, 0);
+                return 0;
+            case kPresentMessage:
+                run_command();
+                return 0;
+            case WM_CLOSE:
+                DestroyWindow(hwnd());
+                return 0;
+            case WM_DESTROY:
+                RemovePropW(hwnd(), L"TalkMsg");
+                RemovePropW(hwnd(), L"TalkFile");
+                RemovePropW(hwnd(), L"TalkSel");
+                PostQuitMessage(0);
+                return 0;
+        }
+        return DefWindowProcW(hwnd(), message, wParam, lParam);
+    }
+
+    void run_command() noexcept {
+        if (command_ == 5) {  // the calculator is closing: nothing left to say
+            stop_speaking();
+            return;
+        }
+        if (command_ != 1) return;
+        POINT centre = at_;
+        RECT caller = {};
+        if (!centre.x && !centre.y && reply_ && GetWindowRect(reply_, &caller)) {
+            centre = {(caller.left + caller.right) / 2, (caller.top + caller.bottom) / 2};
+        }
+        if (!centre.x && !centre.y)
+            centre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+        HWND reply = reply_;
+        HWND self = hwnd();
+        try {
+            const bool shown =
+                present_.show(text_, style_, centre, mascot_, [reply, self](int answer) {
+                    stop_speaking();
+                    // The answer is in place before the caller is told.
+                    SetPropW(self, L"TalkSel",
+                             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(answer)));
+                    if (reply) PostMessageW(reply, WM_LBUTTONDBLCLK, 0, 0);
+                });
+            if (shown) speak(text_);
+        } catch (...) {
+        }
+    }
+
+    HWND message_ = nullptr, file_ = nullptr;
+    HICON mascot_ = nullptr;
+    PresentWindow present_;
+    int command_ = 0;
+    HWND reply_ = nullptr;
+    UINT style_ = 0;
+    POINT at_ = {};
+    std::wstring text_;
+};
+
+}  // namespace
+}  // namespace talkzel
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // One companion per desktop: a second start leaves the running one at work.
+    if (FindWindowW(talkzel::kMainClass, talkzel::kCaption)) return 0;
+    CoInitialize(nullptr);
+    talkzel::Companion companion;
+    if (!companion.create()) return 1;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (companion.dialog_message(msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    CoUninitialize();
+    return 0;
+}

@@ -1,0 +1,138 @@
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "gdi_handles.h"
+#include "gui_support.h"
+#include "talk_msgbox.h"
+#include "talksub.h"
+#include "test_files.h"
+
+namespace z5calc {
+namespace {
+
+std::wstring companion_built() {
+    std::string utf8 = TALKZEL2_EXE;
+    std::wstring wide(utf8.begin(), utf8.end());
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    return L"Z:" + wide;
+}
+
+HWND presented() {
+    return FindWindowW(L"z5talk.Present", nullptr);
+}
+
+class CompanionTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { module = LoadLibraryW(dll_path().c_str()); }
+    static void TearDownTestSuite() { FreeLibrary(module); }
+
+    void SetUp() override {
+        ASSERT_TRUE(
+            CopyFileW(companion_built().c_str(), (folder.path() + L"talkzel2.exe").c_str(), FALSE));
+        link.appFolder = L"C:\\no such folder\\";
+        link.helpFolder = folder.path();
+    }
+    void TearDown() override {
+        // The component never ends a companion that takes commands; the test does.
+        if (HWND companion = FindWindowW(kCompanionClass, kCompanionCaption)) {
+            PostMessageW(companion, WM_CLOSE, 0, 0);
+            for (int i = 0; i < 500 && FindWindowW(kCompanionClass, kCompanionCaption); ++i)
+                Sleep(10);
+        }
+    }
+
+    static HMODULE module;
+    TempFolder folder{L"companion"};
+    TalkLink link;
+};
+HMODULE CompanionTest::module = nullptr;
+
+TEST_F(CompanionTest, StartsPresentsAndAnswers) {
+    UniqueHwnd caller(CreateWindowExW(0, L"STATIC", L"caller", WS_POPUP | WS_VISIBLE, 100, 200, 211,
+                                      274, nullptr, nullptr, nullptr, nullptr));
+    const std::wstring message = L"数値が大き過ぎます。\r\n1000までにしてください。";
+    CompanionUser user(L"z5talk.Present",
+                       [](HWND box) { PostMessageW(box, WM_COMMAND, IDYES, 0); });
+    EXPECT_EQ(TalkMsgBox(caller.get(), message, MB_YESNO | MB_ICONQUESTION, link, module), IDYES);
+    EXPECT_EQ(user.text(), message);
+    HWND companion = FindWindowW(kCompanionClass, kCompanionCaption);
+    ASSERT_NE(companion, nullptr);
+    EXPECT_NE(GetPropW(companion, L"TalkMsg"), nullptr);
+    EXPECT_FALSE(IsWindowVisible(companion));  // started quietly
+    EXPECT_EQ(presented(), nullptr);           // its message window is gone with the answer
+}
+
+TEST_F(CompanionTest, KeysWorkAsInAMessageBox) {
+    struct Case {
+        UINT style;
+        std::function<void(HWND)> act;
+        int answer;
+    };
+    const Case cases[] = {
+        // Enter takes the default button, here the second.
+        {MB_OKCANCEL | MB_DEFBUTTON2,
+         [](HWND box) { PostMessageW(GetDlgItem(box, IDCANCEL), WM_KEYDOWN, VK_RETURN, 0); },
+         IDCANCEL},
+        // Esc on OK alone answers OK.
+        {MB_OK, [](HWND box) { PostMessageW(GetDlgItem(box, IDOK), WM_KEYDOWN, VK_ESCAPE, 0); },
+         IDOK},
+        // Esc on Yes/No does nothing; the user then says No.
+        {MB_YESNO,
+         [](HWND box) {
+             PostMessageW(GetDlgItem(box, IDYES), WM_KEYDOWN, VK_ESCAPE, 0);
+             Sleep(200);
+             if (IsWindow(box)) PostMessageW(box, WM_COMMAND, IDNO, 0);
+         },
+         IDNO},
+        {MB_ABORTRETRYIGNORE | MB_DEFBUTTON3,
+         [](HWND box) { PostMessageW(GetDlgItem(box, IDIGNORE), WM_KEYDOWN, VK_RETURN, 0); },
+         IDIGNORE},
+        {MB_RETRYCANCEL, [](HWND box) { PostMessageW(box, WM_COMMAND, IDRETRY, 0); }, IDRETRY},
+        {MB_YESNOCANCEL,
+         [](HWND box) { PostMessageW(GetDlgItem(box, IDYES), WM_KEYDOWN, VK_ESCAPE, 0); },
+         IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        CompanionUser user(L"z5talk.Present", c.act);
+        EXPECT_EQ(
+            TalkMsgBox(nullptr, L"question", static_cast<std::int16_t>(c.style), link, module),
+            c.answer)
+            << c.style;
+    }
+}
+
+TEST_F(CompanionTest, SecondStartLeavesTheRunningOneAndCloseSendsCommandFive) {
+    CompanionUser user(L"z5talk.Present", [](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); });
+    ASSERT_EQ(TalkMsgBox(nullptr, L"hello", MB_OK, link, module), IDOK);
+    HWND first = FindWindowW(kCompanionClass, kCompanionCaption);
+    ASSERT_NE(first, nullptr);
+
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    std::wstring exe = folder.path() + L"talkzel2.exe";
+    std::wstring line = L"\"" + exe + L"\" -x";
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &si, &pi));
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(FindWindowW(kCompanionClass, kCompanionCaption), first);
+
+    TalkClose(link);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropW(first, L"TalkCmd")), 5);
+    Sleep(100);
+    EXPECT_TRUE(IsWindow(first));  // a companion that takes commands outlives the calculator
+    EXPECT_EQ(presented(), nullptr);
+}
+
+}  // namespace
+}  // namespace z5calc
