@@ -59,6 +59,7 @@ class FakeCompanion {
     std::vector<std::wstring> events;  // "msg:<text>", "file:<text>", "trigger", "close"
     bool propertiesBeforeTexts = true;
     INT_PTR answer = IDYES;
+    RECT replyRect = {};  // where the window to answer to was at the trigger
 
   private:
     HWND make_edit() {
@@ -86,6 +87,8 @@ class FakeCompanion {
             switch (self->onTrigger_) {
                 case OnTrigger::Answer:
                     if (self->prop(L"TalkCmd") == 1) {
+                        GetWindowRect(reinterpret_cast<HWND>(self->prop(L"TalkhWnd")),
+                                      &self->replyRect);
                         SetPropW(hwnd, L"TalkSel", reinterpret_cast<HANDLE>(self->answer));
                         PostMessageW(reinterpret_cast<HWND>(self->prop(L"TalkhWnd")),
                                      WM_LBUTTONDBLCLK, 0, 0);
@@ -314,6 +317,11 @@ TEST_F(TalkMessageTest, CompanionAnswersAndTheWaitEnds) {
     EXPECT_EQ(TalkMsgBox(caller.get(), kLimitMessage, 0x1030, link, module), IDYES);
     EXPECT_EQ(companion.events.front(), std::wstring(L"msg:") + kLimitMessage);
     EXPECT_EQ(companion.prop(L"TalkIcon"), 0x1030);  // the companion gets the whole style
+    // The waiting window: one pixel at the centre of the caller, (205.5, 337).
+    EXPECT_EQ(companion.replyRect.left, 205);
+    EXPECT_EQ(companion.replyRect.top, 337);
+    EXPECT_EQ(companion.replyRect.right - companion.replyRect.left, 1);
+    EXPECT_EQ(companion.replyRect.bottom - companion.replyRect.top, 1);
     EXPECT_TRUE(IsWindowEnabled(caller.get()));
 
     // An empty message is given one ideographic space to say.
