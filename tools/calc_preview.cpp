@@ -4,11 +4,11 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "calc_window.h"
+#include "screen_capture.h"
 
 namespace {
 
@@ -26,40 +26,6 @@ const Control* key_by_tag(const CalcWindow& window, const std::wstring& tag) {
 void pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
-
-bool save_bmp(const wchar_t* path, const RECT& area) {
-    const int width = area.right - area.left, height = area.bottom - area.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, old);
-
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    const DWORD stride = (width * 3 + 3) & ~3;
-    std::vector<char> rows(stride * height);
-    GetDIBits(memory, bitmap, 0, height, rows.data(), reinterpret_cast<BITMAPINFO*>(&info),
-              DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(rows.size());
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
-    out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
-    return static_cast<bool>(out);
 }
 
 }  // namespace
@@ -102,7 +68,7 @@ int wmain(int argc, wchar_t** argv) {
     ClientToScreen(window.hwnd(), &origin);
     area = {origin.x - 12, origin.y - 12, origin.x + CalcWindow::kClientWidth + 12,
             origin.y + CalcWindow::kClientHeight + 12};
-    if (!save_bmp(argv[2], area)) {
+    if (!z5calc::save_screen_bmp(argv[2], area)) {
         std::fprintf(stderr, "calc-preview: cannot write %ls\n", argv[2]);
         return 1;
     }

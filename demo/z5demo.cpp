@@ -1,0 +1,311 @@
+// z5demo.exe: a small order form whose numeric fields open the z5calc calculator with F4, a
+// double-click or the button beside them. Unit price and quantity call the component through
+// its type library's interface; the amount calls it late bound, as a script or VB host does.
+//
+//   z5demo.exe                  the form, for a user
+//   z5demo.exe --demo-run OUT   works one calculation by itself, saves the screen as OUT (BMP)
+//                               while the calculator is open, and exits 0 when the field got
+//                               the right value and the calculator showed its skin
+#include <windows.h>
+#include <objbase.h>
+#include <oleauto.h>
+#include <shellapi.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "screen_capture.h"
+#include "z5calcD_h.h"
+#include "zelcalc.h"
+
+namespace {
+
+constexpr wchar_t kTitle[] = L"z5calc demo";
+constexpr int kFieldCount = 3;
+constexpr UINT_PTR kDemoTimer = 1;
+
+struct Field {
+    const wchar_t* label;
+    double limit;
+    bool lateBound;
+    HWND edit = nullptr;
+};
+Field fields[kFieldCount] = {
+    {L"Unit price", 99999999, false}, {L"Quantity", 9999, false}, {L"Amount", 99999999, true}};
+
+_zelcalc* calculator = nullptr;
+HWND form = nullptr;
+WNDPROC editProc = nullptr;
+std::wstring demoShot;  // set in --demo-run
+int demoStep = 0;
+bool demoShotOk = false;
+double demoValue = 0;
+
+std::wstring folder_of_exe() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring s = path;
+    return s.substr(0, s.rfind(L'\\') + 1);
+}
+
+// The field's text as a number; commas are digit-group separators.
+double field_value(HWND edit) {
+    wchar_t text[64] = {};
+    GetWindowTextW(edit, text, 64);
+    std::string digits;
+    for (const wchar_t* c = text; *c; ++c) {
+        if (*c != L',') digits += static_cast<char>(*c);
+    }
+    double value = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return value;
+}
+
+void set_field_value(HWND edit, double value) {
+    char text[64] = {};
+    auto end = std::to_chars(text, text + sizeof(text) - 1, value).ptr;
+    *end = '\0';
+    SetWindowTextA(edit, text);
+}
+
+// The field's rectangle on the screen, in twips, as the component expects it.
+windowstay field_rectangle(HWND edit) {
+    RECT r = {};
+    GetWindowRect(edit, &r);
+    HDC dc = GetDC(nullptr);
+    const float tx = 1440.0f / GetDeviceCaps(dc, LOGPIXELSX);
+    const float ty = 1440.0f / GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return {r.top * ty, r.left * tx, (r.right - r.left) * tx, (r.bottom - r.top) * ty};
+}
+
+HRESULT show_late_bound(double& m, windowstay& ws, double& mmax, double& result) {
+    IDispatch* dispatch = nullptr;
+    HRESULT hr = calculator->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch));
+    if (FAILED(hr)) return hr;
+    OLECHAR* name = const_cast<OLECHAR*>(L"showcalc");
+    DISPID id = 0;
+    hr = dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
+    // The record travels with its description, taken from the type library.
+    ITypeInfo* info = nullptr;
+    IRecordInfo* record = nullptr;
+    if (SUCCEEDED(hr)) {
+        ITypeInfo* classInfo = nullptr;
+        ITypeLib* library = nullptr;
+        UINT index = 0;
+        hr = dispatch->GetTypeInfo(0, LOCALE_USER_DEFAULT, &classInfo);
+        if (SUCCEEDED(hr)) hr = classInfo->GetContainingTypeLib(&library, &index);
+        if (SUCCEEDED(hr)) hr = library->GetTypeInfoOfGuid(z5calc::kWindowstayGuid, &info);
+        if (SUCCEEDED(hr)) hr = GetRecordInfoFromTypeInfo(info, &record);
+        if (library) library->Release();
+        if (classInfo) classInfo->Release();
+    }
+    if (SUCCEEDED(hr)) {
+        VARIANT args[3];
+        args[2].vt = VT_R8 | VT_BYREF;
+        args[2].pdblVal = &m;
+        args[1].vt = VT_RECORD | VT_BYREF;
+        args[1].pvRecord = &ws;
+        args[1].pRecInfo = record;
+        args[0].vt = VT_R8 | VT_BYREF;
+        args[0].pdblVal = &mmax;
+        DISPPARAMS params = {args, nullptr, 3, 0};
+        VARIANT out;
+        VariantInit(&out);
+        EXCEPINFO error = {};
+        hr = dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &out,
+                              &error, nullptr);
+        if (SUCCEEDED(hr)) result = out.dblVal;
+        SysFreeString(error.bstrDescription);
+        SysFreeString(error.bstrSource);
+        SysFreeString(error.bstrHelpFile);
+    }
+    if (record) record->Release();
+    if (info) info->Release();
+    dispatch->Release();
+    return hr;
+}
+
+void open_calculator(int index) {
+    Field& f = fields[index];
+    double m = field_value(f.edit), mmax = f.limit, result = m;
+    windowstay ws = field_rectangle(f.edit);
+    const HRESULT hr = f.lateBound ? show_late_bound(m, ws, mmax, result)
+                                   : calculator->showcalc(&m, &ws, &mmax, &result);
+    if (FAILED(hr)) {
+        wchar_t text[64];
+        swprintf(text, 64, L"The calculator failed (0x%08lX).", static_cast<unsigned long>(hr));
+        MessageBoxW(form, text, kTitle, MB_ICONEXCLAMATION);
+        return;
+    }
+    set_field_value(f.edit, result);
+    SetFocus(f.edit);
+}
+
+int field_of(HWND edit) {
+    for (int i = 0; i < kFieldCount; ++i) {
+        if (fields[i].edit == edit) return i;
+    }
+    return -1;
+}
+
+LRESULT CALLBACK field_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if ((message == WM_KEYDOWN && wParam == VK_F4) || message == WM_LBUTTONDBLCLK) {
+        if (int i = field_of(hwnd); i >= 0) open_calculator(i);
+        return 0;
+    }
+    return CallWindowProcW(editProc, hwnd, message, wParam, lParam);
+}
+
+// The calculator of the demo run: typed by a timer of the form, which keeps running during the
+// calculator's modal display.
+void demo_tick() {
+    HWND calc = FindWindowW(L"z5calc.frmCalc", nullptr);
+    switch (demoStep) {
+        case 0:
+            SetWindowTextW(fields[0].edit, L"1200");
+            PostMessageW(fields[0].edit, WM_KEYDOWN, VK_F4, 0);
+            ++demoStep;
+            return;
+        case 1:
+            if (!calc || !IsWindowVisible(calc)) return;
+            for (wchar_t ch : std::wstring(L"*3=")) PostMessageW(calc, WM_CHAR, ch, 0);
+            ++demoStep;
+            return;
+        case 2:
+        case 3:
+        case 4:
+        case 5:
+            // Painted windows reach the screen a moment later.
+            ++demoStep;
+            return;
+        case 6: {
+            POINT skin = {5, 100};  // bare skin: the drag colour
+            ClientToScreen(calc, &skin);
+            demoShotOk = z5calc::screen_pixel(skin) == RGB(0x50, 0xC0, 0x50);
+            RECT area = {};
+            GetWindowRect(form, &area);
+            RECT calcArea = {};
+            GetWindowRect(calc, &calcArea);
+            UnionRect(&area, &area, &calcArea);
+            InflateRect(&area, 8, 8);
+            if (!z5calc::save_windows_bmp(demoShot.c_str(), area, {form, calc})) demoShotOk = false;
+            PostMessageW(calc, WM_CHAR, L'\r', 0);
+            ++demoStep;
+            return;
+        }
+        case 7:
+            if (calc) return;
+            demoValue = field_value(fields[0].edit);
+            KillTimer(form, kDemoTimer);
+            PostMessageW(form, WM_CLOSE, 0, 0);
+            return;
+    }
+}
+
+LRESULT CALLBACK form_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (LOWORD(wParam) >= 100 && LOWORD(wParam) < 100 + kFieldCount) {
+                open_calculator(LOWORD(wParam) - 100);
+            }
+            return 0;
+        case WM_TIMER:
+            if (wParam == kDemoTimer) demo_tick();
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+HWND make_form(HINSTANCE instance) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = form_proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = L"z5demo.Form";
+    RegisterClassW(&wc);
+    HWND hwnd =
+        CreateWindowExW(0, wc.lpszClassName, kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 60,
+                        60, 330, 190, nullptr, nullptr, instance, nullptr);
+    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    for (int i = 0; i < kFieldCount; ++i) {
+        const int y = 16 + i * 34;
+        HWND label = CreateWindowExW(0, L"STATIC", fields[i].label, WS_CHILD | WS_VISIBLE, 12,
+                                     y + 4, 80, 20, hwnd, nullptr, instance, nullptr);
+        fields[i].edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"0",
+                                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_RIGHT, 96, y, 150,
+                                         24, hwnd, nullptr, instance, nullptr);
+        HWND button = CreateWindowExW(
+            0, L"BUTTON", L"...", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 252, y, 40, 24, hwnd,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)), instance, nullptr);
+        for (HWND w : {label, fields[i].edit, button}) {
+            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        }
+        editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+            fields[i].edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(field_proc)));
+    }
+    return hwnd;
+}
+
+// The demo's own settings: 10 % tax, rounded down, messages through the companion.
+void write_default_settings(const std::wstring& ini) {
+    if (GetFileAttributesW(ini.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    WritePrivateProfileStringW(L"Setup", L"Tax", L"100", ini.c_str());
+    WritePrivateProfileStringW(L"Setup", L"TaxMode", L"0", ini.c_str());
+    WritePrivateProfileStringW(L"Setup", L"MsgMode", L"0", ini.c_str());
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc >= 3 && std::wstring(argv[1]) == L"--demo-run") demoShot = argv[2];
+    LocalFree(argv);
+
+    CoInitialize(nullptr);
+    HRESULT hr = CoCreateInstance(CLSID_zelcalc, nullptr, CLSCTX_INPROC_SERVER, IID__zelcalc,
+                                  reinterpret_cast<void**>(&calculator));
+    if (FAILED(hr)) {
+        wchar_t text[128];
+        swprintf(text, 128, L"z5calcD.zelcalc cannot be created (0x%08lX).",
+                 static_cast<unsigned long>(hr));
+        if (demoShot.empty()) MessageBoxW(nullptr, text, kTitle, MB_ICONSTOP);
+        std::fwprintf(stderr, L"%ls\n", text);
+        return 1;
+    }
+    const std::wstring folder = folder_of_exe();
+    const std::wstring ini = folder + L"z5demo.ini";
+    write_default_settings(ini);
+    BSTR name = SysAllocString(ini.c_str());
+    BSTR help = SysAllocString((folder + L"z5demo.chm").c_str());
+    calculator->SetAppName(name);
+    calculator->SetHelpFile(help, 1000);
+    SysFreeString(name);
+    SysFreeString(help);
+
+    form = make_form(instance);
+    ShowWindow(form, demoShot.empty() ? show : SW_SHOWNORMAL);
+    if (!demoShot.empty()) SetTimer(form, kDemoTimer, 100, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageW(form, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    const double price = demoValue;
+    calculator->Release();
+    CoUninitialize();
+    if (!demoShot.empty()) {
+        std::printf("demo run: 1200 X 3 = gave %g in the unit price field; screenshot %s\n", price,
+                    demoShotOk ? "shows the calculator" : "does not show the calculator");
+        return price == 3600 && demoShotOk ? 0 : 1;
+    }
+    return 0;
+}

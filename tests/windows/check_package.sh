@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The package holds what INSTALL.txt lists, and its DLL exports the four entry points and
+# imports system DLLs only.  check_package.sh ZIP OBJDUMP
+set -euo pipefail
+zip=$1
+objdump=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+/usr/bin/python3 - "$zip" "$work" <<'PY'
+import sys, zipfile
+names = sorted(n.split("/", 1)[1] for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/"))
+expected = sorted(["INSTALL.txt", "regcalc.exe", "talkzel2.exe", "z5calcD.dll", "z5calcD.tlb",
+                   "z5demo.exe", "z5demo.exe.manifest"])
+print("package:", " ".join(names))
+if names != expected:
+    sys.exit(f"expected {expected}")
+zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])
+PY
+dll=$(find "$work" -name z5calcD.dll)
+exports=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p')
+for name in DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer; do
+  grep -q "$name" <<<"$exports" || { echo "FAIL: $name is not exported"; exit 1; }
+done
+imports=$("$objdump" -p "$dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
+echo "imports:" $imports
+allowed='^(kernel32|user32|gdi32|advapi32|ole32|oleaut32|shell32|imm32|msvcrt|version|comctl32|api-ms-win-crt-[a-z0-9-]+)\.dll$'
+for d in $imports; do
+  [[ $d =~ $allowed ]] || { echo "FAIL: imports $d"; exit 1; }
+done
+echo "ok"

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The demo host works one calculation by itself, with the component activated through its
+# manifest only: every registration of the class is removed first. Then the screenshot it saved
+# must show the calculator's skin (its drag colour).  run_demo.sh DEMO_EXE win32|win64
+set -uo pipefail
+if [ -z "${Z5_LOGGED:-}" ]; then
+  log=$(mktemp)
+  Z5_LOGGED=1 bash "$0" "$@" >"$log" 2>&1 </dev/null
+  status=$?
+  cat "$log"
+  rm -f "$log"
+  exit $status
+fi
+demo=$1
+bits=$2
+: "${WINEPREFIX:?run inside tools/wine-session.sh}"
+export WINEDEBUG=-all
+folder=$(dirname "$demo")
+run() { local log; log=$(mktemp); "$@" >"$log" 2>&1 </dev/null; local s=$?; tr -d '\r' <"$log"; rm -f "$log"; return $s; }
+
+# No registration anywhere: of either bitness, machine-wide or per user.
+for loader in wine /usr/lib/wine/wine64; do
+  for view in 32 64; do
+    run "$loader" reg delete 'HKCR\CLSID\{3E8D7B19-C2A5-4F60-B7E4-91D2A6C05F3B}' /f /reg:$view
+    run "$loader" reg delete 'HKCU\Software\Classes\CLSID\{3E8D7B19-C2A5-4F60-B7E4-91D2A6C05F3B}' /f /reg:$view
+  done
+done >/dev/null 2>&1
+if run wine reg query 'HKCR\CLSID\{3E8D7B19-C2A5-4F60-B7E4-91D2A6C05F3B}' /reg:64 >/dev/null 2>&1 ||
+   run wine reg query 'HKCR\CLSID\{3E8D7B19-C2A5-4F60-B7E4-91D2A6C05F3B}' /reg:32 >/dev/null 2>&1; then
+  echo "FAIL: the class is still registered"
+  exit 1
+fi
+
+shot=$(mktemp --suffix=.bmp)
+trap 'rm -f "$shot"' EXIT
+run wine "$demo" --demo-run "Z:$shot"
+status=$?
+[ $status -eq 0 ] || { echo "FAIL: the demo run ended with $status"; exit 1; }
+/usr/bin/python3 - "$shot" <<'PY' || exit 1
+import sys
+from PIL import Image
+image = Image.open(sys.argv[1]).convert("RGB")
+skin = sum(1 for p in image.getdata() if p == (0x50, 0xC0, 0x50))
+print(f"screenshot {image.size[0]}x{image.size[1]}, {skin} pixels of the drag colour")
+sys.exit(0 if skin > 1000 else 1)
+PY
+echo "ok: $bits demo, registration-free"

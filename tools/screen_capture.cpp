@@ -1,0 +1,115 @@
+#include "screen_capture.h"
+
+#include <fstream>
+#include <vector>
+
+namespace z5calc {
+
+namespace {
+
+bool write_bmp(const wchar_t* path, HDC memory, HBITMAP bitmap, int width, int height) {
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    const DWORD stride = (width * 3 + 3) & ~3;
+    std::vector<char> rows(stride * height);
+    GetDIBits(memory, bitmap, 0, height, rows.data(), reinterpret_cast<BITMAPINFO*>(&info),
+              DIB_RGB_COLORS);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(rows.size());
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+    out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
+    return static_cast<bool>(out);
+}
+
+// Draws one window (or only its client area) into the canvas where it lies on the screen.
+void print_window(HDC canvas, HDC screen, HWND window, const RECT& area, bool clientOnly) {
+    RECT r = {};
+    POINT origin = {0, 0};
+    if (clientOnly) {
+        GetClientRect(window, &r);
+        ClientToScreen(window, &origin);
+    } else {
+        GetWindowRect(window, &r);
+        origin = {r.left, r.top};
+    }
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC single = CreateCompatibleDC(screen);
+    HBITMAP image = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ previous = SelectObject(single, image);
+    PrintWindow(window, single, clientOnly ? PW_CLIENTONLY : 0);
+    BitBlt(canvas, origin.x - area.left, origin.y - area.top, w, h, single, 0, 0, SRCCOPY);
+    SelectObject(single, previous);
+    DeleteObject(image);
+    DeleteDC(single);
+}
+
+}  // namespace
+
+bool save_screen_bmp(const wchar_t* path, const RECT& area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, old);
+    const bool written = write_bmp(path, memory, bitmap, width, height);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return written;
+}
+
+bool save_windows_bmp(const wchar_t* path, const RECT& area, std::initializer_list<HWND> windows) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC canvas = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(canvas, bitmap);
+    RECT all = {0, 0, width, height};
+    HBRUSH background = CreateSolidBrush(RGB(0x3A, 0x6E, 0xA5));
+    FillRect(canvas, &all, background);
+    DeleteObject(background);
+    for (HWND window : windows) {
+        // The window itself (frame and client), clipped by its outline...
+        HRGN outline = CreateRectRgn(0, 0, 0, 0);
+        RECT r = {};
+        GetWindowRect(window, &r);
+        if (GetWindowRgn(window, outline) == ERROR)
+            SetRectRgn(outline, 0, 0, r.right - r.left, r.bottom - r.top);
+        OffsetRgn(outline, r.left - area.left, r.top - area.top);
+        SelectClipRgn(canvas, outline);
+        print_window(canvas, screen, window, area, false);
+        // ...its client area drawn again where it lies, and then its child windows.
+        print_window(canvas, screen, window, area, true);
+        for (HWND child = GetWindow(window, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if (IsWindowVisible(child)) print_window(canvas, screen, child, area, false);
+        }
+        SelectClipRgn(canvas, nullptr);
+        DeleteObject(outline);
+    }
+    SelectObject(canvas, old);
+    const bool written = write_bmp(path, canvas, bitmap, width, height);
+    DeleteObject(bitmap);
+    DeleteDC(canvas);
+    ReleaseDC(nullptr, screen);
+    return written;
+}
+
+COLORREF screen_pixel(POINT p) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF color = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return color;
+}
+
+}  // namespace z5calc
