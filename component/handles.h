@@ -6,68 +6,30 @@
 #include <string_view>
 #include <utility>
 
+#include "unique_handle.h"
+
 namespace z5calc {
 
+inline void close_key(HKEY key) noexcept {
+    RegCloseKey(key);
+}
+inline void free_bstr(BSTR bstr) noexcept {
+    SysFreeString(bstr);
+}
+
 // Owns one registry key.
-class UniqueHkey {
-  public:
-    UniqueHkey() = default;
-    explicit UniqueHkey(HKEY key) : key_(key) {}
-    UniqueHkey(UniqueHkey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
-    UniqueHkey& operator=(UniqueHkey&& other) noexcept {
-        reset(std::exchange(other.key_, nullptr));
-        return *this;
-    }
-    UniqueHkey(const UniqueHkey&) = delete;
-    UniqueHkey& operator=(const UniqueHkey&) = delete;
-    ~UniqueHkey() { reset(); }
-
-    void reset(HKEY key = nullptr) noexcept {
-        if (key_) RegCloseKey(key_);
-        key_ = key;
-    }
-    HKEY get() const noexcept { return key_; }
-    HKEY* put() noexcept {
-        reset();
-        return &key_;
-    }
-    explicit operator bool() const noexcept { return key_ != nullptr; }
-
-  private:
-    HKEY key_ = nullptr;
-};
+using UniqueHkey = UniqueHandle<HKEY, &close_key>;
 
 // Owns one BSTR.
-class UniqueBstr {
+class UniqueBstr : public UniqueHandle<BSTR, &free_bstr> {
   public:
     UniqueBstr() = default;
+    // A copy of the text; the BSTR made for it is owned. To adopt a BSTR, use put() or reset().
     explicit UniqueBstr(std::wstring_view text)
-        : bstr_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-    UniqueBstr(UniqueBstr&& other) noexcept : bstr_(std::exchange(other.bstr_, nullptr)) {}
-    UniqueBstr& operator=(UniqueBstr&& other) noexcept {
-        reset(std::exchange(other.bstr_, nullptr));
-        return *this;
-    }
-    UniqueBstr(const UniqueBstr&) = delete;
-    UniqueBstr& operator=(const UniqueBstr&) = delete;
-    ~UniqueBstr() { reset(); }
-
-    void reset(BSTR bstr = nullptr) noexcept {
-        if (bstr_) SysFreeString(bstr_);
-        bstr_ = bstr;
-    }
-    BSTR get() const noexcept { return bstr_; }
-    BSTR release() noexcept { return std::exchange(bstr_, nullptr); }
-    BSTR* put() noexcept {
-        reset();
-        return &bstr_;
-    }
+        : UniqueHandle(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     std::wstring_view view() const noexcept {
-        return {bstr_ ? bstr_ : L"", bstr_ ? SysStringLen(bstr_) : 0u};
+        return {get() ? get() : L"", get() ? SysStringLen(get()) : 0u};
     }
-
-  private:
-    BSTR bstr_ = nullptr;
 };
 
 // Owns one VARIANT, cleared on destruction.

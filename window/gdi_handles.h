@@ -2,38 +2,22 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "unique_handle.h"
 
 namespace z5calc {
 
-// Owns one GDI object (region, bitmap, font, brush); copies are deleted.
-template <class Handle>
-class UniqueGdi {
-  public:
-    UniqueGdi() = default;
-    explicit UniqueGdi(Handle handle) : handle_(handle) {}
-    UniqueGdi(UniqueGdi&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    UniqueGdi& operator=(UniqueGdi&& other) noexcept {
-        reset(std::exchange(other.handle_, nullptr));
-        return *this;
-    }
-    UniqueGdi(const UniqueGdi&) = delete;
-    UniqueGdi& operator=(const UniqueGdi&) = delete;
-    ~UniqueGdi() { reset(); }
+template <class Object>
+void delete_gdi_object(Object object) noexcept {
+    DeleteObject(object);
+}
 
-    void reset(Handle handle = nullptr) noexcept {
-        if (handle_) DeleteObject(handle_);
-        handle_ = handle;
-    }
-    Handle get() const noexcept { return handle_; }
-    // Gives the object away, for a call that takes ownership (SetWindowRgn).
-    Handle release() noexcept { return std::exchange(handle_, nullptr); }
-    explicit operator bool() const noexcept { return handle_ != nullptr; }
+inline void destroy_window(HWND hwnd) noexcept {
+    if (IsWindow(hwnd)) DestroyWindow(hwnd);
+}
 
-  private:
-    Handle handle_ = nullptr;
-};
-
+// GDI objects (region, bitmap, font, brush) and windows, each owned by one holder.
+template <class Object>
+using UniqueGdi = UniqueHandle<Object, &delete_gdi_object<Object>>;
 using UniqueHrgn = UniqueGdi<HRGN>;
 using UniqueHbitmap = UniqueGdi<HBITMAP>;
 using UniqueHfont = UniqueGdi<HFONT>;
@@ -70,29 +54,6 @@ class ScopedSelect {
     HGDIOBJ previous_;
 };
 
-// Owns one window; destroys it at the end.
-class UniqueHwnd {
-  public:
-    UniqueHwnd() = default;
-    explicit UniqueHwnd(HWND hwnd) : hwnd_(hwnd) {}
-    UniqueHwnd(UniqueHwnd&& other) noexcept : hwnd_(std::exchange(other.hwnd_, nullptr)) {}
-    UniqueHwnd& operator=(UniqueHwnd&& other) noexcept {
-        reset(std::exchange(other.hwnd_, nullptr));
-        return *this;
-    }
-    UniqueHwnd(const UniqueHwnd&) = delete;
-    UniqueHwnd& operator=(const UniqueHwnd&) = delete;
-    ~UniqueHwnd() { reset(); }
-
-    void reset(HWND hwnd = nullptr) noexcept {
-        if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-        hwnd_ = hwnd;
-    }
-    HWND get() const noexcept { return hwnd_; }
-    explicit operator bool() const noexcept { return hwnd_ != nullptr; }
-
-  private:
-    HWND hwnd_ = nullptr;
-};
+using UniqueHwnd = UniqueHandle<HWND, &destroy_window>;
 
 }  // namespace z5calc
