@@ -71,21 +71,7 @@ class CalcWindowTest : public ::testing::Test {
         return MAKELPARAM(p.x, p.y);
     }
     // The client area as the window paints it, one pixel at a time.
-    std::vector<COLORREF> painted() {
-        HDC screen = GetDC(nullptr);
-        UniqueMemoryDc dc(screen);
-        UniqueHbitmap bitmap(CreateCompatibleBitmap(screen, 210, 273));
-        ReleaseDC(nullptr, screen);
-        std::vector<COLORREF> pixels;
-        {
-            ScopedSelect select(dc.get(), bitmap.get());
-            send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-            for (int y = 0; y < 273; ++y) {
-                for (int x = 0; x < 210; ++x) pixels.push_back(GetPixel(dc.get(), x, y));
-            }
-        }
-        return pixels;
-    }
+    std::vector<COLORREF> painted() { return painted_pixels(window.hwnd(), {0, 0, 210, 273}); }
     static COLORREF pixel_of(const Picture& p, int x, int y) {
         const std::size_t stride = (static_cast<std::size_t>(p.width()) * 3 + 3) & ~std::size_t{3};
         const std::uint8_t* bgr = p.bits() + (p.height() - 1 - y) * stride + x * 3;

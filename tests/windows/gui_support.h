@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 // Runs the tests of this program inside a Wine virtual desktop of its own, where message boxes
 // close at once and no other test's windows are seen. The program starts itself again on that
@@ -55,3 +56,7 @@ class CompanionUser {
     HANDLE thread_ = nullptr;
     std::wstring text_;
 };
+
+// The pixels of `area` (client coordinates) as the window paints them (WM_PRINTCLIENT), row by
+// row: independent of what the screen shows at the moment.
+std::vector<COLORREF> painted_pixels(HWND window, const RECT& area);

@@ -3,14 +3,7 @@
 # manifest only: every registration of the class is removed first. Then the screenshot it saved
 # must show the calculator's skin (its drag colour).  run_demo.sh DEMO_EXE win32|win64
 set -uo pipefail
-if [ -z "${Z5_LOGGED:-}" ]; then
-  log=$(mktemp)
-  Z5_LOGGED=1 bash "$0" "$@" >"$log" 2>&1 </dev/null
-  status=$?
-  cat "$log"
-  rm -f "$log"
-  exit $status
-fi
+. "$(dirname "$0")/self_log.sh"
 demo=$1
 bits=$2
 : "${WINEPREFIX:?run inside tools/wine-session.sh}"

@@ -2,16 +2,7 @@
 # Registers the DLL, runs host_script.vbs in Wine's cscript of the same bitness, and checks what
 # the script's calls left in the settings files.  run_vbscript.sh DLL win32|win64
 set -uo pipefail
-# Everything this script starts under Wine may leave helper processes holding its output open;
-# write through a file so that CTest sees the end of the output when the script ends.
-if [ -z "${Z5_LOGGED:-}" ]; then
-  log=$(mktemp)
-  Z5_LOGGED=1 bash "$0" "$@" >"$log" 2>&1 </dev/null
-  status=$?
-  cat "$log"
-  rm -f "$log"
-  exit $status
-fi
+. "$(dirname "$0")/self_log.sh"
 dll_unix=$1
 bits=$2
 here=$(cd "$(dirname "$0")" && pwd)

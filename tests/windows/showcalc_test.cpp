@@ -47,17 +47,7 @@ HWND calc_window() {
 
 // The readout's pixels as the calculator window paints them.
 std::vector<COLORREF> readout_pixels() {
-    HDC screen = GetDC(nullptr);
-    UniqueMemoryDc dc(screen);
-    UniqueHbitmap bitmap(CreateCompatibleBitmap(screen, 210, 273));
-    ReleaseDC(nullptr, screen);
-    std::vector<COLORREF> pixels;
-    ScopedSelect select(dc.get(), bitmap.get());
-    SendMessageW(calc_window(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-    for (int y = 41; y < 66; ++y) {
-        for (int x = 14; x < 191; ++x) pixels.push_back(GetPixel(dc.get(), x, y));
-    }
-    return pixels;
+    return painted_pixels(calc_window(), {14, 41, 191, 66});
 }
 
 // Steps run one per timer tick on the test's thread, from inside the calculator's modal
