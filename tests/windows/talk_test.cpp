@@ -331,6 +331,21 @@ TEST_F(TalkMessageTest, CompanionAnswersAndTheWaitEnds) {
     EXPECT_EQ(companion.events.front(), L"msg:\u3000");
 }
 
+TEST_F(TalkMessageTest, FocusGoesBackWhereItWasAfterTheWait) {
+    FakeCompanion companion(kCompanionClass, true, FakeCompanion::OnTrigger::Answer);
+    RecordingStarter starter;
+    TalkLink link = link_for_test(&starter);
+    UniqueHwnd caller(CreateWindowExW(0, L"STATIC", L"caller", WS_POPUP | WS_VISIBLE, 100, 100, 200,
+                                      100, nullptr, nullptr, nullptr, nullptr));
+    HWND field = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20,
+                                 caller.get(), nullptr, nullptr, nullptr);
+    SetForegroundWindow(caller.get());
+    SetFocus(field);
+    ASSERT_EQ(GetFocus(), field);
+    EXPECT_EQ(TalkMsgBox(caller.get(), L"focus", 0, link, module), IDYES);
+    EXPECT_EQ(GetFocus(), field);
+}
+
 TEST_F(TalkMessageTest, CompanionGoneDuringTheWaitEndsItWithThePreviousAnswer) {
     std::int16_t previous = 0;
     {
