@@ -127,10 +127,10 @@ double showcalc(ComponentState& st, double m, const windowstay& ws, double mmax)
     if (!placeable(box.left, metrics.twipsX) || !placeable(box.top, metrics.twipsY)) {
         throw std::overflow_error("placement");
     }
-    set_window_twips(window.hwnd(), box, metrics.twipsX, metrics.twipsY);
     window.helpContextID = kHelpTopicModal;
-    KeepOnScreen(window.hwnd(), field_pixels(ws, metrics.twipsX, metrics.twipsY), metrics.twipsX,
-                 metrics.twipsY, window.charWidth(), window.charHeight());
+    // Placed and kept on the screen in one move: the window is hidden until shown modally.
+    KeepOnScreen(window.hwnd(), box, field_pixels(ws, metrics.twipsX, metrics.twipsY),
+                 metrics.twipsX, metrics.twipsY, window.charWidth(), window.charHeight());
     window.Tag = L"modal";
     window.firstActivate = true;
     run_modal(window.hwnd());

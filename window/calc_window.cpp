@@ -75,8 +75,18 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
         // Created at its final size, so that the layout's sizing step has nothing to move.
         RECT outer = {0, 0, kClientWidth, kClientHeight};
         AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
-        if (!create_window(kClassName, CS_DBLCLKS, 0, kStyle, kCaption, CW_USEDEFAULT,
-                           CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
+        // The saved place is read now, so that the window is also created there and its move
+        // in step 5 below finds it in place.
+        const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+        const std::optional<TwipsBox> place =
+            saved_place(static_cast<float>(width) * metrics_.twipsX,
+                        static_cast<float>(height) * metrics_.twipsY);
+        int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+        if (place) {
+            x = static_cast<int>(std::lround(place->left / metrics_.twipsX));
+            y = static_cast<int>(std::lround(place->top / metrics_.twipsY));
+        }
+        if (!create_window(kClassName, CS_DBLCLKS, 0, kStyle, kCaption, x, y, width, height,
                            nullptr)) {
             controls_.clear();
             return false;
@@ -89,7 +99,12 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
         arrange_keys();
         ApplyWindowRegion(resources, L"FRM", hwnd());
         SubClassWindow(hwnd(), this);
-        take_saved_position();
+        if (place) {
+            TwipsBox box = window_twips(hwnd(), metrics_.twipsX, metrics_.twipsY);
+            box.left = place->left;
+            box.top = place->top;
+            set_window_twips(hwnd(), box, metrics_.twipsX, metrics_.twipsY);
+        }
         picWk_.copy_from(skin_);
         return true;
     } catch (...) {
@@ -126,26 +141,24 @@ void CalcWindow::close_request() noexcept {
     unload();
 }
 
-void CalcWindow::take_saved_position() noexcept {
-    if (!host_) return;
+std::optional<TwipsBox> CalcWindow::saved_place(float width, float height) noexcept {
+    if (!host_) return std::nullopt;
     try {
         SettingsStore& settings = host_->settings();
-        TwipsBox box = window_twips(hwnd(), metrics_.twipsX, metrics_.twipsY);
+        TwipsBox box = {0, 0, width, height};
         const std::int32_t top = settings.GetIniValue(kWindowSection, kTopKey);
         if (top == -1) {
             box.left =
-                (GetSystemMetrics(SM_CXSCREEN) * static_cast<float>(metrics_.twipsX) - box.width) /
-                2;
+                (GetSystemMetrics(SM_CXSCREEN) * static_cast<float>(metrics_.twipsX) - width) / 2;
             box.top =
-                (GetSystemMetrics(SM_CYSCREEN) * static_cast<float>(metrics_.twipsY) - box.height) /
-                2;
+                (GetSystemMetrics(SM_CYSCREEN) * static_cast<float>(metrics_.twipsY) - height) / 2;
         } else {
             box.left = static_cast<float>(settings.GetIniValue(kWindowSection, kLeftKey));
             box.top = static_cast<float>(top);
         }
-        set_window_twips(hwnd(), box, metrics_.twipsX, metrics_.twipsY);
+        return box;
     } catch (...) {
-        // A position beyond 32 bits: the window stays where the system put it.
+        return std::nullopt;  // a position beyond 32 bits: the system's place stays
     }
 }
 

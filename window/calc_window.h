@@ -3,11 +3,13 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "calculator.h"
 #include "gdi_handles.h"
+#include "layout.h"
 #include "picture.h"
 #include "settings_store.h"
 #include "subclass.h"
@@ -159,7 +161,8 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     void show_version() noexcept;
     void transfer_click() noexcept;
     void activated() noexcept;
-    void take_saved_position() noexcept;
+    // Where the window goes at load: the saved position, or centred on the screen without one.
+    std::optional<TwipsBox> saved_place(float width, float height) noexcept;
     void save_position() noexcept;
 
     void invalidate(const RECT& r) noexcept;

@@ -31,6 +31,12 @@ void set_window_twips(HWND hwnd, const TwipsBox& box, std::int32_t twipsX,
 
 void KeepOnScreen(HWND hwnd, const RECT& anchor, std::int32_t twipsX, std::int32_t twipsY,
                   std::int32_t charWidth, std::int32_t charHeight) noexcept {
+    KeepOnScreen(hwnd, window_twips(hwnd, twipsX, twipsY), anchor, twipsX, twipsY, charWidth,
+                 charHeight);
+}
+
+void KeepOnScreen(HWND hwnd, TwipsBox box, const RECT& anchor, std::int32_t twipsX,
+                  std::int32_t twipsY, std::int32_t charWidth, std::int32_t charHeight) noexcept {
     RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (HMONITOR monitor = MonitorFromRect(&anchor, MONITOR_DEFAULTTONULL)) {
         MONITORINFO info = {};
@@ -41,7 +47,6 @@ void KeepOnScreen(HWND hwnd, const RECT& anchor, std::int32_t twipsX, std::int32
                                   static_cast<float>(screen.top) * twipsY,
                                   static_cast<float>(screen.right - screen.left) * twipsX,
                                   static_cast<float>(screen.bottom - screen.top) * twipsY};
-    TwipsBox box = window_twips(hwnd, twipsX, twipsY);
     const bool normal = !IsIconic(hwnd) && !IsZoomed(hwnd);
     keep_on_screen(box, screenTwips, normal, charWidth, charHeight);
     set_window_twips(hwnd, box, twipsX, twipsY);

@@ -19,6 +19,10 @@ void set_window_twips(HWND hwnd, const TwipsBox& box, std::int32_t twipsX,
 void KeepOnScreen(HWND hwnd, const RECT& anchor, std::int32_t twipsX, std::int32_t twipsY,
                   std::int32_t charWidth, std::int32_t charHeight) noexcept;
 
+// The same for a window about to be placed at `box`: it is moved once, to the place kept.
+void KeepOnScreen(HWND hwnd, TwipsBox box, const RECT& anchor, std::int32_t twipsX,
+                  std::int32_t twipsY, std::int32_t charWidth, std::int32_t charHeight) noexcept;
+
 // Brings hwnd to the front even when another thread's window holds the foreground: the input
 // queues are joined and the foreground lock is lifted only for the length of the call.
 void ForceForeground(HWND hwnd) noexcept;
