@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "companion_contract.h"
+
 namespace talkzel {
 namespace {
 
 constexpr wchar_t kClassName[] = L"z5talk.Present";
-constexpr wchar_t kTitle[] = L"\u304A\u3057\u3083\u3079\u308A\u30BC\u30EB";  // おしゃべりゼル
+constexpr const wchar_t* kTitle = z5calc::companion::kCaption;
 constexpr int kMargin = 12, kButtonWidth = 80, kButtonHeight = 24, kGap = 8;
 
 HICON style_icon(UINT style) {

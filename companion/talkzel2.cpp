@@ -12,6 +12,7 @@
 
 #include <string>
 
+#include "companion_contract.h"
 #include "present_window.h"
 #include "speech.h"
 #include "window_base.h"
@@ -19,8 +20,7 @@
 namespace talkzel {
 namespace {
 
-constexpr wchar_t kMainClass[] = L"ThunderRT6FormDC";
-constexpr wchar_t kCaption[] = L"\u304A\u3057\u3083\u3079\u308A\u30BC\u30EB";  // おしゃべりゼル
+using namespace z5calc::companion;
 constexpr UINT kPresentMessage = WM_APP + 1;
 
 INT_PTR prop(HWND hwnd, const wchar_t* name) {
@@ -37,7 +37,7 @@ std::wstring window_text(HWND hwnd) {
 class Companion final : public z5calc::WindowBase {
   public:
     bool create() {
-        if (!create_window(kMainClass, CS_DBLCLKS, WS_EX_TOOLWINDOW, WS_POPUP, kCaption, 0, 0, 1, 1,
+        if (!create_window(kClass, CS_DBLCLKS, WS_EX_TOOLWINDOW, WS_POPUP, kCaption, 0, 0, 1, 1,
                            nullptr)) {
             return false;
         }
@@ -46,8 +46,8 @@ class Companion final : public z5calc::WindowBase {
                                    nullptr, code_module(), nullptr);
         file_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 1, 1, hwnd(), nullptr,
                                 code_module(), nullptr);
-        SetPropW(hwnd(), L"TalkMsg", message_);
-        SetPropW(hwnd(), L"TalkFile", file_);
+        SetPropW(hwnd(), kMsg, message_);
+        SetPropW(hwnd(), kFileText, file_);
         mascot_ = static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), L"MASCOT", IMAGE_ICON, 32, 32, LR_SHARED));
         return true;
@@ -60,11 +60,10 @@ class Companion final : public z5calc::WindowBase {
             case WM_LBUTTONDBLCLK:
                 // The command is taken now; presenting it waits until the sender has its answer
                 // back, so a component's synchronous send returns at once.
-                command_ = static_cast<int>(prop(hwnd(), L"TalkCmd"));
-                reply_ = reinterpret_cast<HWND>(prop(hwnd(), L"TalkhWnd"));
-                style_ = static_cast<UINT>(static_cast<std::uint16_t>(prop(hwnd(), L"TalkIcon")));
-                at_ = {static_cast<int>(prop(hwnd(), L"TalkX")),
-                       static_cast<int>(prop(hwnd(), L"TalkY"))};
+                command_ = static_cast<int>(prop(hwnd(), kCmd));
+                reply_ = reinterpret_cast<HWND>(prop(hwnd(), kReplyWnd));
+                style_ = static_cast<UINT>(static_cast<std::uint16_t>(prop(hwnd(), kIcon)));
+                at_ = {static_cast<int>(prop(hwnd(), kX)), static_cast<int>(prop(hwnd(), kY))};
                 try {
                     text_ = window_text(message_);
                 } catch (...) {
@@ -79,9 +78,9 @@ class Companion final : public z5calc::WindowBase {
                 DestroyWindow(hwnd());
                 return 0;
             case WM_DESTROY:
-                RemovePropW(hwnd(), L"TalkMsg");
-                RemovePropW(hwnd(), L"TalkFile");
-                RemovePropW(hwnd(), L"TalkSel");
+                RemovePropW(hwnd(), kMsg);
+                RemovePropW(hwnd(), kFileText);
+                RemovePropW(hwnd(), kSel);
                 PostQuitMessage(0);
                 return 0;
         }
@@ -89,11 +88,11 @@ class Companion final : public z5calc::WindowBase {
     }
 
     void run_command() noexcept {
-        if (command_ == 5) {  // the calculator is closing: nothing left to say
+        if (command_ == kCalculatorClosing) {  // the calculator is closing: nothing left to say
             stop_speaking();
             return;
         }
-        if (command_ != 1) return;
+        if (command_ != kPresent) return;
         POINT centre = at_;
         RECT caller = {};
         if (!centre.x && !centre.y && reply_ && GetWindowRect(reply_, &caller)) {
@@ -108,8 +107,7 @@ class Companion final : public z5calc::WindowBase {
                 present_.show(text_, style_, centre, mascot_, [reply, self](int answer) {
                     stop_speaking();
                     // The answer is in place before the caller is told.
-                    SetPropW(self, L"TalkSel",
-                             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(answer)));
+                    SetPropW(self, kSel, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(answer)));
                     if (reply) PostMessageW(reply, WM_LBUTTONDBLCLK, 0, 0);
                 });
             if (shown) speak(text_);
@@ -132,7 +130,7 @@ class Companion final : public z5calc::WindowBase {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // One companion per desktop: a second start leaves the running one at work.
-    if (FindWindowW(talkzel::kMainClass, talkzel::kCaption)) return 0;
+    if (FindWindowW(z5calc::companion::kClass, z5calc::companion::kCaption)) return 0;
     CoInitialize(nullptr);
     talkzel::Companion companion;
     if (!companion.create()) return 1;

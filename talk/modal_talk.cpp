@@ -79,11 +79,11 @@ LRESULT ModalTalkWindow::handle_message(UINT message, WPARAM wParam, LPARAM lPar
             }
             break;
         case kSendMessage:
-            if (link_) TalkSend(*link_, 1, hwnd(), msgText, msgStyle, 0, 0, L"");
+            if (link_) TalkSend(*link_, companion::kPresent, hwnd(), msgText, msgStyle, 0, 0, L"");
             return 0;
         case WM_LBUTTONDBLCLK:
             if (link_ && link_->talkWnd) {
-                auto answer = reinterpret_cast<INT_PTR>(GetPropW(link_->talkWnd, L"TalkSel"));
+                auto answer = reinterpret_cast<INT_PTR>(GetPropW(link_->talkWnd, companion::kSel));
                 talkReply = static_cast<std::int16_t>(answer);
             }
             ShowWindow(hwnd(), SW_HIDE);  // ends the modal wait

@@ -79,11 +79,11 @@ TalkLink& talk_link() {
 }
 
 std::wstring companion_restart_path(const TalkLink& link) {
-    return link.appFolder + kCompanionFile;
+    return link.appFolder + companion::kFile;
 }
 
 std::wstring companion_start_path(const TalkLink& link) {
-    return (link.helpFolder.empty() ? link.appFolder : link.helpFolder) + kCompanionFile;
+    return (link.helpFolder.empty() ? link.appFolder : link.helpFolder) + companion::kFile;
 }
 
 std::wstring quoted_command(const std::wstring& path, std::wstring_view arguments) {
@@ -97,7 +97,7 @@ std::wstring quoted_command(const std::wstring& path, std::wstring_view argument
 
 void TalkFindCompanion(TalkLink& link) noexcept {
     link.talkWnd = find_companion(true);
-    if (link.talkWnd && !GetPropW(link.talkWnd, L"TalkMsg")) {
+    if (link.talkWnd && !GetPropW(link.talkWnd, companion::kMsg)) {
         // A companion that takes no commands is replaced by a fresh one.
         send(link.talkWnd, WM_CLOSE, 0, 0);
         link.talkWnd = nullptr;
@@ -144,21 +144,21 @@ void TalkSend(TalkLink& link, std::int16_t cmd, HWND replyWnd, std::wstring_view
     TalkFindCompanion(link);
     HWND companion = link.talkWnd;
     if (!companion) return;
-    SetPropW(companion, L"TalkCmd", property_value(cmd));
-    SetPropW(companion, L"TalkhWnd", replyWnd);
-    SetPropW(companion, L"TalkIcon", property_value(style));
-    SetPropW(companion, L"TalkX", property_value(x));
-    SetPropW(companion, L"TalkY", property_value(y));
-    send_text(static_cast<HWND>(GetPropW(companion, L"TalkMsg")), msg);
-    send_text(static_cast<HWND>(GetPropW(companion, L"TalkFile")), file);
+    SetPropW(companion, companion::kCmd, property_value(cmd));
+    SetPropW(companion, companion::kReplyWnd, replyWnd);
+    SetPropW(companion, companion::kIcon, property_value(style));
+    SetPropW(companion, companion::kX, property_value(x));
+    SetPropW(companion, companion::kY, property_value(y));
+    send_text(static_cast<HWND>(GetPropW(companion, companion::kMsg)), msg);
+    send_text(static_cast<HWND>(GetPropW(companion, companion::kFileText)), file);
     send(companion, WM_LBUTTONDBLCLK, 0, 0);
 }
 
 void TalkClose(TalkLink& link) noexcept {
     link.talkWnd = find_companion(true);
     if (!link.talkWnd) return;
-    if (GetPropW(link.talkWnd, L"TalkMsg")) {
-        TalkSend(link, 5, nullptr, L"", 0, 0, 0, L"");
+    if (GetPropW(link.talkWnd, companion::kMsg)) {
+        TalkSend(link, companion::kCalculatorClosing, nullptr, L"", 0, 0, 0, L"");
     } else {
         send(link.talkWnd, WM_CLOSE, 0, 0);
     }

@@ -6,13 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "companion_contract.h"
+
 namespace z5calc {
 
-inline constexpr wchar_t kCompanionCaption[] =
-    L"\u304A\u3057\u3083\u3079\u308A\u30BC\u30EB";  // おしゃべりゼル
-inline constexpr wchar_t kCompanionClass[] = L"ThunderRT6FormDC";
-inline constexpr wchar_t kOlderCompanionClass[] = L"ThunderFormDC";
-inline constexpr wchar_t kCompanionFile[] = L"talkzel2.exe";
+inline constexpr const wchar_t* kCompanionCaption = companion::kCaption;
+inline constexpr const wchar_t* kCompanionClass = companion::kClass;
+inline constexpr const wchar_t* kOlderCompanionClass = companion::kOlderClass;
 
 // Every message to the companion returns within this time, so a hung companion cannot freeze
 // the host.

@@ -29,6 +29,38 @@ bool write_bmp(const wchar_t* path, HDC memory, HBITMAP bitmap, int width, int h
     return static_cast<bool>(out);
 }
 
+// A memory bitmap to draw into, compatible with the screen; everything goes at the end.
+class Canvas {
+  public:
+    Canvas(HDC screen, int width, int height)
+        : dc_(CreateCompatibleDC(screen)),
+          bitmap_(CreateCompatibleBitmap(screen, width, height)),
+          previous_(SelectObject(dc_, bitmap_)),
+          width_(width),
+          height_(height) {}
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+    ~Canvas() {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    // The pixels are read with the bitmap out of the DC, as GetDIBits requires.
+    bool write(const wchar_t* path) {
+        SelectObject(dc_, previous_);
+        const bool written = write_bmp(path, dc_, bitmap_, width_, height_);
+        SelectObject(dc_, bitmap_);
+        return written;
+    }
+
+  private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ previous_;
+    int width_, height_;
+};
+
 // Draws one window (or only its client area) into the canvas where it lies on the screen.
 void print_window(HDC canvas, HDC screen, HWND window, const RECT& area, bool clientOnly) {
     RECT r = {};
@@ -41,14 +73,9 @@ void print_window(HDC canvas, HDC screen, HWND window, const RECT& area, bool cl
         origin = {r.left, r.top};
     }
     const int w = r.right - r.left, h = r.bottom - r.top;
-    HDC single = CreateCompatibleDC(screen);
-    HBITMAP image = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ previous = SelectObject(single, image);
-    PrintWindow(window, single, clientOnly ? PW_CLIENTONLY : 0);
-    BitBlt(canvas, origin.x - area.left, origin.y - area.top, w, h, single, 0, 0, SRCCOPY);
-    SelectObject(single, previous);
-    DeleteObject(image);
-    DeleteDC(single);
+    Canvas single(screen, w, h);
+    PrintWindow(window, single.dc(), clientOnly ? PW_CLIENTONLY : 0);
+    BitBlt(canvas, origin.x - area.left, origin.y - area.top, w, h, single.dc(), 0, 0, SRCCOPY);
 }
 
 }  // namespace
@@ -56,14 +83,12 @@ void print_window(HDC canvas, HDC screen, HWND window, const RECT& area, bool cl
 bool save_screen_bmp(const wchar_t* path, const RECT& area) {
     const int width = area.right - area.left, height = area.bottom - area.top;
     HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(memory, old);
-    const bool written = write_bmp(path, memory, bitmap, width, height);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    bool written = false;
+    {
+        Canvas canvas(screen, width, height);
+        BitBlt(canvas.dc(), 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+        written = canvas.write(path);
+    }
     ReleaseDC(nullptr, screen);
     return written;
 }
@@ -71,36 +96,34 @@ bool save_screen_bmp(const wchar_t* path, const RECT& area) {
 bool save_windows_bmp(const wchar_t* path, const RECT& area, std::initializer_list<HWND> windows) {
     const int width = area.right - area.left, height = area.bottom - area.top;
     HDC screen = GetDC(nullptr);
-    HDC canvas = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(canvas, bitmap);
-    RECT all = {0, 0, width, height};
-    HBRUSH background = CreateSolidBrush(RGB(0x3A, 0x6E, 0xA5));
-    FillRect(canvas, &all, background);
-    DeleteObject(background);
-    for (HWND window : windows) {
-        // The window itself (frame and client), clipped by its outline...
-        HRGN outline = CreateRectRgn(0, 0, 0, 0);
-        RECT r = {};
-        GetWindowRect(window, &r);
-        if (GetWindowRgn(window, outline) == ERROR)
-            SetRectRgn(outline, 0, 0, r.right - r.left, r.bottom - r.top);
-        OffsetRgn(outline, r.left - area.left, r.top - area.top);
-        SelectClipRgn(canvas, outline);
-        print_window(canvas, screen, window, area, false);
-        // ...its client area drawn again where it lies, and then its child windows.
-        print_window(canvas, screen, window, area, true);
-        for (HWND child = GetWindow(window, GW_CHILD); child;
-             child = GetWindow(child, GW_HWNDNEXT)) {
-            if (IsWindowVisible(child)) print_window(canvas, screen, child, area, false);
+    bool written = false;
+    {
+        Canvas canvas(screen, width, height);
+        RECT all = {0, 0, width, height};
+        HBRUSH background = CreateSolidBrush(RGB(0x3A, 0x6E, 0xA5));
+        FillRect(canvas.dc(), &all, background);
+        DeleteObject(background);
+        for (HWND window : windows) {
+            // The window itself (frame and client), clipped by its outline...
+            HRGN outline = CreateRectRgn(0, 0, 0, 0);
+            RECT r = {};
+            GetWindowRect(window, &r);
+            if (GetWindowRgn(window, outline) == ERROR)
+                SetRectRgn(outline, 0, 0, r.right - r.left, r.bottom - r.top);
+            OffsetRgn(outline, r.left - area.left, r.top - area.top);
+            SelectClipRgn(canvas.dc(), outline);
+            print_window(canvas.dc(), screen, window, area, false);
+            // ...its client area drawn again where it lies, and then its child windows.
+            print_window(canvas.dc(), screen, window, area, true);
+            for (HWND child = GetWindow(window, GW_CHILD); child;
+                 child = GetWindow(child, GW_HWNDNEXT)) {
+                if (IsWindowVisible(child)) print_window(canvas.dc(), screen, child, area, false);
+            }
+            SelectClipRgn(canvas.dc(), nullptr);
+            DeleteObject(outline);
         }
-        SelectClipRgn(canvas, nullptr);
-        DeleteObject(outline);
+        written = canvas.write(path);
     }
-    SelectObject(canvas, old);
-    const bool written = write_bmp(path, canvas, bitmap, width, height);
-    DeleteObject(bitmap);
-    DeleteDC(canvas);
     ReleaseDC(nullptr, screen);
     return written;
 }

@@ -127,7 +127,6 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     LRESULT mCallBackWindow(HWND hw, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept override;
 
     bool transfer_key_visible() const noexcept;
-    WindowMetrics metrics() const noexcept { return metrics_; }
 
     // "modal" while the calculator call shows the window modally, empty otherwise.
     std::wstring Tag;
