@@ -6,7 +6,6 @@
 #include "error_info.h"
 #include "ime32.h"
 #include "modal.h"
-#include "talk_msgbox.h"
 #include "z5calcD_h.h"
 
 namespace z5calc {
@@ -14,34 +13,6 @@ namespace {
 
 constexpr int kHelpTopicModal = 10400;
 constexpr int kHelpTopicShownAgain = 10410;
-
-// The component as the calculator window sees it.
-class ComponentHost final : public CalcWindowHost {
-  public:
-    explicit ComponentHost(ComponentState& state) : state_(state) {}
-    SettingsStore& settings() noexcept override { return state_.settings; }
-    void transfer_value(double value) noexcept override { state_.calcValue = value; }
-    std::int16_t message_box(HWND owner, const std::wstring& text,
-                             std::int16_t style) noexcept override {
-        return TalkMsgBox(owner, text, style, link(), WindowBase::code_module());
-    }
-    void talk_close() noexcept override { TalkClose(link()); }
-
-  private:
-    // The companion link follows the component's settings as they are at the moment.
-    TalkLink& link() noexcept {
-        TalkLink& l = talk_link();
-        l.msgMode = state_.msgMode;
-        try {
-            l.appFolder = state_.settings.appFolder;
-            l.helpFolder = state_.helpFolder;
-        } catch (...) {
-        }
-        return l;
-    }
-
-    ComponentState& state_;
-};
 
 void require_finite(double value, const wchar_t* what) {
     if (!std::isfinite(value)) {
@@ -65,10 +36,11 @@ RECT field_pixels(const windowstay& ws, std::int32_t twipsX, std::int32_t twipsY
             px(double{ws.Wtop} + ws.Wheight, twipsY)};
 }
 
-// What a nested call keeps of the call it interrupts.
+// What a nested call keeps of the call it interrupts, the value that call is to return too.
 struct SavedCall {
     CalcState state;
     float left = 0, top = 0;
+    double calcValue = 0;
 };
 
 }  // namespace
@@ -81,8 +53,6 @@ double showcalc(ComponentState& st, double m, const windowstay& ws, double mmax)
     }
     SettingsStore& settings = st.settings;
     if (!settings.started()) settings.InitSettings();
-    // One component state per process: the host is made once, for it.
-    static ComponentHost host(st);
     if (!st.calcWindow) st.calcWindow = std::make_unique<CalcWindow>();
     CalcWindow& window = *st.calcWindow;
     const WindowMetrics metrics{settings.twipsX, settings.twipsY};
@@ -91,6 +61,7 @@ double showcalc(ComponentState& st, double m, const windowstay& ws, double mmax)
     SavedCall saved;
     if (nested) {
         saved.state = window.calculator().state();
+        saved.calcValue = st.calcValue;
         const TwipsBox box = window_twips(window.hwnd(), metrics.twipsX, metrics.twipsY);
         saved.left = std::round(box.left);
         saved.top = std::round(box.top);
@@ -98,9 +69,9 @@ double showcalc(ComponentState& st, double m, const windowstay& ws, double mmax)
         ShowWindow(window.hwnd(), SW_HIDE);
     }
 
-    settings.ReadTaxSettings();
+    ReadCallTaxSettings(st);
     st.calcValue = m;
-    if (!nested && !window.load(WindowBase::code_module(), metrics, &host)) {
+    if (!nested && !window.load(WindowBase::code_module(), metrics, &st.host)) {
         throw ComError{E_FAIL, L"showcalc: the calculator window cannot be created"};
     }
     // From here a failure of this call must not leave its window behind.
@@ -139,6 +110,7 @@ double showcalc(ComponentState& st, double m, const windowstay& ws, double mmax)
     unloadOnFailure.armed = false;
 
     if (nested) {
+        st.calcValue = saved.calcValue;
         CalcState& state = calc.state();
         state.Op1 = saved.state.Op1;
         state.Op2 = saved.state.Op2;

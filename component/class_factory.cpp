@@ -1,14 +1,14 @@
 #include "class_factory.h"
 
-#include "module.h"
+#include "module_count.h"
 
 namespace z5calc {
 
 ClassFactory::ClassFactory(Create create) noexcept : create_(create) {
-    module_add_ref();
+    module_hold();
 }
 ClassFactory::~ClassFactory() {
-    module_release();
+    module_let_go();
 }
 
 HRESULT ClassFactory::QueryInterface(REFIID riid, void** ppv) noexcept {
@@ -39,7 +39,11 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) n
 }
 
 HRESULT ClassFactory::LockServer(BOOL lock) noexcept {
-    module_lock(lock != FALSE);
+    if (lock) {
+        module_hold();
+    } else {
+        module_let_go();
+    }
     return S_OK;
 }
 

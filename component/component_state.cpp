@@ -1,27 +1,80 @@
 #include "component_state.h"
 
-namespace z5calc {
+#include <string>
 
-ComponentState& component_state() {
-    static ComponentState state;
-    return state;
+#include "error_info.h"
+#include "talk_msgbox.h"
+
+namespace z5calc {
+namespace {
+
+// iniFile points at the host's file only while its keys are read. It goes back to the
+// component's own file however the reads end: an overflow must not leave later writes (help
+// file, window position) landing in the host's settings.
+class HostFileScope {
+  public:
+    HostFileScope(SettingsStore& s, std::wstring path) : s_(s) { s_.iniFile = std::move(path); }
+    ~HostFileScope() { s_.iniFile = s_.setupFolder + L"z5calc.ini"; }
+    HostFileScope(const HostFileScope&) = delete;
+    HostFileScope& operator=(const HostFileScope&) = delete;
+
+  private:
+    SettingsStore& s_;
+};
+
+// A name that goes into a settings file or to the system's file functions: refused, with the
+// method's name in the description, when it cannot be one.
+void require_file_name(std::wstring_view name, const std::wstring& path, const wchar_t* method,
+                       const wchar_t* what, std::size_t reserve = 0) {
+    if (has_control_character(name)) {
+        throw ComError{E_INVALIDARG, std::wstring(method) + L": the " + what +
+                                         L" holds a line break or another control character"};
+    }
+    if (!fits_file_functions(path, reserve)) {
+        throw ComError{E_INVALIDARG, std::wstring(method) + L": the " + what +
+                                         L" is too long for a file path (" +
+                                         std::to_wstring(name.size()) + L" characters)"};
+    }
+}
+
+}  // namespace
+
+SettingsStore& ComponentHost::settings() noexcept {
+    return state_.settings;
+}
+
+void ComponentHost::transfer_value(double value) noexcept {
+    state_.calcValue = value;
+}
+
+std::int16_t ComponentHost::message_box(HWND owner, const std::wstring& text,
+                                        std::int16_t style) noexcept {
+    return TalkMsgBox(owner, text, style, link(), state_.waiting, WindowBase::code_module());
+}
+
+void ComponentHost::talk_close() noexcept {
+    TalkClose(link());
+}
+
+TalkLink& ComponentHost::link() noexcept {
+    TalkLink& l = state_.talk;
+    l.msgMode = state_.msgMode;
+    try {
+        l.appFolder = state_.settings.appFolder;
+        l.helpFolder = state_.helpFolder;
+    } catch (...) {
+    }
+    return l;
 }
 
 void SetAppName(ComponentState& state, std::wstring_view fname) {
     SettingsStore& s = state.settings;
     if (!s.started()) s.InitSettings();
+    std::wstring hostFile = host_ini_path(s.setupFolder, fname);
+    require_file_name(fname, hostFile, L"SetAppName", L"name");
     s.PutIniValue(ini_keys::kAppPath.section, ini_keys::kAppPath.key, fname);
-
-    // iniFile points at the host's file only while its keys are read. It goes back to the
-    // component's own file however the reads end: an overflow must not leave later writes
-    // (help file, window position) landing in the host's settings.
     {
-        struct OwnFileAgain {
-            SettingsStore& s;
-            ~OwnFileAgain() { s.iniFile = s.setupFolder + L"z5calc.ini"; }
-        } own_file_again{s};
-        s.iniFile = host_ini_path(s.setupFolder, fname);
-
+        HostFileScope host(s, hostFile);
         s.taxRate = s.GetIniValue(ini_keys::kTax) / 1000.0;
         if (s.taxRate < 0) s.taxRate = 0.05;
         s.taxMode = checked_int16(s.GetIniValue(ini_keys::kTaxMode));
@@ -29,12 +82,15 @@ void SetAppName(ComponentState& state, std::wstring_view fname) {
         state.msgMode = checked_int16(s.GetIniValue(ini_keys::kMsgMode));
         if (state.msgMode == -1) state.msgMode = 0;
     }
+    state.hostIniFile = std::move(hostFile);
     s.PutIniValue(ini_keys::kTax.section, ini_keys::kTax.key, s.taxRate * 1000);
     s.PutIniValue(ini_keys::kTaxMode.section, ini_keys::kTaxMode.key,
                   static_cast<double>(s.taxMode));
 }
 
 void SetHelpFile(ComponentState& state, std::wstring_view fname, std::int32_t id) {
+    require_file_name(fname, std::wstring(fname), L"SetHelpFile", L"help file name",
+                      kHelpViewerReserve);
     SettingsStore& s = state.settings;
     s.helpFile = fname;
     s.helpID = id;
@@ -42,6 +98,16 @@ void SetHelpFile(ComponentState& state, std::wstring_view fname, std::int32_t id
     s.PutIniValue(ini_keys::kHelpFile.section, ini_keys::kHelpFile.key, fname);
     s.PutIniValue(ini_keys::kHelpID.section, ini_keys::kHelpID.key, static_cast<double>(id));
     state.helpFolder = folder_of(fname);
+}
+
+void ReadCallTaxSettings(ComponentState& state) {
+    SettingsStore& s = state.settings;
+    if (state.hostIniFile.empty()) {
+        s.ReadTaxSettings();
+        return;
+    }
+    HostFileScope host(s, state.hostIniFile);
+    s.ReadTaxSettings();
 }
 
 }  // namespace z5calc

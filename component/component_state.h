@@ -5,28 +5,61 @@
 #include <string>
 
 #include "calc_window.h"
+#include "modal_talk.h"
 #include "settings_store.h"
+#include "talksub.h"
 
 namespace z5calc {
 
-// The values one loaded component holds for its host process, shared by every object the host
-// creates. Zero or empty at load; never reset while the component stays loaded.
+struct ComponentState;
+
+// The component as the calculator window sees it.
+class ComponentHost final : public CalcWindowHost {
+  public:
+    explicit ComponentHost(ComponentState& state) noexcept : state_(state) {}
+    SettingsStore& settings() noexcept override;
+    void transfer_value(double value) noexcept override;
+    std::int16_t message_box(HWND owner, const std::wstring& text,
+                             std::int16_t style) noexcept override;
+    void talk_close() noexcept override;
+
+  private:
+    // The companion link, following the component's settings as they are at the moment.
+    TalkLink& link() noexcept;
+
+    ComponentState& state_;
+};
+
+// The values one apartment of the host holds, shared by every object made on its thread. Zero
+// or empty when made.
 struct ComponentState {
     explicit ComponentState(SettingsPlatform& platform = win32_settings_platform())
         : settings(platform) {}
+    ComponentState(const ComponentState&) = delete;
+    ComponentState& operator=(const ComponentState&) = delete;
 
     SettingsStore settings;
     std::int16_t msgMode = 0;  // 0: messages go to the talking companion
     std::wstring helpFolder;   // folder of the help file given by the host, with its "\"
+    // The host's own settings file once SetAppName named it: every call takes its tax settings
+    // from there, so that another host's SetAppName cannot change this host's rate.
+    std::wstring hostIniFile;
     double calcValue = 0;
     // The calculator, made at its first use; its window exists only during a call.
     std::unique_ptr<CalcWindow> calcWindow;
+    TalkLink talk;
+    ModalTalkWindow waiting;  // frmModalTalk, loaded once per message
+    ComponentHost host{*this};
 };
 
-ComponentState& component_state();
-
-// The host's calls on the component's settings.
+// The host's calls on the component's settings. Names that cannot be a settings file or a help
+// file (too long for the system's functions, or with characters a settings value cannot hold)
+// are refused with a ComError before anything is written.
 void SetAppName(ComponentState& state, std::wstring_view fname);
 void SetHelpFile(ComponentState& state, std::wstring_view fname, std::int32_t id);
+
+// The tax rate and mode for a call: from the host's file when SetAppName named one, else from
+// the component's own; a value out of range gives that key's default instead of failing.
+void ReadCallTaxSettings(ComponentState& state);
 
 }  // namespace z5calc

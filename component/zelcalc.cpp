@@ -2,10 +2,12 @@
 
 #include <new>
 
+#include "apartment.h"
 #include "calculator_call.h"
 #include "component_state.h"
 #include "error_info.h"
 #include "module.h"
+#include "module_count.h"
 
 namespace z5calc {
 
@@ -66,6 +68,10 @@ class Arguments {
         GUID guid = {};
         if (FAILED(v.pRecInfo->GetGuid(&guid)) || !IsEqualGUID(guid, kWindowstayGuid))
             throw mismatch(position);
+        // The GUID alone does not make the record: a smaller one would be read past its end.
+        ULONG size = 0;
+        if (FAILED(v.pRecInfo->GetSize(&size)) || size != sizeof(windowstay))
+            throw mismatch(position);
         return static_cast<windowstay*>(v.pvRecord);
     }
 
@@ -111,18 +117,34 @@ void fill_exception(EXCEPINFO* excep, HRESULT hr) {
 }  // namespace
 
 HRESULT create_zelcalc(REFIID riid, void** ppv) noexcept {
-    auto* object = new (std::nothrow) ZelCalc();
+    std::shared_ptr<ComponentState> state;
+    try {
+        state = apartment_state();
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+    auto* object = new (std::nothrow) ZelCalc(std::move(state));
     if (!object) return E_OUTOFMEMORY;
     HRESULT hr = object->QueryInterface(riid, ppv);
     object->Release();
     return hr;
 }
 
-ZelCalc::ZelCalc() noexcept {
-    module_add_ref();
+ZelCalc::ZelCalc(std::shared_ptr<ComponentState> state) noexcept
+    : thread_(GetCurrentThreadId()), state_(std::move(state)) {
+    module_hold();
 }
 ZelCalc::~ZelCalc() {
-    module_release();
+    // The apartment's values may go with this object; on another thread (a host's finalizer)
+    // no window of theirs is left, since a window lives only inside a call.
+    state_.reset();
+    module_let_go();
+}
+
+HRESULT ZelCalc::on_own_thread() const noexcept {
+    if (GetCurrentThreadId() == thread_) return S_OK;
+    return fail_with(RPC_E_WRONG_THREAD,
+                     L"zelcalc: the object was called on a thread other than the one that made it");
 }
 
 HRESULT ZelCalc::QueryInterface(REFIID riid, void** ppv) noexcept {
@@ -180,6 +202,7 @@ HRESULT ZelCalc::GetTypeInfoCount(UINT* count) noexcept {
 HRESULT ZelCalc::GetTypeInfo(UINT index, LCID, ITypeInfo** info) noexcept {
     if (!info) return E_POINTER;
     *info = nullptr;
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
     if (index != 0) return DISP_E_BADINDEX;
     return type_info(info);
 }
@@ -188,6 +211,7 @@ HRESULT ZelCalc::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
                                DISPID* ids) noexcept {
     if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     if (!names || !ids) return E_POINTER;
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
     ComPtr<ITypeInfo> info;
     HRESULT hr = type_info(info.put());
     if (FAILED(hr)) return hr;
@@ -198,6 +222,8 @@ HRESULT ZelCalc::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
 HRESULT ZelCalc::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                         VARIANT* result, EXCEPINFO* excep, UINT* arg_err) noexcept {
     if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+    // Refused before any argument is touched; the error info says why.
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
     if (id != kDispSetAppName && id != kDispSetHelpFile && id != kDispShowcalc)
         return DISP_E_MEMBERNOTFOUND;
     if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
@@ -256,27 +282,36 @@ HRESULT ZelCalc::invoke_method(DISPID id, DISPPARAMS& params, VARIANT* result, U
 }
 
 HRESULT ZelCalc::SetAppName(BSTR fname) noexcept {
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
     return guarded_call([&] {
-        z5calc::SetAppName(component_state(),
+        z5calc::SetAppName(*state_,
                            {fname ? fname : L"", fname ? SysStringLen(fname) : 0u});
         return S_OK;
     });
 }
 
 HRESULT ZelCalc::SetHelpFile(BSTR fname, LONG id) noexcept {
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
     return guarded_call([&] {
-        z5calc::SetHelpFile(component_state(),
+        z5calc::SetHelpFile(*state_,
                             {fname ? fname : L"", fname ? SysStringLen(fname) : 0u}, id);
         return S_OK;
     });
 }
 
 HRESULT ZelCalc::showcalc(double* m, windowstay* ws, double* mmax, double* result) noexcept {
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
+    // The host may release its last reference from inside the display (a timer), and a runtime
+    // may then free unused libraries: the object and its code stay until the call returns.
+    AddRef();
+    ComPtr<ZelCalc> keep;
+    keep.reset(this);
+    ModuleHold hold;
     return guarded_call([&] {
         if (!m || !ws || !mmax || !result)
             return fail_with(E_POINTER, L"showcalc needs all of its arguments");
         // The host's values are read once and never written.
-        *result = z5calc::showcalc(component_state(), *m, *ws, *mmax);
+        *result = z5calc::showcalc(*state_, *m, *ws, *mmax);
         return S_OK;
     });
 }

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <memory>
+
 #include "handles.h"
 #include "z5calcD_h.h"
 
 namespace z5calc {
+
+struct ComponentState;
 
 // The GUID of the windowstay record (the type library generator gives it no constant).
 inline constexpr GUID kWindowstayGuid = {
@@ -12,10 +16,12 @@ inline constexpr GUID kWindowstayGuid = {
 HRESULT create_zelcalc(REFIID riid, void** ppv) noexcept;
 
 // The automation class: early binding through the vtable, late binding through a hand-written
-// Invoke (the system's type-info Invoke cannot pass records everywhere).
+// Invoke (the system's type-info Invoke cannot pass records everywhere). An object belongs to
+// the thread that made it and shares that apartment's component values; its methods refuse
+// other threads. AddRef, Release and QueryInterface work from any thread.
 class ZelCalc final : public _zelcalc, public ISupportErrorInfo {
   public:
-    ZelCalc() noexcept;
+    explicit ZelCalc(std::shared_ptr<ComponentState> state) noexcept;
     ZelCalc(const ZelCalc&) = delete;
     ZelCalc& operator=(const ZelCalc&) = delete;
 
@@ -47,8 +53,12 @@ class ZelCalc final : public _zelcalc, public ISupportErrorInfo {
     ~ZelCalc();
     HRESULT type_info(ITypeInfo** info) noexcept;
     HRESULT invoke_method(DISPID id, DISPPARAMS& params, VARIANT* result, UINT* arg_err);
+    // S_OK on the object's own thread; otherwise RPC_E_WRONG_THREAD with its description.
+    HRESULT on_own_thread() const noexcept;
 
     LONG refs_ = 1;
+    const DWORD thread_;
+    std::shared_ptr<ComponentState> state_;
     ComPtr<ITypeInfo> typeInfo_;
 };
 

@@ -120,4 +120,11 @@ std::wstring folder_failure_message(std::wstring_view setup_folder) {
     return text;
 }
 
+bool has_control_character(std::wstring_view text) noexcept {
+    for (wchar_t c : text) {
+        if (c < 0x20) return true;
+    }
+    return false;
+}
+
 }  // namespace z5calc

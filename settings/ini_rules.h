@@ -47,6 +47,10 @@ std::wstring ini_number_text(double value);
 // any other name is the file of that name in the settings folder.
 std::wstring host_ini_path(std::wstring_view setup_folder, std::wstring_view name);
 
+// True when the text holds a character below U+0020 (NUL, a line break, a tab...): a settings
+// value cannot keep it (a line break would start a new key), and no file name may hold one.
+bool has_control_character(std::wstring_view text) noexcept;
+
 // The folder part of a path, up to and including its last "\"; empty without one.
 std::wstring_view folder_of(std::wstring_view path) noexcept;
 

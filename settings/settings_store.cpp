@@ -91,6 +91,21 @@ Win32SettingsPlatform& win32_settings_platform() {
     return platform;
 }
 
+bool fits_file_functions(const std::wstring& path, std::size_t reserve) {
+    if (path.size() + reserve >= MAX_PATH) return false;
+    std::size_t full = 0;
+    if (path.find_first_of(L"\\/:") == std::wstring::npos) {
+        wchar_t windows[MAX_PATH] = {};
+        full = GetWindowsDirectoryW(windows, MAX_PATH) + 1 + path.size();
+    } else {
+        // The length with its terminating NUL, or 0 when the system cannot make one.
+        const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+        if (needed == 0) return path.empty();
+        full = needed - 1;
+    }
+    return full + reserve < MAX_PATH;
+}
+
 std::int16_t checked_int16(std::int32_t value) {
     auto narrow = to_int16(value);
     if (!narrow) throw std::overflow_error("Overflow");
@@ -119,14 +134,19 @@ void SettingsStore::InitSettings() {
     helpFile = appFolder + L"z5calc.chm";
     std::wstring named_help = GetIniString(ini_keys::kHelpFile);
     if (!named_help.empty()) helpFile = named_help;
-    helpID = GetIniValue(ini_keys::kHelpID);
+    // One bad value in the component's own file must not break it for good: out of range
+    // reads as missing.
+    helpID = ini_value_from_text(GetIniString(ini_keys::kHelpID)).value_or(-1);
     ReadTaxSettings();
 }
 
 void SettingsStore::ReadTaxSettings() {
-    taxRate = GetIniValue(ini_keys::kTax) / 1000.0;
+    const std::optional<std::int32_t> tax = ini_value_from_text(GetIniString(ini_keys::kTax));
+    taxRate = tax ? *tax / 1000.0 : -1;
     if (taxRate < 0) taxRate = 0.05;
-    taxMode = checked_int16(GetIniValue(ini_keys::kTaxMode));
+    const std::optional<std::int32_t> mode =
+        ini_value_from_text(GetIniString(ini_keys::kTaxMode));
+    taxMode = mode ? to_int16(*mode).value_or(0) : 0;
     if (taxMode < 0) taxMode = 0;
 }
 

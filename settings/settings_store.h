@@ -33,7 +33,8 @@ Win32SettingsPlatform& win32_settings_platform();
 
 // The settings of one loaded component: the one-time start-up, the key functions on the file
 // named by iniFile, and the values they feed. Reads never fail (defaults apply) except for a
-// number beyond 32 or 16 bits, which throws std::overflow_error; failed writes are ignored.
+// number beyond 32 or 16 bits, which GetIniValue throws as std::overflow_error; the start-up
+// and ReadTaxSettings read such a number as the key's default. Failed writes are ignored.
 class SettingsStore {
   public:
     explicit SettingsStore(SettingsPlatform& platform = win32_settings_platform())
@@ -71,6 +72,15 @@ class SettingsStore {
 
 // The full path of a loaded module's file; empty if the system cannot say.
 std::wstring module_file_name(HMODULE module);
+
+// True when the system's file functions can take the path: its full path, as they make it,
+// and `reserve` more characters fit their MAX_PATH buffers. A bare name is completed with the
+// Windows folder, as the settings functions do; anything else with the current folder.
+bool fits_file_functions(const std::wstring& path, std::size_t reserve = 0);
+
+// What the help viewer adds to a help file's path ("mk:@MSITStore:" before, "::/" after) in
+// a MAX_PATH buffer of its own; past it the viewer crashes.
+inline constexpr std::size_t kHelpViewerReserve = 18;
 
 // The number of a value, or an overflow error named like the automation one.
 std::int16_t checked_int16(std::int32_t value);

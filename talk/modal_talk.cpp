@@ -14,11 +14,6 @@ constexpr UINT kWatchMs = 200;
 
 }  // namespace
 
-ModalTalkWindow& modal_talk_window() {
-    static ModalTalkWindow window;
-    return window;
-}
-
 ModalTalkWindow::~ModalTalkWindow() {
     unload();
 }
@@ -41,7 +36,6 @@ void ModalTalkWindow::unload() noexcept {
     if (HWND window = hwnd()) {
         KillTimer(window, kWatchTimer);
         DestroyWindow(window);
-        UnregisterClassW(kClassName, code_module());
     }
 }
 

@@ -12,7 +12,7 @@
 namespace z5calc {
 
 // frmModalTalk: the one-pixel window the caller waits in while the companion presents a
-// message. One object serves every message; talkReply keeps the last answer.
+// message. One object serves every message of its apartment; talkReply keeps the last answer.
 class ModalTalkWindow final : public WindowBase {
   public:
     ~ModalTalkWindow();
@@ -38,7 +38,5 @@ class ModalTalkWindow final : public WindowBase {
     TalkLink* link_ = nullptr;
     bool sent_ = false;
 };
-
-ModalTalkWindow& modal_talk_window();
 
 }  // namespace z5calc

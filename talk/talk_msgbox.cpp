@@ -18,10 +18,9 @@ std::int16_t standard_message_box(HWND hWnd, std::wstring_view msg, std::int16_t
 }
 
 std::int16_t TalkMsgBox(HWND hWnd, std::wstring_view msg, std::int16_t icon, TalkLink& link,
-                        HMODULE resources) noexcept {
+                        ModalTalkWindow& waiting, HMODULE resources) noexcept {
     if (link.msgMode != 0) return standard_message_box(hWnd, msg, icon);
     TalkFindCompanion(link);
-    ModalTalkWindow& waiting = modal_talk_window();
     if (!link.talkWnd || !waiting.load(resources)) return standard_message_box(hWnd, msg, icon);
     waiting.modestr = L"talkzel";
     RECT r = {};

@@ -73,11 +73,6 @@ bool CompanionStarter::start(const std::wstring& application, const std::wstring
     }
 }
 
-TalkLink& talk_link() {
-    static TalkLink link;
-    return link;
-}
-
 std::wstring companion_restart_path(const TalkLink& link) {
     return link.appFolder + companion::kFile;
 }

@@ -42,8 +42,6 @@ struct TalkLink {
     CompanionStarter* starter = nullptr;  // null: the system's
 };
 
-TalkLink& talk_link();
-
 // The command lines, path quoted: "<appFolder>talkzel2.exe" for a restart, and
 // "<helpFolder or appFolder>talkzel2.exe" -x for a start.
 std::wstring companion_restart_path(const TalkLink& link);

@@ -121,8 +121,6 @@ void CalcWindow::unload() noexcept {
         }
         UnSubClassWindow(window);
         DestroyWindow(window);
-        // A DLL's classes outlive it unless taken back; the next load registers it again.
-        UnregisterClassW(kClassName, code_module());
     }
     controls_.clear();
     picWk_.clear();

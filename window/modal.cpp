@@ -30,14 +30,19 @@ void run_modal(HWND window) noexcept {
     DisableContext context{window, &disabled};
     EnumThreadWindows(GetCurrentThreadId(), disable_one, reinterpret_cast<LPARAM>(&context));
     ShowWindow(window, SW_SHOW);
+    // The window can be hidden by a message sent from another thread, which GetMessage handles
+    // without returning. So the loop waits for anything (sent messages included) and looks at
+    // the window again after each.
     MSG msg;
     while (IsWindow(window) && IsWindowVisible(window)) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            continue;
+        }
+        if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (got == -1) break;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -18,12 +18,17 @@ class WindowBase {
     // The module that holds the code of the component's windows, where their classes live.
     static HINSTANCE code_module() noexcept;
 
+    // Takes back every class this module registered. Called as the module unloads: by then no
+    // window of them is left, since each window holds the module while it exists.
+    static void unregister_classes() noexcept;
+
   protected:
     // Destroys a window that is still there.
     ~WindowBase();
 
-    // Registers the class once per module (again after a failed registration) and creates
-    // the window. False when either fails.
+    // Registers the class once per loaded module (again after a failed registration) and
+    // creates the window. False when either fails. className must be a static string: it is
+    // kept until the module unloads.
     bool create_window(const wchar_t* className, UINT classStyle, DWORD exStyle, DWORD style,
                        const wchar_t* title, int x, int y, int width, int height,
                        HWND owner) noexcept;
@@ -34,6 +39,7 @@ class WindowBase {
   private:
     static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wParam,
                                         LPARAM lParam) noexcept;
+    static bool register_class(const wchar_t* className, UINT classStyle) noexcept;
 
     HWND hwnd_ = nullptr;
 };

@@ -49,6 +49,7 @@ class CompanionTest : public ::testing::Test {
     static HMODULE module;
     TempFolder folder{L"companion"};
     TalkLink link;
+    ModalTalkWindow waiting;
 };
 HMODULE CompanionTest::module = nullptr;
 
@@ -58,7 +59,7 @@ TEST_F(CompanionTest, StartsPresentsAndAnswers) {
     const std::wstring message = L"数値が大き過ぎます。\r\n1000までにしてください。";
     CompanionUser user(L"z5talk.Present",
                        [](HWND box) { PostMessageW(box, WM_COMMAND, IDYES, 0); });
-    EXPECT_EQ(TalkMsgBox(caller.get(), message, MB_YESNO | MB_ICONQUESTION, link, module), IDYES);
+    EXPECT_EQ(TalkMsgBox(caller.get(), message, MB_YESNO | MB_ICONQUESTION, link, waiting, module), IDYES);
     EXPECT_EQ(user.text(), message);
     HWND companion = FindWindowW(kCompanionClass, kCompanionCaption);
     ASSERT_NE(companion, nullptr);
@@ -100,7 +101,7 @@ TEST_F(CompanionTest, KeysWorkAsInAMessageBox) {
     for (const Case& c : cases) {
         CompanionUser user(L"z5talk.Present", c.act);
         EXPECT_EQ(
-            TalkMsgBox(nullptr, L"question", static_cast<std::int16_t>(c.style), link, module),
+            TalkMsgBox(nullptr, L"question", static_cast<std::int16_t>(c.style), link, waiting, module),
             c.answer)
             << c.style;
     }
@@ -108,7 +109,7 @@ TEST_F(CompanionTest, KeysWorkAsInAMessageBox) {
 
 TEST_F(CompanionTest, SecondStartLeavesTheRunningOneAndCloseSendsCommandFive) {
     CompanionUser user(L"z5talk.Present", [](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); });
-    ASSERT_EQ(TalkMsgBox(nullptr, L"hello", MB_OK, link, module), IDOK);
+    ASSERT_EQ(TalkMsgBox(nullptr, L"hello", MB_OK, link, waiting, module), IDOK);
     HWND first = FindWindowW(kCompanionClass, kCompanionCaption);
     ASSERT_NE(first, nullptr);
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "component_state.h"
+#include "error_info.h"
 #include "settings_store.h"
 #include "test_files.h"
 
@@ -193,14 +194,15 @@ TEST_F(IniKeys, TaxSettingsFromTheFile) {
          {Case{"Tax=80\r\nTaxMode=2", 0.08, 2}, Case{"Tax=0", 0, 0}, Case{"Tax=-5", 0.05, 0},
           Case{"", 0.05, 0}, Case{"Tax=7.5", 0.008, 0}, Case{"TaxMode=True", 0.05, 0},
           Case{"TaxMode=true", 0.05, 0}, Case{"TaxMode=2x", 0.05, 2}, Case{"TaxMode=-3", 0.05, 0},
-          Case{"TaxMode=32767", 0.05, 32767}}) {
+          Case{"TaxMode=32767", 0.05, 32767},
+          // Out of range reads as the key's default: the component's own settings never fail.
+          Case{"TaxMode=32768", 0.05, 0}, Case{"TaxMode=-40000", 0.05, 0},
+          Case{"Tax=99999999999\r\nTaxMode=1", 0.05, 1}}) {
         write_bytes(file, std::string("[Setup]\r\n") + c.lines + "\r\n");
         store.ReadTaxSettings();
         EXPECT_EQ(store.taxRate, c.rate) << c.lines;
         EXPECT_EQ(store.taxMode, c.mode) << c.lines;
     }
-    write_bytes(file, "[Setup]\r\nTaxMode=32768\r\n");
-    EXPECT_THROW(store.ReadTaxSettings(), std::overflow_error);
 }
 
 TEST_F(IniKeys, WritesCreateFileAndSectionAsPlainText) {
@@ -332,19 +334,21 @@ TEST_F(SettingsStart, HelpFileBeforeStartUpStoresNothing) {
 namespace z5calc {
 namespace {
 
-TEST_F(AppName, EmptyAndVeryLongNamesGiveDefaults) {
+TEST_F(AppName, EmptyNameGivesDefaultsAndNamesThatCannotBeFilesAreRefused) {
     SetAppName(state, L"");  // the file ".ini" in the settings folder, which does not exist
     EXPECT_EQ(state.settings.taxRate, 0.05);
     EXPECT_EQ(state.settings.iniFile, own());
-    std::wstring huge(5000, L'n');
-    SetAppName(state, huge);  // a path no file system takes: reads fail, defaults apply
-    EXPECT_EQ(state.settings.taxRate, 0.05);
-    EXPECT_EQ(state.msgMode, 0);
+    // Too long for the system's file functions, or holding what a settings line cannot: refused
+    // before anything is written.
+    for (const std::wstring& name : {std::wstring(5000, L'n'), std::wstring(L"a\r\nTax=1"),
+                                     std::wstring(L"x.ini") + std::wstring(300, L'i')}) {
+        EXPECT_THROW(SetAppName(state, name), ComError) << narrow(name.substr(0, 20));
+        EXPECT_THROW(SetHelpFile(state, name, 1), ComError) << narrow(name.substr(0, 20));
+    }
     EXPECT_EQ(state.settings.iniFile, own());
-    EXPECT_EQ(state.settings.GetIniString(ini_keys::kAppPath).size(), kIniValueLimit);
-    SetHelpFile(state, huge, 1);
+    EXPECT_EQ(state.settings.GetIniString(ini_keys::kAppPath), L"");
+    EXPECT_EQ(state.settings.GetIniString(ini_keys::kHelpFile), L"");
     EXPECT_EQ(state.helpFolder, L"");
-    EXPECT_EQ(state.settings.GetIniString(ini_keys::kHelpFile), std::wstring(kIniValueLimit, L'n'));
 }
 
 TEST_F(AppName, HostNumberBeyond32BitsFailsTheCall) {

@@ -304,6 +304,7 @@ class TalkMessageTest : public ::testing::Test {
     static void SetUpTestSuite() { module = LoadLibraryW(dll_path().c_str()); }
     static void TearDownTestSuite() { FreeLibrary(module); }
     static HMODULE module;
+    ModalTalkWindow waiting;
 };
 HMODULE TalkMessageTest::module = nullptr;
 
@@ -314,7 +315,7 @@ TEST_F(TalkMessageTest, CompanionAnswersAndTheWaitEnds) {
     UniqueHwnd caller(CreateWindowExW(0, L"STATIC", L"caller", WS_POPUP | WS_VISIBLE, 100, 200, 211,
                                       274, nullptr, nullptr, nullptr, nullptr));
     companion.answer = IDYES;
-    EXPECT_EQ(TalkMsgBox(caller.get(), kLimitMessage, 0x1030, link, module), IDYES);
+    EXPECT_EQ(TalkMsgBox(caller.get(), kLimitMessage, 0x1030, link, waiting, module), IDYES);
     EXPECT_EQ(companion.events.front(), std::wstring(L"msg:") + kLimitMessage);
     EXPECT_EQ(companion.prop(L"TalkIcon"), 0x1030);  // the companion gets the whole style
     // The waiting window: one pixel at the centre of the caller, (205.5, 337).
@@ -327,7 +328,7 @@ TEST_F(TalkMessageTest, CompanionAnswersAndTheWaitEnds) {
     // An empty message is given one ideographic space to say.
     companion.events.clear();
     companion.answer = IDNO;
-    EXPECT_EQ(TalkMsgBox(caller.get(), L"", 48, link, module), IDNO);
+    EXPECT_EQ(TalkMsgBox(caller.get(), L"", 48, link, waiting, module), IDNO);
     EXPECT_EQ(companion.events.front(), L"msg:\u3000");
 }
 
@@ -342,7 +343,7 @@ TEST_F(TalkMessageTest, FocusGoesBackWhereItWasAfterTheWait) {
     SetForegroundWindow(caller.get());
     SetFocus(field);
     ASSERT_EQ(GetFocus(), field);
-    EXPECT_EQ(TalkMsgBox(caller.get(), L"focus", 0, link, module), IDYES);
+    EXPECT_EQ(TalkMsgBox(caller.get(), L"focus", 0, link, waiting, module), IDYES);
     EXPECT_EQ(GetFocus(), field);
 }
 
@@ -353,20 +354,20 @@ TEST_F(TalkMessageTest, CompanionGoneDuringTheWaitEndsItWithThePreviousAnswer) {
         answering.answer = IDRETRY;
         RecordingStarter starter;
         TalkLink link = link_for_test(&starter);
-        previous = TalkMsgBox(nullptr, L"first", 0, link, module);
+        previous = TalkMsgBox(nullptr, L"first", 0, link, waiting, module);
     }
     ASSERT_EQ(previous, IDRETRY);
     FakeCompanion vanishing(kCompanionClass, true, FakeCompanion::OnTrigger::Vanish);
     RecordingStarter starter;
     TalkLink link = link_for_test(&starter);
-    EXPECT_EQ(TalkMsgBox(nullptr, L"second", 0, link, module), IDRETRY);
+    EXPECT_EQ(TalkMsgBox(nullptr, L"second", 0, link, waiting, module), IDRETRY);
 }
 
 TEST_F(TalkMessageTest, WithoutACompanionTheStandardBoxAppears) {
     RecordingStarter starter;  // cannot start anything
     TalkLink link = link_for_test(&starter);
     MessageBoxWatch watch(L"z5calc");
-    EXPECT_EQ(TalkMsgBox(nullptr, kLimitMessage, 48, link, module), IDOK);
+    EXPECT_EQ(TalkMsgBox(nullptr, kLimitMessage, 48, link, waiting, module), IDOK);
     std::wstring text;
     ASSERT_TRUE(watch.seen(text));
     EXPECT_EQ(text, kLimitMessage);
@@ -378,7 +379,7 @@ TEST_F(TalkMessageTest, StandardModeKeepsTheLowTenBitsAndAnEmptyText) {
     TalkLink link = link_for_test(&starter);
     link.msgMode = 1;
     MessageBoxWatch watch(L"z5calc");
-    EXPECT_EQ(TalkMsgBox(nullptr, L"", 0x1030, link, module), IDOK);
+    EXPECT_EQ(TalkMsgBox(nullptr, L"", 0x1030, link, waiting, module), IDOK);
     std::wstring text = L"unset";
     ASSERT_TRUE(watch.seen(text));
     EXPECT_EQ(text, L"");

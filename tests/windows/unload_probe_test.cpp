@@ -1,0 +1,155 @@
+// The library as hosts that free unused libraries treat it: released and freed from inside a
+// call, and loaded, used and freed again and again.
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "probe_support.h"
+#include "test_files.h"
+
+namespace z5calc {
+namespace {
+
+using EntryPoint = HRESULT STDAPICALLTYPE();
+
+HRESULT call_entry(const char* name) {
+    HMODULE module = LoadLibraryW(dll_path().c_str());
+    if (!module) return E_FAIL;
+    auto* f = entry<EntryPoint>(module, name);
+    const HRESULT hr = f ? f() : E_FAIL;
+    FreeLibrary(module);
+    return hr;
+}
+
+bool loaded() {
+    return GetModuleHandleW(dll_path().c_str()) != nullptr;
+}
+
+class UnloadProbeTest : public ::testing::Test {
+  protected:
+    void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    void TearDown() override { CoUninitialize(); }
+};
+
+TEST_F(UnloadProbeTest, FreeingUnusedLibrariesDuringACallKeepsTheModuleUntilItReturns) {
+    ASSERT_FALSE(loaded());
+    ASSERT_EQ(call_entry("DllRegisterServer"), S_OK);
+    {
+        ComPtr<_zelcalc> calc;
+        ASSERT_EQ(CoCreateInstance(CLSID_zelcalc, nullptr, CLSCTX_INPROC_SERVER, IID__zelcalc,
+                                   calc.put_void()),
+                  S_OK);
+        HMODULE module = GetModuleHandleW(dll_path().c_str());
+        ASSERT_NE(module, nullptr);
+        _zelcalc* raw = calc.get();
+        bool loadedAfterFree = false;
+        HRESULT canUnload = S_OK;
+        Steps steps;
+        steps
+            .act([&] {
+                // The host's timer lets go of its last reference, and its runtime frees what
+                // it thinks unused, as the VB runtime does.
+                calc.reset();
+                canUnload = entry<EntryPoint>(module, "DllCanUnloadNow")();
+                CoFreeUnusedLibraries();
+                loadedAfterFree = loaded();
+            })
+            .type(L"6X7\r");
+        const CallResult r = show(raw, steps, 0);
+        EXPECT_EQ(canUnload, S_FALSE);
+        EXPECT_TRUE(loadedAfterFree);
+        EXPECT_EQ(r.hr, S_OK);
+        EXPECT_EQ(r.value, 42);
+        // Once the call has returned nothing holds the module any more.
+        EXPECT_EQ(entry<EntryPoint>(module, "DllCanUnloadNow")(), S_OK);
+        CoFreeUnusedLibraries();
+        EXPECT_FALSE(loaded());
+        // No window class outlives the code it points at.
+        WNDCLASSEXW known = {};
+        known.cbSize = sizeof(known);
+        EXPECT_FALSE(GetClassInfoExW(module, L"z5calc.frmCalc", &known));
+    }
+    EXPECT_EQ(call_entry("DllUnregisterServer"), S_OK);
+}
+
+// One host's session: load, name, a call closed with Esc, release, free.
+void load_use_unload() {
+    HMODULE module = LoadLibraryW(dll_path().c_str());
+    ASSERT_NE(module, nullptr);
+    {
+        ComPtr<_zelcalc> calc = make_object(module);
+        ASSERT_TRUE(calc);
+        UniqueBstr name(L"probe-cycle");
+        EXPECT_EQ(calc->SetAppName(name.get()), S_OK);
+        Steps steps;
+        steps.type(L"12+3\x1b");
+        EXPECT_EQ(show(calc.get(), steps, 9).value, 9);
+    }
+    FreeLibrary(module);
+    ASSERT_FALSE(loaded());
+}
+
+struct Figures {
+    std::size_t handles, commit;
+};
+
+Figures figures() {
+    return {count_handles(), commit_bytes()};
+}
+
+void report(const char* what, int times, const Figures& before, const Figures& after) {
+    std::printf("%s x%d: handles %zu -> %zu, commit %zu KB -> %zu KB\n", what, times,
+                before.handles, after.handles, before.commit / 1024, after.commit / 1024);
+}
+
+int repetitions(const char* variable, int fallback) {
+    const char* text = std::getenv(variable);
+    return text && std::atoi(text) > 0 ? std::atoi(text) : fallback;
+}
+
+TEST_F(UnloadProbeTest, LoadUseUnloadCyclesLeaveNoHandleAndNoMemory) {
+    ASSERT_FALSE(loaded());
+    // The first rounds load what stays loaded for good (system libraries, their caches).
+    for (int i = 0; i < 5; ++i) load_use_unload();
+    const int cycles = repetitions("Z5_PROBE_CYCLES", 100);
+    const Figures before = figures();
+    for (int i = 0; i < cycles && !HasFatalFailure(); ++i) load_use_unload();
+    const Figures after = figures();
+    report("load-use-unload", cycles, before, after);
+    EXPECT_LE(after.handles, before.handles);
+    // The heap may round up a little; a leak of one allocation per cycle would not fit.
+    EXPECT_LT(after.commit, before.commit + 256 * 1024);
+}
+
+TEST_F(UnloadProbeTest, RepeatedCallsLeaveNoHandleAndNoMemory) {
+    HMODULE module = LoadLibraryW(dll_path().c_str());
+    ASSERT_NE(module, nullptr);
+    {
+        ComPtr<_zelcalc> calc = make_object(module);
+        ASSERT_TRUE(calc);
+        auto call = [&] {
+            Steps steps;
+            steps.type(L"7X6\r");
+            return show(calc.get(), steps, 0).value;
+        };
+        for (int i = 0; i < 5; ++i) call();
+        const int calls = repetitions("Z5_PROBE_CALLS", 200);
+        const Figures before = figures();
+        int right = 0;
+        for (int i = 0; i < calls; ++i) right += call() == 42;
+        const Figures after = figures();
+        report("showcalc", calls, before, after);
+        EXPECT_EQ(right, calls);
+        EXPECT_LE(after.handles, before.handles);
+        EXPECT_LT(after.commit, before.commit + 256 * 1024);
+    }
+    FreeLibrary(module);
+}
+
+}  // namespace
+}  // namespace z5calc
