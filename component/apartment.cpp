@@ -1,6 +1,6 @@
 #include "apartment.h"
 
-#include <windows.h>
+#include "exclusive_lock.h"
 
 #include <algorithm>
 #include <vector>
@@ -16,14 +16,6 @@ struct Apartment {
 SRWLOCK g_lock = SRWLOCK_INIT;
 std::vector<Apartment> g_apartments;
 
-class ApartmentLock {
-  public:
-    ApartmentLock() noexcept { AcquireSRWLockExclusive(&g_lock); }
-    ~ApartmentLock() { ReleaseSRWLockExclusive(&g_lock); }
-    ApartmentLock(const ApartmentLock&) = delete;
-    ApartmentLock& operator=(const ApartmentLock&) = delete;
-};
-
 void forget(DWORD thread) noexcept {
     std::erase_if(g_apartments, [thread](const Apartment& a) { return a.thread == thread; });
 }
@@ -32,7 +24,7 @@ void forget(DWORD thread) noexcept {
 
 std::shared_ptr<ComponentState> apartment_state() {
     const DWORD thread = GetCurrentThreadId();
-    ApartmentLock lock;
+    ExclusiveLock lock(g_lock);
     for (const Apartment& a : g_apartments) {
         if (a.thread != thread) continue;
         if (auto state = a.state.lock()) return state;
@@ -46,7 +38,7 @@ std::shared_ptr<ComponentState> apartment_state() {
 
 void apartment_thread_ended() noexcept {
     const DWORD thread = GetCurrentThreadId();
-    ApartmentLock lock;
+    ExclusiveLock lock(g_lock);
     forget(thread);
 }
 

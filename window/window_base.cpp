@@ -1,5 +1,6 @@
 #include "window_base.h"
 
+#include "exclusive_lock.h"
 #include "module_count.h"
 
 namespace z5calc {
@@ -12,14 +13,6 @@ constexpr int kMaxClasses = 8;
 const wchar_t* g_classes[kMaxClasses] = {};
 int g_classCount = 0;
 
-class ClassLock {
-  public:
-    ClassLock() noexcept { AcquireSRWLockExclusive(&g_classLock); }
-    ~ClassLock() { ReleaseSRWLockExclusive(&g_classLock); }
-    ClassLock(const ClassLock&) = delete;
-    ClassLock& operator=(const ClassLock&) = delete;
-};
-
 }  // namespace
 
 HINSTANCE WindowBase::code_module() noexcept {
@@ -31,7 +24,7 @@ HINSTANCE WindowBase::code_module() noexcept {
 }
 
 void WindowBase::unregister_classes() noexcept {
-    ClassLock lock;
+    ExclusiveLock lock(g_classLock);
     for (int i = 0; i < g_classCount; ++i) UnregisterClassW(g_classes[i], code_module());
     g_classCount = 0;
 }
@@ -41,7 +34,7 @@ WindowBase::~WindowBase() {
 }
 
 bool WindowBase::register_class(const wchar_t* className, UINT classStyle) noexcept {
-    ClassLock lock;
+    ExclusiveLock lock(g_classLock);
     HINSTANCE instance = code_module();
     WNDCLASSEXW known = {};
     known.cbSize = sizeof(known);
