@@ -14,6 +14,20 @@ namespace {
 // so the readout shows "Error".
 constexpr double kErrorMarker = 1'234'567'890'123.0;
 
+// The first eight digits of a whole number above the display range, as a number.
+double first_eight_digits(double magnitude) noexcept {
+    std::array<char, 400> digits;
+    auto r = std::to_chars(digits.data(), digits.data() + digits.size(), magnitude,
+                           std::chars_format::fixed);
+    std::size_t n = r.ec == std::errc{} ? static_cast<std::size_t>(r.ptr - digits.data()) : 0;
+    return read_number({digits.data(), n < 8 ? n : 8}).value_or(0);
+}
+
+// "Error" and whatever was made of it (text appended during decimal entry).
+bool holds_error(const ReadoutText& readout) noexcept {
+    return readout.view().find("Err") != std::string_view::npos;
+}
+
 }  // namespace
 
 // Notifies the display once per key, after the key is complete, if anything visible changed.
@@ -73,8 +87,10 @@ void Calculator::number_key(int index) noexcept {
     std::string_view tag = kNumberTags[index];
     CalcState& s = state_;
 
-    // A new number begins; the "." is a placeholder that the digits below consume.
-    if (s.LastInput != InputKind::Nums || s.Readout == "0.") s.Readout.assign(".");
+    // A new number begins; the "." is a placeholder that the digits below consume. Digits
+    // never join "Error".
+    if (s.LastInput != InputKind::Nums || s.Readout == "0." || holds_error(s.Readout))
+        s.Readout.assign(".");
 
     // The length test comes before the digits are added, so "00" and "000" during decimal entry
     // may carry the text to 14 characters.
@@ -93,18 +109,12 @@ void Calculator::number_key(int index) noexcept {
             if (c != '.') joined.push_back(c);
         }
         joined.append(tag);
-        // A readout that cannot be read here (an entry that overflowed into "Error", or text
-        // appended to it) is treated as "." would be: the key's digits begin a new number.
+        // A readout that cannot be read here (an opening value in exponent form) is treated
+        // as "." would be: the key's digits begin a new number.
         double v = read_number(joined.view()).value_or(read_number(tag).value_or(0));
-        if (v > kDisplayLimit) {
-            // Too many digits: keep the first eight. A negative entry is never cut.
-            std::array<char, 400> digits;
-            auto r = std::to_chars(digits.data(), digits.data() + digits.size(), v,
-                                   std::chars_format::fixed);
-            std::size_t n =
-                r.ec == std::errc{} ? static_cast<std::size_t>(r.ptr - digits.data()) : 0;
-            v = read_number({digits.data(), n < 8 ? n : 8}).value_or(0);
-        }
+        // Too many digits: keep the first eight, the sign apart, so that a negative entry
+        // is cut as a positive one is and never overflows into "Error".
+        if (std::fabs(v) > kDisplayLimit) v = std::copysign(first_eight_digits(std::fabs(v)), v);
         show_number(v);
     }
 
@@ -118,7 +128,9 @@ void Calculator::decimal_click() noexcept {
     CalcState& s = state_;
     if (s.LastInput == InputKind::Neg) {
         s.Readout.assign("-0.");
-    } else if (s.LastInput != InputKind::Nums) {
+    } else if (s.LastInput != InputKind::Nums || holds_error(s.Readout)) {
+        // After a percentage out of range the entry state stays, but the decimals must not
+        // be appended to "Error": a new number begins.
         s.Readout.assign("0.");
     }
     s.LastInput = InputKind::Nums;
@@ -150,7 +162,7 @@ void Calculator::bs_double_click() noexcept {
 void Calculator::bs_key() noexcept {
     CalcState& s = state_;
     ReadoutText text = s.Readout;
-    if (text.view().find("Err") != std::string_view::npos) text.assign("0.0");
+    if (holds_error(text)) text.assign("0.0");
     if (text == "0.") {
         s.decimalflag = false;
         return;

@@ -9,7 +9,7 @@ namespace z5calc {
 
 namespace {
 
-// Shortest round-trip digits of a finite nonzero |x|: value = 0.d1d2d3... * 10^point.
+// Significant digits of a finite nonzero |x|, no trailing zeros: value = 0.d1d2d3... * 10^point.
 struct Decimal {
     std::array<char, 24> digits{};
     int count = 0;
@@ -30,13 +30,6 @@ Decimal parse_scientific(const char* first, const char* last) noexcept {
     d.point = exponent + 1;
     while (d.count > 1 && d.digits[d.count - 1] == '0') --d.count;
     return d;
-}
-
-Decimal shortest_decimal(double magnitude) noexcept {
-    std::array<char, 32> buf;
-    auto r = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
-                           std::chars_format::scientific);
-    return parse_scientific(buf.data(), r.ptr);
 }
 
 Decimal rounded_decimal(double magnitude, int significant) noexcept {
@@ -87,14 +80,15 @@ std::optional<double> read_number(std::string_view text) noexcept {
     return value;
 }
 
-// Rounds the shortest decimal of x (the digits that read back as x, which are the digits a
-// user typed) to nine places, an exact half away from zero. Rounding the decimal rather than
-// the binary value keeps "0.0000000025" from turning into 0.000000002.
+// Reads x as the platform's number formatter does, from its decimal text at 15 significant
+// digits, and rounds that to nine places, an exact half away from zero. The 15 digits drop the
+// binary tail of a result (9052 X 7833.8 is 70911557.60000001 as a double) and keep what the
+// user typed ("0.0000000025" stays a half and rounds up).
 ReadoutText display_text(double x) noexcept {
     constexpr std::uint64_t kNanosPerUnit = 1'000'000'000;
-    std::uint64_t nanos = 0;  // |x| in units of 10^-9, at most 999,999,999 * 10^9
+    std::uint64_t nanos = 0;  // |x| in units of 10^-9, at most 1,000,000,000 * 10^9
     if (x != 0) {
-        Decimal d = shortest_decimal(std::fabs(x));
+        Decimal d = rounded_decimal(std::fabs(x), 15);
         int kept = d.point + 9;  // digits at or above the ninth decimal place
         for (int i = 0; i < kept && i < d.count; ++i) nanos = nanos * 10 + (d.digits[i] - '0');
         for (int i = d.count; i < kept; ++i) nanos *= 10;
@@ -112,12 +106,13 @@ ReadoutText display_text(double x) noexcept {
         std::array<char, 9> digits;
         for (int i = 8; i >= 0; --i, fraction /= 10)
             digits[i] = static_cast<char>('0' + fraction % 10);
-        int used = 9;
-        while (digits[used - 1] == '0') --used;
-        out.append({digits.data(), static_cast<std::size_t>(used)});
+        out.append({digits.data(), digits.size()});
     }
     // The display keeps 14 characters; the longest values lose decimals, without rounding.
+    // Zeros at the end of the decimals go, also those the cut leaves ("12,345,678.000").
     if (out.size() > 14) out.assign(out.view().substr(0, 14));
+    // The point always stands, so the loop never reaches the integer digits.
+    while (out.view().back() == '0') out.pop_back();
     return out;
 }
 

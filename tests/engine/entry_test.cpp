@@ -42,8 +42,13 @@ INSTANTIATE_TEST_SUITE_P(NegativeEntry, EntryReadout,
                                            KeysCase{"5 + - 0 5", "-5."},
                                            KeysCase{"5 + - 1 2 3 4 5 6 7 8", "-12,345,678."},
                                            KeysCase{"5 + - 1 2 3 4 5 6 7 8 9", "-12,345,678."},
-                                           // a negative entry is never cut: it runs out of range
-                                           KeysCase{"5 + - 1 2 3 4 5 6 7 000", "Error"}));
+                                           // a negative entry is cut as a positive one is
+                                           KeysCase{"5 + - 1 2 3 4 5 6 7 000", "-12,345,670."},
+                                           KeysCase{"2 0 INV 2 9 7 4 1 000", "-20,297,410."},
+                                           KeysCase{"2 0 INV 2 9 7 4 1 000 . 1", "-20,297,410."},
+                                           KeysCase{"2 0 INV 2 9 7 4 1 000 5", "-20,297,410."},
+                                           KeysCase{"1 2 3 4 5 6 7 8 INV 00", "-12,345,678."},
+                                           KeysCase{"9 9 9 9 9 9 9 9 INV 9 9", "-99,999,999."}));
 
 INSTANTIATE_TEST_SUITE_P(SignChange, EntryReadout,
                          ::testing::Values(KeysCase{"1 2 INV", "-12."},
@@ -73,16 +78,15 @@ TEST(Entry, RefusedDigitKeepsNumsWithoutBeep) {
     EXPECT_EQ(run.state().LastInput, InputKind::Nums);
 }
 
-TEST(Entry, OverflowedNegativeEntryEndsAsNums) {
+TEST(Entry, CutNegativeEntryGoesOnAsNums) {
     KeyRunner run;
     run.keys("AC 5 + - 1 2 3 4 5 6 7 000");
-    EXPECT_EQ(run.readout(), "Error");
+    EXPECT_EQ(run.readout(), "-12,345,670.");
     EXPECT_EQ(run.state().LastInput, InputKind::Nums);
-    EXPECT_EQ(run.state().Numops, 0);
-    EXPECT_EQ(run.state().Opflag, ' ');
-    // The overflowed entry cannot be read: the next digit begins a new number.
-    run.keys("7");
-    EXPECT_EQ(run.readout(), "7.");
+    EXPECT_EQ(run.state().Numops, 1);
+    EXPECT_EQ(run.state().Opflag, '+');
+    run.keys("=");
+    EXPECT_EQ(run.readout(), "-12,345,665.");
 }
 
 TEST(Entry, DecimalFlagFollowsPointBackspaceAndOperators) {
@@ -135,23 +139,25 @@ TEST(Entry, SignChangeOutOfRangeShowsPlainError) {
     EXPECT_EQ(run.beeps, 0);
 }
 
-TEST(Entry, DigitsAfterErrorWithDecimalEntryJoinTheText) {
-    // A percentage out of range leaves "Error" with NUMS: decimal digits append to the text,
-    // the next operator beeps, and backspace clears it.
-    KeyRunner run;
-    run.keys("AC 9 9 9 9 9 9 9 9 9 + 9 9 9 9 9 9 9 9 9 %");
-    ASSERT_EQ(run.readout(), "Error");
-    EXPECT_EQ(run.state().LastInput, InputKind::Nums);
-    EXPECT_EQ(run.state().Numops, 1);
-    run.keys(". 5");
-    EXPECT_EQ(run.readout(), "Error5");
-    run.keys("+");
-    EXPECT_EQ(run.beeps, 1);
-    EXPECT_EQ(run.readout(), "Error5");
-    run.keys("3");
-    EXPECT_EQ(run.readout(), "3.");
-    run.keys("AC 9 9 9 9 9 9 9 9 9 + 9 9 9 9 9 9 9 9 9 % . 5 BS");
-    EXPECT_EQ(run.readout(), "0.");
+TEST(Entry, EntryAfterAnErrorPercentageBeginsANewNumber) {
+    // A percentage out of range leaves "Error" with NUMS; nothing typed is appended to the word.
+    struct Case {
+        const char* keys;
+        const char* readout;
+        bool decimalflag;
+    };
+    for (const Case& c : {Case{"", "Error", false}, Case{".", "0.", true},
+                          Case{". 5", "0.5", true}, Case{". 000", "0.000", true},
+                          Case{"3", "3.", false}, Case{"000 7", "7.", false},
+                          Case{". 5 BS", "0.", true}, Case{"BS", "0.", false}}) {
+        KeyRunner run;
+        run.keys("AC 9 9 9 9 9 9 9 9 9 + 9 9 9 9 9 9 9 9 9 %");
+        ASSERT_EQ(run.state().LastInput, InputKind::Nums);
+        run.keys(c.keys);
+        EXPECT_EQ(run.readout(), c.readout) << "keys: " << c.keys;
+        EXPECT_EQ(run.state().decimalflag, c.decimalflag) << "keys: " << c.keys;
+        EXPECT_EQ(run.beeps, 0) << "keys: " << c.keys;
+    }
 }
 
 TEST(Entry, DisplayIsNotifiedOnlyWhenSomethingVisibleChanged) {

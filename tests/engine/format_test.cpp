@@ -45,7 +45,21 @@ INSTANTIATE_TEST_SUITE_P(
         // cut, not rounded, at 14 characters
         FormatCase{123456789.123456789, "123,456,789.12"},
         FormatCase{-123456789.56, "-123,456,789.5"}, FormatCase{12345.123456789, "12,345.1234567"},
-        FormatCase{1078.92, "1,078.92"}));
+        FormatCase{1078.92, "1,078.92"},
+        // read at 15 significant digits: the binary tail of a result does not reach the cut,
+        // and zeros that the cut leaves go ("." stays)
+        FormatCase{9052.0 * 7833.8, "70,911,557.6"}, FormatCase{12345678.0000001, "12,345,678."},
+        FormatCase{-12345678.0000001, "-12,345,678."}, FormatCase{500000.0000004, "500,000."},
+        FormatCase{123456789.1, "123,456,789.1"}, FormatCase{0.1 * 3 * 10000000, "3,000,000."},
+        // shortest texts of 16 and 17 digits, with 7, 8 and 9 integer digits
+        FormatCase{37277.0 * 223.2, "8,320,226.4"}, FormatCase{2065.55 * 3160.0, "6,527,138."},
+        FormatCase{2983.0 * 2370.07, "7,069,918.81"}, FormatCase{770.4 * 4840.9, "3,729,429.36"},
+        FormatCase{18690.92 * 3125.0, "58,409,125."}, FormatCase{4.35 * 100 * 100000, "43,500,000."},
+        FormatCase{3138.7 * 9713.3, "30,487,134.71"}, FormatCase{-3138.7 * 9713.3, "-30,487,134.71"},
+        FormatCase{58938.0 * 9632.1, "567,696,709.8"},
+        FormatCase{93929.9 * 9798.0, "920,325,160.2"},
+        FormatCase{31383.4 * 8965.8, "281,377,287.72"},
+        FormatCase{37675.368 * 6438.6, "242,576,624.4"}));
 
 TEST(DisplayRange, BoundsAndNaN) {
     EXPECT_TRUE(in_display_range(999999999));

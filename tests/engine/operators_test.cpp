@@ -21,7 +21,12 @@ INSTANTIATE_TEST_SUITE_P(
         KeysCase{"5 + 3 AC =", "0."}, KeysCase{"1 2 3 4 5 X 1 0 0 0 =", "12,345,000."},
         KeysCase{"9 9 9 9 9 9 9 9 9 + 1 =", "Error"},
         KeysCase{"9 9 9 9 9 9 9 9 9 INV - 1 =", "Error"},
-        KeysCase{"9 9 9 9 9 9 9 9 9 X 1 =", "999,999,999."}));
+        KeysCase{"9 9 9 9 9 9 9 9 9 X 1 =", "999,999,999."},
+        // results whose double carries a binary tail show the decimals the arithmetic meant
+        KeysCase{"9 0 5 2 X 7 8 3 3 . 8 =", "70,911,557.6"},
+        KeysCase{"3 1 3 8 . 7 X 9 7 1 3 . 3 =", "30,487,134.71"},
+        KeysCase{"1 8 6 9 0 . 9 2 X 3 1 2 5 =", "58,409,125."},
+        KeysCase{"1 2 3 4 5 6 7 8 9 + . 1 2 3 4 5 6 7 8 9 =", "123,456,789.12"}));
 
 INSTANTIATE_TEST_SUITE_P(NegativeSecondOperand, OperatorReadout,
                          ::testing::Values(KeysCase{"5 + - 3 =", "2."}, KeysCase{"5 - - 3 =", "8."},
