@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # The package holds what INSTALL.txt lists, and its DLL exports the four entry points and
-# imports system DLLs only.  check_package.sh ZIP OBJDUMP
+# imports system DLLs only. Every binary in it is stripped and carries the product's version
+# resource; the DLL is at most 1 MiB.  check_package.sh ZIP OBJDUMP WINDRES VERSION
 set -euo pipefail
 zip=$1
 objdump=$2
+windres=$3
+version=$4  # as the version resource writes it, "5.00.0226"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 /usr/bin/python3 - "$zip" "$work" <<'PY'
@@ -27,4 +30,21 @@ allowed='^(kernel32|user32|gdi32|advapi32|ole32|oleaut32|shell32|imm32|msvcrt|ve
 for d in $imports; do
   [[ $d =~ $allowed ]] || { echo "FAIL: imports $d"; exit 1; }
 done
+
+fail() { echo "FAIL: $*"; exit 1; }
+for binary in z5calcD.dll talkzel2.exe z5demo.exe regcalc.exe; do
+  file=$(find "$work" -name "$binary")
+  size=$(stat -c %s "$file")
+  echo "$binary: $size bytes"
+  sections=$("$objdump" -h "$file" | awk '$1 ~ /^[0-9]+$/ {print $2}')
+  if grep -q '^\.debug' <<<"$sections"; then fail "$binary has debug sections:" $sections; fi
+  "$objdump" -t "$file" | grep -qx 'no symbols' || fail "$binary keeps its symbol table"
+  resources=$("$windres" -i "$file" -O rc)
+  for value in '"ProductName", "z5calc"' "\"FileVersion\", \"$version\"" \
+               "\"OriginalFilename\", \"$binary\"" '"LegalCopyright", "Copyright (C) 2026 qorvan"'; do
+    grep -qF "VALUE $value" <<<"$resources" || fail "$binary: version resource lacks $value"
+  done
+done
+size=$(stat -c %s "$(find "$work" -name z5calcD.dll)")
+[ "$size" -le 1048576 ] || fail "z5calcD.dll is $size bytes, more than 1 MiB"
 echo "ok"
