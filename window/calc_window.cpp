@@ -86,14 +86,12 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
             x = static_cast<int>(std::lround(place->left / metrics_.twipsX));
             y = static_cast<int>(std::lround(place->top / metrics_.twipsY));
         }
+        const auto icon =
+            static_cast<HICON>(LoadImageW(resources, L"CALC", IMAGE_ICON, 32, 32, LR_SHARED));
         if (!create_window(kClassName, CS_DBLCLKS, 0, kStyle, kCaption, x, y, width, height,
-                           nullptr)) {
+                           nullptr, icon)) {
             controls_.clear();
             return false;
-        }
-        if (auto icon =
-                static_cast<HICON>(LoadImageW(resources, L"CALC", IMAGE_ICON, 32, 32, LR_SHARED))) {
-            SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         }
         measure_character();
         arrange_keys();
@@ -239,19 +237,25 @@ void CalcWindow::transfer_click() noexcept {
     PostMessageW(hwnd(), WM_CLOSE, 0, 0);
 }
 
+// The pending events may have closed or hidden the window (Esc typed at once): a hidden
+// window taking the foreground would take the activation from the host it went back to.
+bool CalcWindow::still_shown() const noexcept {
+    return hwnd() && IsWindowVisible(hwnd());
+}
+
 void CalcWindow::activated() noexcept {
     if (!hwnd()) return;
     if (IsIconic(hwnd()) || IsZoomed(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
     if (firstActivate) {
         firstActivate = false;
         process_pending_messages();
-        if (!hwnd()) return;
+        if (!still_shown()) return;
         SetForegroundWindow(hwnd());
     }
     SetImeOpen(hwnd(), false);
     if (Tag == L"modal") {
         process_pending_messages();
-        if (!hwnd()) return;
+        if (!still_shown()) return;
         SetForegroundWindow(hwnd());
     }
 }

@@ -160,6 +160,7 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     void show_version() noexcept;
     void transfer_click() noexcept;
     void activated() noexcept;
+    bool still_shown() const noexcept;
     // Where the window goes at load: the saved position, or centred on the screen without one.
     std::optional<TwipsBox> saved_place(float width, float height) noexcept;
     void save_position() noexcept;

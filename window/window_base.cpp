@@ -33,7 +33,7 @@ WindowBase::~WindowBase() {
     if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool WindowBase::register_class(const wchar_t* className, UINT classStyle) noexcept {
+bool WindowBase::register_class(const wchar_t* className, UINT classStyle, HICON icon) noexcept {
     ExclusiveLock lock(g_classLock);
     HINSTANCE instance = code_module();
     WNDCLASSEXW known = {};
@@ -46,6 +46,7 @@ bool WindowBase::register_class(const wchar_t* className, UINT classStyle) noexc
     wc.lpfnWndProc = &WindowBase::window_proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = icon;
     wc.lpszClassName = className;
     if (!RegisterClassExW(&wc)) return false;
     g_classes[g_classCount++] = className;
@@ -54,8 +55,8 @@ bool WindowBase::register_class(const wchar_t* className, UINT classStyle) noexc
 
 bool WindowBase::create_window(const wchar_t* className, UINT classStyle, DWORD exStyle,
                                DWORD style, const wchar_t* title, int x, int y, int width,
-                               int height, HWND owner) noexcept {
-    if (!register_class(className, classStyle)) return false;
+                               int height, HWND owner, HICON classIcon) noexcept {
+    if (!register_class(className, classStyle, classIcon)) return false;
     return CreateWindowExW(exStyle, className, title, style, x, y, width, height, owner, nullptr,
                            code_module(), this) != nullptr;
 }

@@ -28,10 +28,11 @@ class WindowBase {
 
     // Registers the class once per loaded module (again after a failed registration) and
     // creates the window. False when either fails. className must be a static string: it is
-    // kept until the module unloads.
+    // kept until the module unloads. classIcon, a shared icon of the module, is the class's:
+    // the window has it from its creation on, with no WM_SETICON to convert it once more.
     bool create_window(const wchar_t* className, UINT classStyle, DWORD exStyle, DWORD style,
-                       const wchar_t* title, int x, int y, int width, int height,
-                       HWND owner) noexcept;
+                       const wchar_t* title, int x, int y, int width, int height, HWND owner,
+                       HICON classIcon = nullptr) noexcept;
 
     // Handles one message; DefWindowProcW for what the window leaves alone.
     virtual LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept = 0;
@@ -39,7 +40,7 @@ class WindowBase {
   private:
     static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wParam,
                                         LPARAM lParam) noexcept;
-    static bool register_class(const wchar_t* className, UINT classStyle) noexcept;
+    static bool register_class(const wchar_t* className, UINT classStyle, HICON icon) noexcept;
 
     HWND hwnd_ = nullptr;
 };

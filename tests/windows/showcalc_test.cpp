@@ -225,6 +225,25 @@ TEST_F(ShowcalcTest, MemoryAndOperandsSurviveIntoTheNextCall) {
     EXPECT_EQ(show(second, 0), 5);
 }
 
+TEST_F(ShowcalcTest, WindowCarriesTheCalculatorIcon) {
+    HICON icon = nullptr;
+    Script script;
+    script
+        .then([&] {
+            icon = reinterpret_cast<HICON>(GetClassLongPtrW(calc_window(), GCLP_HICON));
+        })
+        .type(L"\x1b");
+    show(script, 0);
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP colour = {};
+    GetObjectW(info.hbmColor, sizeof(colour), &colour);
+    EXPECT_EQ(colour.bmWidth, 32);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+}
+
 TEST_F(ShowcalcTest, HostWindowsAreDisabledDuringTheDisplay) {
     UniqueHwnd host(CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 100,
                                     100, nullptr, nullptr, nullptr, nullptr));
@@ -234,6 +253,30 @@ TEST_F(ShowcalcTest, HostWindowsAreDisabledDuringTheDisplay) {
     show(script, 0);
     EXPECT_FALSE(enabledDuring);
     EXPECT_TRUE(IsWindowEnabled(host.get()));
+}
+
+// Counts the calculator window's activations; at the first, the user types Esc at once, so
+// that the Esc waits among the events that the activation step processes.
+int calcActivations = 0;
+LRESULT CALLBACK count_activations(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && msg->message == WM_ACTIVATE && LOWORD(msg->wParam) != WA_INACTIVE &&
+        msg->hwnd == calc_window() && calcActivations++ == 0) {
+        PostMessageW(msg->hwnd, WM_CHAR, VK_ESCAPE, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(ShowcalcTest, WindowClosedDuringItsActivationIsNotBroughtBack) {
+    calcActivations = 0;
+    HHOOK hook =
+        SetWindowsHookExW(WH_CALLWNDPROC, count_activations, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    Script none;
+    EXPECT_EQ(show(none, 7), 7);
+    UnhookWindowsHookEx(hook);
+    // Hidden by the Esc, the window is not made the foreground window again.
+    EXPECT_EQ(calcActivations, 1);
 }
 
 TEST_F(ShowcalcTest, WindowIsPlacedLevelWithTheFieldAndKeptOnTheScreen) {
