@@ -311,9 +311,10 @@ TEST_F(ComponentTest, ClassObjectsAndUnloading) {
     EXPECT_EQ(dll->call("DllCanUnloadNow"), S_OK);
 }
 
-TEST_F(ComponentTest, TypeLibraryReadBackFromTheDll) {
+// Everything a host's object browser and binder read of the type library at path.
+void expect_type_library(const std::wstring& path) {
     ComPtr<ITypeLib> library;
-    ASSERT_EQ(LoadTypeLibEx(dll_path().c_str(), REGKIND_NONE, library.put()), S_OK);
+    ASSERT_EQ(LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put()), S_OK) << narrow(path);
     TLIBATTR* lib = nullptr;
     ASSERT_EQ(library->GetLibAttr(&lib), S_OK);
     EXPECT_TRUE(IsEqualGUID(lib->guid, LIBID_z5calcD));
@@ -393,9 +394,12 @@ TEST_F(ComponentTest, TypeLibraryReadBackFromTheDll) {
         ASSERT_EQ(record->GetVarDesc(i, &var), S_OK);
         EXPECT_EQ(var->oInst, i * 4);
         EXPECT_EQ(var->elemdescVar.tdesc.vt, VT_R4);
-        UniqueBstr field;
-        record->GetDocumentation(var->memid, field.put(), nullptr, nullptr, nullptr);
+        UniqueBstr field, help;
+        DWORD context = 1;
+        record->GetDocumentation(var->memid, field.put(), help.put(), &context, nullptr);
         EXPECT_EQ(field.view(), fields[i]);
+        EXPECT_EQ(help.view(), fields[i]);  // each field's help string is its own name
+        EXPECT_EQ(context, 0u);
         record->ReleaseVarDesc(var);
     }
 
@@ -405,6 +409,14 @@ TEST_F(ComponentTest, TypeLibraryReadBackFromTheDll) {
     EXPECT_EQ(attr->typekind, TKIND_COCLASS);
     EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FCANCREATE);
     coclass->ReleaseTypeAttr(attr);
+}
+
+TEST_F(ComponentTest, TypeLibraryReadBackFromTheDll) {
+    expect_type_library(dll_path());
+}
+
+TEST_F(ComponentTest, TypeLibraryReadBackFromTheShippedFile) {
+    expect_type_library(unix_to_wine_path(Z5CALC_TLB));
 }
 
 std::wstring error_description() {

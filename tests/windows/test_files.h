@@ -9,15 +9,19 @@
 
 #include <gtest/gtest.h>
 
-// The component's DLL as built. CMake gives a Unix path: Wine maps it through the Z: drive.
-inline std::wstring dll_path() {
-    std::string utf8 = Z5CALC_DLL;
-    std::wstring wide(utf8.begin(), utf8.end());
+// CMake gives Unix paths: Wine maps them through the Z: drive.
+inline std::wstring unix_to_wine_path(const std::string& path) {
+    std::wstring wide(path.begin(), path.end());
     if (!wide.empty() && wide[0] == L'/') {
         std::replace(wide.begin(), wide.end(), L'/', L'\\');
         wide = L"Z:" + wide;
     }
     return wide;
+}
+
+// The component's DLL as built.
+inline std::wstring dll_path() {
+    return unix_to_wine_path(Z5CALC_DLL);
 }
 
 // A fresh folder under the temporary folder, removed with everything in it at the end.
