@@ -140,6 +140,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+    talkzel::end_speech();
     CoUninitialize();
     return 0;
 }

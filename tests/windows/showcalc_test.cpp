@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "gdi_handles.h"
+#include "calc_script.h"
 #include "gui_support.h"
 #include "handles.h"
 #include "test_files.h"
@@ -22,81 +23,11 @@
 namespace z5calc {
 namespace {
 
-// Client-area centres of keys, as the layout puts them.
-POINT key_centre(const std::wstring& tag) {
-    struct Key {
-        const wchar_t* tag;
-        int x, y;
-    };
-    static const Key keys[] = {
-        {L"7", 25, 118},   {L"8", 56, 118},   {L"9", 87, 118},   {L"4", 25, 148},
-        {L"5", 56, 148},   {L"6", 87, 148},   {L"1", 25, 178},   {L"2", 56, 178},
-        {L"3", 87, 178},   {L"0", 25, 208},   {L"+", 126, 178},  {L"=", 126, 208},
-        {L"MP", 185, 140}, {L"MR", 185, 190}, {L"OFF", 164, 16}, {L"TRANS", 178, 239},
-    };
-    for (const Key& k : keys) {
-        if (tag == k.tag) return {k.x, k.y};
-    }
-    ADD_FAILURE() << "no key " << narrow(tag);
-    return {0, 0};
-}
-
-HWND calc_window() {
-    return FindWindowW(L"z5calc.frmCalc", nullptr);
-}
-
 // The readout's pixels as the calculator window paints them.
 std::vector<COLORREF> readout_pixels() {
     return painted_pixels(calc_window(), {14, 41, 191, 66});
 }
 
-// Steps run one per timer tick on the test's thread, from inside the calculator's modal
-// display, the way a user's input arrives.
-class Script {
-  public:
-    // A script made inside another's step takes over until it goes.
-    Script() : previous_(instance) { instance = this; }
-    ~Script() {
-        if (timer_) KillTimer(nullptr, timer_);
-        instance = previous_;
-    }
-    Script& then(std::function<void()> step) {
-        steps_.push_back(std::move(step));
-        return *this;
-    }
-    Script& click(const std::wstring& tag) {
-        return then([tag] {
-            POINT p = key_centre(tag);
-            PostMessageW(calc_window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-            PostMessageW(calc_window(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
-        });
-    }
-    Script& type(const std::wstring& chars) {
-        return then([chars] {
-            for (wchar_t ch : chars) PostMessageW(calc_window(), WM_CHAR, ch, 0);
-        });
-    }
-    void start() { timer_ = SetTimer(nullptr, 0, 15, &Script::tick); }
-    bool done() const { return steps_.empty(); }
-
-  private:
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (!instance || instance->steps_.empty() || !calc_window()) return;
-        // While a message is up (the standard box, or the wait for the companion), the user is
-        // reading it.
-        if (FindWindowW(L"#32770", L"z5calc") || FindWindowW(L"z5calc.frmModalTalk", nullptr)) {
-            return;
-        }
-        auto step = std::move(instance->steps_.front());
-        instance->steps_.pop_front();
-        step();
-    }
-    static Script* instance;
-    std::deque<std::function<void()>> steps_;
-    UINT_PTR timer_ = 0;
-    Script* previous_;
-};
-Script* Script::instance = nullptr;
 
 class ShowcalcTest : public ::testing::Test {
   protected:
