@@ -16,6 +16,7 @@
 #include "calc_script.h"
 #include "gui_support.h"
 #include "handles.h"
+#include "probe_support.h"
 #include "test_files.h"
 #include "z5calcD_h.h"
 
@@ -67,22 +68,18 @@ void close_companion() {
 
 class SpeechTest : public ::testing::Test {
   protected:
-    using Entry = HRESULT(STDAPICALLTYPE*)();
-
     static void SetUpTestSuite() {
         CoInitialize(nullptr);
         component = LoadLibraryW(dll_path().c_str());
         voice = LoadLibraryW(unix_to_wine_path(FAKE_VOICE_DLL).c_str());
-        if (voice) registered = entry(voice, "DllRegisterServer")() == S_OK;
+        auto install = entry<HRESULT STDAPICALLTYPE()>(voice, "DllRegisterServer");
+        registered = install && install() == S_OK;
     }
     static void TearDownTestSuite() {
-        if (registered) entry(voice, "DllUnregisterServer")();
+        if (registered) entry<HRESULT STDAPICALLTYPE()>(voice, "DllUnregisterServer")();
         FreeLibrary(voice);
         FreeLibrary(component);
         CoUninitialize();
-    }
-    static Entry entry(HMODULE module, const char* name) {
-        return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, name)));
     }
 
     void SetUp() override {
@@ -92,13 +89,8 @@ class SpeechTest : public ::testing::Test {
                               (folder.path() + L"talkzel2.exe").c_str(), FALSE));
         log = folder.path() + L"voice.log";
         SetEnvironmentVariableW(L"Z5_FAKE_VOICE_LOG", log.c_str());
-        using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-        auto get = reinterpret_cast<GetClassObject>(
-            reinterpret_cast<void*>(GetProcAddress(component, "DllGetClassObject")));
-        ASSERT_NE(get, nullptr);
-        ComPtr<IClassFactory> factory;
-        ASSERT_EQ(get(CLSID_zelcalc, IID_IClassFactory, factory.put_void()), S_OK);
-        ASSERT_EQ(factory->CreateInstance(nullptr, IID__zelcalc, calc.put_void()), S_OK);
+        calc = make_object(component);
+        ASSERT_TRUE(calc);
         // The companion is started from the help file's folder.
         UniqueBstr help((folder.path() + L"z5calc.chm").c_str());
         ASSERT_EQ(calc->SetHelpFile(help.get(), 1), S_OK);
