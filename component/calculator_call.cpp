@@ -43,16 +43,27 @@ struct SavedCall {
     double calcValue = 0;
 };
 
+// A field of no size at the mouse pointer, for a call that names no field.
+windowstay pointer_field(std::int32_t twipsX, std::int32_t twipsY) {
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    return {static_cast<float>(pointer.y) * static_cast<float>(twipsY),
+            static_cast<float>(pointer.x) * static_cast<float>(twipsX), 0, 0};
+}
+
 }  // namespace
 
-double showcalc(ComponentState& st, double m, const windowstay& ws, double mmax) {
+double showcalc(ComponentState& st, double m, const windowstay* field, double mmax) {
     require_finite(m, L"the starting value");
     require_finite(mmax, L"the limit");
-    for (float f : {ws.Wtop, ws.Wleft, ws.Wwidth, ws.Wheight}) {
-        require_finite(f, L"the field's rectangle");
+    if (field) {
+        for (float f : {field->Wtop, field->Wleft, field->Wwidth, field->Wheight}) {
+            require_finite(f, L"the field's rectangle");
+        }
     }
     SettingsStore& settings = st.settings;
     if (!settings.started()) settings.InitSettings();
+    const windowstay ws = field ? *field : pointer_field(settings.twipsX, settings.twipsY);
     if (!st.calcWindow) st.calcWindow = std::make_unique<CalcWindow>();
     CalcWindow& window = *st.calcWindow;
     const WindowMetrics metrics{settings.twipsX, settings.twipsY};

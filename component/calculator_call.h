@@ -12,6 +12,8 @@ namespace z5calc {
 // that is not finite, or a placement beyond the screen's coordinates, fails with a ComError
 // and leaves no window behind. Called while the window is shown, it saves the calculator,
 // runs its own display and then shows the earlier window again without activating it.
-double showcalc(ComponentState& state, double m, const windowstay& ws, double mmax);
+// Without a field (ws null: a script host that has no record to give) the calculator opens
+// beside the mouse pointer.
+double showcalc(ComponentState& state, double m, const windowstay* ws, double mmax);
 
 }  // namespace z5calc

@@ -6,6 +6,7 @@
 #include "calculator_call.h"
 #include "component_state.h"
 #include "error_info.h"
+#include "field_argument.h"
 #include "module.h"
 #include "module_count.h"
 
@@ -17,10 +18,12 @@ constexpr DISPID kDispSetAppName = 0x60030000;
 constexpr DISPID kDispSetHelpFile = 0x60030001;
 constexpr DISPID kDispShowcalc = 0x60030002;
 
-// A refused argument: the DISP_E_* code and the argument's place in rgvarg.
+// A refused argument: the DISP_E_* code, the argument's place in rgvarg and, for a host that
+// takes exception information, what the argument had to be.
 struct ArgumentError {
     HRESULT hr;
     UINT index;
+    std::wstring description = {};
 };
 
 constexpr UINT kNoArgument = ~0u;
@@ -62,24 +65,17 @@ class Arguments {
         return &copy;
     }
 
-    windowstay* record(UINT position) {
-        VARIANT& v = deref(position);
-        if ((v.vt & ~VT_BYREF) != VT_RECORD || !v.pRecInfo || !v.pvRecord) throw mismatch(position);
-        GUID guid = {};
-        if (FAILED(v.pRecInfo->GetGuid(&guid)) || !IsEqualGUID(guid, kWindowstayGuid))
-            throw mismatch(position);
-        // The GUID alone does not make the record: a smaller one would be read past its end.
-        ULONG size = 0;
-        if (FAILED(v.pRecInfo->GetSize(&size)) || size != sizeof(windowstay))
-            throw mismatch(position);
-        return static_cast<windowstay*>(v.pvRecord);
+    // The field rectangle, in any form a host language can give it; null for none.
+    const windowstay* field(UINT position, windowstay& copy) {
+        try {
+            return read_field(at(position), copy) ? &copy : nullptr;
+        } catch (FieldRefused& refused) {
+            throw ArgumentError{DISP_E_TYPEMISMATCH, index_of(position),
+                                std::move(refused.description)};
+        }
     }
 
   private:
-    ArgumentError mismatch(UINT position) const {
-        return {DISP_E_TYPEMISMATCH, index_of(position)};
-    }
-
     VARIANT& deref(UINT position) {
         VARIANT* v = &at(position);
         if (v->vt == (VT_VARIANT | VT_BYREF) && v->pvarVal) v = v->pvarVal;
@@ -241,7 +237,11 @@ HRESULT ZelCalc::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* pa
         return hr;
     } catch (const ArgumentError& e) {
         if (arg_err && e.index != kNoArgument) *arg_err = e.index;
-        return e.hr;
+        if (e.description.empty()) return e.hr;
+        const HRESULT hr = fail_with(e.hr, e.description);
+        if (!excep) return hr;
+        fill_exception(excep, hr);
+        return DISP_E_EXCEPTION;
     } catch (...) {
         HRESULT hr = current_exception_result();
         if (!excep) return hr;
@@ -268,10 +268,11 @@ HRESULT ZelCalc::invoke_method(DISPID id, DISPPARAMS& params, VARIANT* result, U
             expect_count(params, 3);
             double m_copy = 0, mmax_copy = 0;
             double* m = args.double_ref(0, m_copy);
-            windowstay* ws = args.record(1);
+            windowstay field = {};
+            const windowstay* ws = args.field(1, field);
             double* mmax = args.double_ref(2, mmax_copy);
             double value = 0;
-            HRESULT hr = showcalc(m, ws, mmax, &value);
+            HRESULT hr = show(m, ws, mmax, &value);
             if (SUCCEEDED(hr) && result) {
                 result->vt = VT_R8;
                 result->dblVal = value;
@@ -301,6 +302,12 @@ HRESULT ZelCalc::SetHelpFile(BSTR fname, LONG id) noexcept {
 
 HRESULT ZelCalc::showcalc(double* m, windowstay* ws, double* mmax, double* result) noexcept {
     if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
+    if (!ws) return fail_with(E_POINTER, L"showcalc needs all of its arguments");
+    return show(m, ws, mmax, result);
+}
+
+HRESULT ZelCalc::show(const double* m, const windowstay* ws, const double* mmax,
+                      double* result) noexcept {
     // The host may release its last reference from inside the display (a timer), and a runtime
     // may then free unused libraries: the object and its code stay until the call returns.
     AddRef();
@@ -308,10 +315,10 @@ HRESULT ZelCalc::showcalc(double* m, windowstay* ws, double* mmax, double* resul
     keep.reset(this);
     ModuleHold hold;
     return guarded_call([&] {
-        if (!m || !ws || !mmax || !result)
+        if (!m || !mmax || !result)
             return fail_with(E_POINTER, L"showcalc needs all of its arguments");
         // The host's values are read once and never written.
-        *result = z5calc::showcalc(*state_, *m, *ws, *mmax);
+        *result = z5calc::showcalc(*state_, *m, ws, *mmax);
         return S_OK;
     });
 }

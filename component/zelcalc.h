@@ -53,6 +53,10 @@ class ZelCalc final : public _zelcalc, public ISupportErrorInfo {
     ~ZelCalc();
     HRESULT type_info(ITypeInfo** info) noexcept;
     HRESULT invoke_method(DISPID id, DISPPARAMS& params, VARIANT* result, UINT* arg_err);
+    // The calculator call behind both bindings; a null ws (late binding only) opens the
+    // calculator beside the mouse pointer.
+    HRESULT show(const double* m, const windowstay* ws, const double* mmax,
+                 double* result) noexcept;
     // S_OK on the object's own thread; otherwise RPC_E_WRONG_THREAD with its description.
     HRESULT on_own_thread() const noexcept;
 

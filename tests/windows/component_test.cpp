@@ -599,7 +599,8 @@ TEST_F(ComponentTest, LateBoundCallsAndCoercions) {
         {{bstr_arg(L"a"), r8_arg(1e20)}, 0x60030001, DISP_E_OVERFLOW, 0},
         {{dispatch_arg, i4_arg(1)}, 0x60030001, DISP_E_TYPEMISMATCH, 1},
         {{missing_arg()}, 0x60030000, DISP_E_PARAMNOTOPTIONAL, 0},
-        {{r8_arg(1), i4_arg(2), r8_arg(3)}, 0x60030002, DISP_E_TYPEMISMATCH, 1},
+        // a number is no field: described through the exception information
+        {{r8_arg(1), i4_arg(2), r8_arg(3)}, 0x60030002, DISP_E_EXCEPTION, 1},
         {{r8_arg(1), r8_arg(2)}, 0x60030002, DISP_E_BADPARAMCOUNT, 999},
         {{bstr_arg(L"a")}, 0x12345, DISP_E_MEMBERNOTFOUND, 999},
     };

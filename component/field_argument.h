@@ -1,0 +1,25 @@
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string>
+
+struct windowstay;
+
+namespace z5calc {
+
+// A field rectangle that a late-bound showcalc cannot take, and why.
+struct FieldRefused {
+    std::wstring description;
+};
+
+// Reads the field rectangle of a late-bound showcalc from whatever a host language can pass:
+// a windowstay record; an array of four numbers in the record's order (Wtop, Wleft, Wwidth,
+// Wheight), of any numeric type or of VARIANTs, by value or by reference; an object with the
+// properties Wtop, Wleft, Wwidth and Wheight, or with the members "0" to "3" (a script's
+// array). True with `field` filled for those; false for no field at all (missing, Empty, Null,
+// Nothing). Anything else throws FieldRefused.
+bool read_field(const VARIANT& argument, windowstay& field);
+
+}  // namespace z5calc

@@ -1,0 +1,244 @@
+// The field rectangle of a late-bound showcalc in every form a host language can give it:
+// records, arrays of numbers or of variants (by value and by reference), objects with the
+// record's properties or with members 0 to 3, and nothing at all.
+#include <windows.h>
+#include <objbase.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "calc_script.h"
+#include "handles.h"
+#include "probe_support.h"
+#include "test_files.h"
+#include "z5calcD_h.h"
+#include "zelcalc.h"
+
+namespace z5calc {
+namespace {
+
+// The field used throughout: (100, 200) pixels, 100 wide and 20 high, in screen twips.
+constexpr double kField[4] = {3000, 1500, 1500, 300};
+
+// A host's object with named members, as a script's object or array looks through IDispatch.
+class HostObject final : public IDispatch {
+  public:
+    HostObject(std::vector<std::wstring> names, std::vector<double> values)
+        : names_(std::move(names)), values_(std::move(values)) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch)) {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        *out = this;
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                            DISPID* ids) override {
+        for (UINT n = 0; n < count; ++n) {
+            ids[n] = DISPID_UNKNOWN;
+            for (std::size_t i = 0; i < names_.size(); ++i)
+                if (names_[i] == names[n]) ids[n] = static_cast<DISPID>(i + 1);
+            if (ids[n] == DISPID_UNKNOWN) return DISP_E_UNKNOWNNAME;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
+                                     VARIANT* result, EXCEPINFO*, UINT*) override {
+        if (!(flags & DISPATCH_PROPERTYGET) || id < 1 || id > static_cast<DISPID>(values_.size()))
+            return DISP_E_MEMBERNOTFOUND;
+        result->vt = VT_R8;
+        result->dblVal = values_[static_cast<std::size_t>(id - 1)];
+        return S_OK;
+    }
+
+  private:
+    std::vector<std::wstring> names_;
+    std::vector<double> values_;
+};
+
+// A one-dimensional SAFEARRAY of `type` holding the values (as VARIANTs: each converted).
+SAFEARRAY* array_of(VARTYPE type, const std::vector<double>& values, LONG lower = 0) {
+    SAFEARRAYBOUND bound = {static_cast<ULONG>(values.size()), lower};
+    SAFEARRAY* array = SafeArrayCreate(type, 1, &bound);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        LONG at = lower + static_cast<LONG>(i);
+        VARIANT v;
+        v.vt = VT_R8;
+        v.dblVal = values[i];
+        if (type == VT_VARIANT) {
+            SafeArrayPutElement(array, &at, &v);
+        } else {
+            VARIANT typed;
+            VariantInit(&typed);
+            VariantChangeType(&typed, &v, 0, type);
+            SafeArrayPutElement(array, &at, &typed.llVal);
+        }
+    }
+    return array;
+}
+
+const std::vector<double> kFieldValues(kField, kField + 4);
+
+class FieldFormsTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        CoInitialize(nullptr);
+        module = LoadLibraryW(dll_path().c_str());
+    }
+    static void TearDownTestSuite() { CoUninitialize(); }
+    void SetUp() override {
+        ASSERT_NE(module, nullptr);
+        ComPtr<_zelcalc> calc = make_object(module);
+        ASSERT_TRUE(calc);
+        ASSERT_EQ(calc->QueryInterface(IID_IDispatch, dispatch.put_void()), S_OK);
+    }
+
+    // Calls showcalc late bound with ws as given; the user types 6*7 and Enter. The window's
+    // place is kept in `placed`.
+    HRESULT call(VARIANT ws, double& result, RECT& placed, EXCEPINFO* excep = nullptr) {
+        Script script;
+        script.then([&] { GetWindowRect(calc_window(), &placed); }).type(L"6*7\r");
+        script.start();
+        double m = 5, mmax = 0;
+        VARIANT args[3];  // last argument first
+        args[2].vt = VT_R8 | VT_BYREF;
+        args[2].pdblVal = &m;
+        args[1] = ws;
+        args[0].vt = VT_R8 | VT_BYREF;
+        args[0].pdblVal = &mmax;
+        DISPPARAMS params = {args, nullptr, 3, 0};
+        VARIANT out;
+        VariantInit(&out);
+        argErr = 99;
+        const HRESULT hr = dispatch->Invoke(0x60030002, IID_NULL, 0, DISPATCH_METHOD, &params,
+                                            &out, excep, &argErr);
+        result = out.vt == VT_R8 ? out.dblVal : std::nan("");
+        return hr;
+    }
+
+    static HMODULE module;
+    ComPtr<IDispatch> dispatch;
+    UINT argErr = 99;
+};
+HMODULE FieldFormsTest::module = nullptr;
+
+struct Form {
+    const char* name;
+    std::function<VARIANT()> make;
+};
+
+TEST_F(FieldFormsTest, EveryFormOfTheFieldPlacesTheCalculatorBesideIt) {
+    SAFEARRAY* byRefArray = array_of(VT_I4, kFieldValues);
+    VARIANT inner;
+    inner.vt = VT_ARRAY | VT_VARIANT;
+    inner.parray = array_of(VT_VARIANT, kFieldValues);
+    HostObject properties({L"Wtop", L"Wleft", L"Wwidth", L"Wheight"}, kFieldValues);
+    HostObject members({L"length", L"0", L"1", L"2", L"3"}, {4, 3000, 1500, 1500, 300});
+    const Form forms[] = {
+        {"array of doubles", [] { VARIANT v; v.vt = VT_ARRAY | VT_R8; v.parray = array_of(VT_R8, kFieldValues); return v; }},
+        {"array of floats", [] { VARIANT v; v.vt = VT_ARRAY | VT_R4; v.parray = array_of(VT_R4, kFieldValues); return v; }},
+        {"array of shorts", [] { VARIANT v; v.vt = VT_ARRAY | VT_I2; v.parray = array_of(VT_I2, kFieldValues); return v; }},
+        {"array of variants from 1", [] { VARIANT v; v.vt = VT_ARRAY | VT_VARIANT; v.parray = array_of(VT_VARIANT, kFieldValues, 1); return v; }},
+        {"array by reference", [&] { VARIANT v; v.vt = VT_ARRAY | VT_I4 | VT_BYREF; v.pparray = &byRefArray; return v; }},
+        {"variant by reference", [&] { VARIANT v; v.vt = VT_VARIANT | VT_BYREF; v.pvarVal = &inner; return v; }},
+        {"object with properties", [&] { VARIANT v; v.vt = VT_DISPATCH; v.pdispVal = &properties; return v; }},
+        {"object with members 0 to 3", [&] { VARIANT v; v.vt = VT_DISPATCH; v.pdispVal = &members; return v; }},
+    };
+    for (const Form& form : forms) {
+        double result = 0;
+        RECT placed = {};
+        VARIANT ws = form.make();
+        EXPECT_EQ(call(ws, result, placed), S_OK) << form.name;
+        EXPECT_EQ(result, 42) << form.name;
+        EXPECT_EQ(placed.left, 100) << form.name;  // beside the field, level with it
+        EXPECT_NEAR((placed.top + placed.bottom) / 2.0, 210, 1) << form.name;
+        if (!(ws.vt & VT_BYREF) && ws.vt != VT_DISPATCH) VariantClear(&ws);
+    }
+    SafeArrayDestroy(byRefArray);
+    VariantClear(&inner);
+}
+
+TEST_F(FieldFormsTest, NoFieldOpensTheCalculatorBesideThePointer) {
+    const Form forms[] = {
+        {"missing", [] { VARIANT v; v.vt = VT_ERROR; v.scode = DISP_E_PARAMNOTFOUND; return v; }},
+        {"Empty", [] { VARIANT v; v.vt = VT_EMPTY; return v; }},
+        {"Null", [] { VARIANT v; v.vt = VT_NULL; return v; }},
+        {"Nothing", [] { VARIANT v; v.vt = VT_DISPATCH; v.pdispVal = nullptr; return v; }},
+    };
+    ASSERT_TRUE(SetCursorPos(300, 400));
+    for (const Form& form : forms) {
+        double result = 0;
+        RECT placed = {};
+        EXPECT_EQ(call(form.make(), result, placed), S_OK) << form.name;
+        EXPECT_EQ(result, 42) << form.name;
+        EXPECT_EQ(placed.left, 300) << form.name;
+        EXPECT_NEAR((placed.top + placed.bottom) / 2.0, 400, 1) << form.name;
+    }
+}
+
+TEST_F(FieldFormsTest, OtherFormsAreRefusedWithTheAcceptedFormsNamed) {
+    HostObject nothingUseful({L"Top", L"Left"}, {1, 2});
+    HostObject notANumber({L"Wtop", L"Wleft", L"Wwidth", L"Wheight"}, {1, 2, 3, std::nan("")});
+    const Form forms[] = {
+        {"a number", [] { VARIANT v; v.vt = VT_I4; v.lVal = 3000; return v; }},
+        {"a text", [] { VARIANT v; v.vt = VT_BSTR; v.bstrVal = SysAllocString(L"3000,1500"); return v; }},
+        {"three numbers", [] { VARIANT v; v.vt = VT_ARRAY | VT_R8; v.parray = array_of(VT_R8, {1, 2, 3}); return v; }},
+        {"five numbers", [] { VARIANT v; v.vt = VT_ARRAY | VT_R8; v.parray = array_of(VT_R8, {1, 2, 3, 4, 5}); return v; }},
+        {"two dimensions", [] {
+             SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
+             VARIANT v; v.vt = VT_ARRAY | VT_R8; v.parray = SafeArrayCreate(VT_R8, 2, bounds); return v; }},
+        {"texts", [] {
+             SAFEARRAYBOUND bound = {4, 0};
+             VARIANT v; v.vt = VT_ARRAY | VT_BSTR; v.parray = SafeArrayCreate(VT_BSTR, 1, &bound); return v; }},
+        {"a word among the numbers", [] {
+             VARIANT v; v.vt = VT_ARRAY | VT_VARIANT; v.parray = array_of(VT_VARIANT, kFieldValues);
+             LONG at = 2; VARIANT word; word.vt = VT_BSTR; word.bstrVal = SysAllocString(L"wide");
+             SafeArrayPutElement(v.parray, &at, &word); VariantClear(&word); return v; }},
+        {"beyond a coordinate", [] { VARIANT v; v.vt = VT_ARRAY | VT_R8; v.parray = array_of(VT_R8, {1, 2, 1e300, 4}); return v; }},
+        {"null array", [] { VARIANT v; v.vt = VT_ARRAY | VT_R8; v.parray = nullptr; return v; }},
+        {"object without the members", [&] { VARIANT v; v.vt = VT_DISPATCH; v.pdispVal = &nothingUseful; return v; }},
+        {"object with no number", [&] { VARIANT v; v.vt = VT_DISPATCH; v.pdispVal = &notANumber; return v; }},
+    };
+    for (const Form& form : forms) {
+        for (bool withExcep : {true, false}) {
+            EXCEPINFO excep = {};
+            double result = 0;
+            RECT placed = {};
+            VARIANT ws = form.make();
+            const HRESULT hr = call(ws, result, placed, withExcep ? &excep : nullptr);
+            if (ws.vt != VT_DISPATCH) VariantClear(&ws);
+            EXPECT_EQ(own_calc_window(), nullptr) << form.name;
+            EXPECT_EQ(argErr, 1u) << form.name;
+            if (!withExcep) {
+                EXPECT_EQ(hr, DISP_E_TYPEMISMATCH) << form.name;
+                continue;
+            }
+            EXPECT_EQ(hr, DISP_E_EXCEPTION) << form.name;
+            EXPECT_EQ(excep.scode, DISP_E_TYPEMISMATCH) << form.name;
+            const std::wstring description = excep.bstrDescription ? excep.bstrDescription : L"";
+            EXPECT_EQ(description.rfind(L"showcalc: the field rectangle ws must be a windowstay "
+                                        L"record, an array of four numbers",
+                                        0),
+                      0u)
+                << form.name << ": " << narrow(description);
+            SysFreeString(excep.bstrDescription);
+            SysFreeString(excep.bstrSource);
+            SysFreeString(excep.bstrHelpFile);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace z5calc
