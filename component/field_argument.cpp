@@ -1,5 +1,7 @@
 #include "field_argument.h"
 
+#include <dispex.h>
+
 #include <cfloat>
 #include <cmath>
 
@@ -18,6 +20,9 @@ constexpr wchar_t kAcceptedForms[] =
 [[noreturn]] void refuse(const wchar_t* why) {
     throw FieldRefused{std::wstring(kAcceptedForms) + L"; " + why};
 }
+
+// IDispatchEx's identifier, which MinGW's uuid library lacks.
+constexpr IID kIDispatchEx = {0xa6ef9860, 0xc720, 0x11d0, {0x93, 0x37, 0x00, 0xa0, 0xc9, 0x0d, 0xca, 0xa9}};
 
 constexpr const wchar_t* kFieldNames[4] = {L"Wtop", L"Wleft", L"Wwidth", L"Wheight"};
 constexpr const wchar_t* kIndexNames[4] = {L"0", L"1", L"2", L"3"};
@@ -75,12 +80,27 @@ void read_array(SAFEARRAY* array, VARTYPE elements, windowstay& field) {
     }
 }
 
-// The member `name` of a host's object, if it has one.
+// The member `name` of a host's object, if it has one. Script objects answer through
+// IDispatchEx (VBScript's class instances know no GetIDsOfNames); other objects through
+// IDispatch.
 bool property(IDispatch* object, const wchar_t* name, UniqueVariant& value) {
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    ComPtr<IDispatchEx> script;
+    if (SUCCEEDED(object->QueryInterface(kIDispatchEx, script.put_void()))) {
+        UniqueBstr text{std::wstring_view(name)};
+        DISPID id = DISPID_UNKNOWN;
+        for (DWORD match : {DWORD{fdexNameCaseSensitive}, DWORD{fdexNameCaseInsensitive}}) {
+            if (SUCCEEDED(script->GetDispID(text.get(), match, &id))) break;
+        }
+        if (id != DISPID_UNKNOWN &&
+            SUCCEEDED(script->InvokeEx(id, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                       value.get(), nullptr, nullptr))) {
+            return true;
+        }
+    }
     DISPID id = DISPID_UNKNOWN;
     LPOLESTR names[1] = {const_cast<LPOLESTR>(name)};
     if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return false;
-    DISPPARAMS none = {nullptr, nullptr, 0, 0};
     return SUCCEEDED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT,
                                     DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none, value.get(),
                                     nullptr, nullptr));

@@ -15,7 +15,7 @@ loader=wine
 run() { local log; log=$(mktemp); "$loader" "$@" >"$log" 2>&1 </dev/null; local s=$?; tr -d '\r' <"$log"; rm -f "$log"; return $s; }
 
 dll=$(winepath -w "$dll_unix")
-script=$(winepath -w "$here/host_script.vbs")
+script=$(winepath -w "$here/scripts/host_script.vbs")
 if [ "$bits" = win32 ]; then
   regsvr=C:\\windows\\syswow64\\regsvr32.exe cscript=C:\\windows\\syswow64\\cscript.exe
 else
