@@ -73,6 +73,8 @@ HRESULT write_row(const RegistryRow& row) {
     return rc == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(rc);
 }
 
+// Shared rows are the keys that both bitnesses use on 64-bit Windows (the type library and
+// the ProgIDs): they stay while the other bitness is registered.
 void unregister_rows(const std::vector<RegistryRow>& rows) {
     bool other_remains = key_exists(typelib_key() + L"\\1.0\\0\\" + kOtherPlatform);
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
@@ -106,11 +108,11 @@ std::vector<RegistryRow> registration_rows(const std::wstring& module_path) {
         value(clsid + L"\\TypeLib", L"", libid),
         value(clsid + L"\\Version", L"", L"1.0"),
         key_only(clsid + L"\\Programmable"),
-        value(kProgId, L"", L"zelcalc"),
-        value(std::wstring(kProgId) + L"\\CLSID", L"", guid_text(CLSID_zelcalc)),
-        value(std::wstring(kProgId) + L"\\CurVer", L"", kVersionedProgId),
-        value(kVersionedProgId, L"", L"zelcalc"),
-        value(std::wstring(kVersionedProgId) + L"\\CLSID", L"", guid_text(CLSID_zelcalc)),
+        value(kProgId, L"", L"zelcalc", true),
+        value(std::wstring(kProgId) + L"\\CLSID", L"", guid_text(CLSID_zelcalc), true),
+        value(std::wstring(kProgId) + L"\\CurVer", L"", kVersionedProgId, true),
+        value(kVersionedProgId, L"", L"zelcalc", true),
+        value(std::wstring(kVersionedProgId) + L"\\CLSID", L"", guid_text(CLSID_zelcalc), true),
         key_only(typelib, true),
         value(typelib + L"\\1.0", L"", L"z5calcD", true),
         value(typelib + L"\\1.0\\FLAGS", L"", L"0", true),

@@ -8,8 +8,9 @@
 namespace z5calc {
 
 // One registry entry under HKEY_CLASSES_ROOT. A row without a value name only makes the key.
-// Shared rows (the type library's common keys) serve the 32-bit and the 64-bit component alike
-// and are removed only when neither remains registered.
+// Shared rows (the type library's common keys and the ProgIDs, one key for both bitnesses on
+// 64-bit Windows) serve the 32-bit and the 64-bit component alike and are removed only when
+// neither remains registered.
 struct RegistryRow {
     std::wstring key;
     bool has_value;
