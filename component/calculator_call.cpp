@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "described_overflow.h"
 #include "error_info.h"
 #include "ime32.h"
 #include "modal.h"
@@ -56,6 +57,11 @@ windowstay pointer_field(std::int32_t twipsX, std::int32_t twipsY) {
 double showcalc(ComponentState& st, double m, const windowstay* field, double mmax) {
     require_finite(m, L"the starting value");
     require_finite(mmax, L"the limit");
+    if (mmax < 0) {
+        throw ComError{E_INVALIDARG,
+                       L"showcalc: the limit mmax is negative; give the largest value to accept, "
+                       L"or 0 for no limit"};
+    }
     if (field) {
         for (float f : {field->Wtop, field->Wleft, field->Wwidth, field->Wheight}) {
             require_finite(f, L"the field's rectangle");
@@ -107,7 +113,11 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     box.left = ws.Wleft;
     box.top = ws.Wtop + (ws.Wheight - box.height) / 2;
     if (!placeable(box.left, metrics.twipsX) || !placeable(box.top, metrics.twipsY)) {
-        throw std::overflow_error("placement");
+        throw DescribedOverflow(
+            L"Overflow: showcalc cannot place the calculator beside the field rectangle (Wtop=" +
+            std::to_wstring(ws.Wtop) + L", Wleft=" + std::to_wstring(ws.Wleft) + L", Wwidth=" +
+            std::to_wstring(ws.Wwidth) + L", Wheight=" + std::to_wstring(ws.Wheight) +
+            L" twips): it lies beyond the screen's coordinates");
     }
     window.helpContextID = kHelpTopicModal;
     // Placed and kept on the screen in one move: the window is hidden until shown modally.

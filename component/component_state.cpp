@@ -77,9 +77,9 @@ void SetAppName(ComponentState& state, std::wstring_view fname) {
         HostFileScope host(s, hostFile);
         s.taxRate = s.GetIniValue(ini_keys::kTax) / 1000.0;
         if (s.taxRate < 0) s.taxRate = 0.05;
-        s.taxMode = checked_int16(s.GetIniValue(ini_keys::kTaxMode));
+        s.taxMode = s.GetIniInt16(ini_keys::kTaxMode);
         if (s.taxMode < 0) s.taxMode = 0;
-        state.msgMode = checked_int16(s.GetIniValue(ini_keys::kMsgMode));
+        state.msgMode = s.GetIniInt16(ini_keys::kMsgMode);
         if (state.msgMode == -1) state.msgMode = 0;
     }
     state.hostIniFile = std::move(hostFile);

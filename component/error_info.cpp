@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "described_overflow.h"
 #include "handles.h"
 #include "z5calcD_h.h"
 
@@ -29,6 +30,8 @@ HRESULT current_exception_result() noexcept {
         throw;
     } catch (const ComError& e) {
         return fail_with(e.hr, e.description);
+    } catch (const DescribedOverflow& e) {
+        return fail_with(kOverflowError, e.description());
     } catch (const std::overflow_error&) {
         return fail_with(kOverflowError, L"Overflow");
     } catch (const std::bad_alloc&) {

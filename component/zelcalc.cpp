@@ -1,5 +1,6 @@
 #include "zelcalc.h"
 
+#include <cmath>
 #include <new>
 
 #include "apartment.h"
@@ -49,10 +50,20 @@ class Arguments {
         return text;
     }
 
-    LONG int32(UINT position) {
+    // A whole number within 32 bits; a fraction, NaN or infinity is refused with `what` named,
+    // rather than rounded or saturated.
+    LONG whole_int32(UINT position, const wchar_t* what) {
         UniqueVariant v;
-        convert(position, VT_I4, v);
-        return v->lVal;
+        convert(position, VT_R8, v);
+        const double x = v->dblVal;
+        if (!std::isfinite(x) || std::trunc(x) != x || x < -2147483648.0 || x > 2147483647.0) {
+            throw ArgumentError{std::isfinite(x) && std::trunc(x) == x ? DISP_E_OVERFLOW
+                                                                        : DISP_E_TYPEMISMATCH,
+                                index_of(position),
+                                std::wstring(what) +
+                                    L" must be a whole number from -2147483648 to 2147483647"};
+        }
+        return static_cast<LONG>(x);
     }
 
     double* double_ref(UINT position, double& copy) {
@@ -261,7 +272,7 @@ HRESULT ZelCalc::invoke_method(DISPID id, DISPPARAMS& params, VARIANT* result, U
         case kDispSetHelpFile: {
             expect_count(params, 2);
             UniqueBstr fname = args.bstr(0);
-            LONG topic = args.int32(1);
+            LONG topic = args.whole_int32(1, L"SetHelpFile: the help topic id");
             return SetHelpFile(fname.get(), topic);
         }
         default: {

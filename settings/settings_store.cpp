@@ -106,12 +106,6 @@ bool fits_file_functions(const std::wstring& path, std::size_t reserve) {
     return full + reserve < MAX_PATH;
 }
 
-std::int16_t checked_int16(std::int32_t value) {
-    auto narrow = to_int16(value);
-    if (!narrow) throw std::overflow_error("Overflow");
-    return *narrow;
-}
-
 void SettingsStore::InitSettings() {
     twipsX = platform_.twips_per_pixel_x();
     twipsY = platform_.twips_per_pixel_y();
@@ -160,10 +154,32 @@ std::wstring SettingsStore::GetIniString(std::wstring_view section, std::wstring
     return std::wstring(buf, n);
 }
 
+namespace {
+
+DescribedOverflow settings_overflow(std::wstring_view section, std::wstring_view key,
+                                    const std::wstring& text, const std::wstring& file,
+                                    const wchar_t* limit) {
+    return DescribedOverflow(L"Overflow: " + std::wstring(key) + L"=" + text + L" in [" +
+                             std::wstring(section) + L"] of " + file + L" is beyond " + limit);
+}
+
+}  // namespace
+
 std::int32_t SettingsStore::GetIniValue(std::wstring_view section, std::wstring_view key) const {
-    auto value = ini_value_from_text(GetIniString(section, key));
-    if (!value) throw std::overflow_error("Overflow");
+    const std::wstring text = GetIniString(section, key);
+    auto value = ini_value_from_text(text);
+    if (!value) throw settings_overflow(section, key, text, iniFile, L"a 32-bit whole number");
     return *value;
+}
+
+std::int16_t SettingsStore::GetIniInt16(const IniKey& k) const {
+    const std::int32_t value = GetIniValue(k);
+    auto narrow = to_int16(value);
+    if (!narrow) {
+        throw settings_overflow(k.section, k.key, std::to_wstring(value), iniFile,
+                                L"a 16-bit whole number");
+    }
+    return *narrow;
 }
 
 void SettingsStore::PutIniValue(std::wstring_view section, std::wstring_view key,

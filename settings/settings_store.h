@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "described_overflow.h"
 #include "ini_rules.h"
 
 namespace z5calc {
@@ -33,7 +34,8 @@ Win32SettingsPlatform& win32_settings_platform();
 
 // The settings of one loaded component: the one-time start-up, the key functions on the file
 // named by iniFile, and the values they feed. Reads never fail (defaults apply) except for a
-// number beyond 32 or 16 bits, which GetIniValue throws as std::overflow_error; the start-up
+// number beyond 32 or 16 bits, which GetIniValue throws as a DescribedOverflow naming the
+// file, the key and the value; the start-up
 // and ReadTaxSettings read such a number as the key's default. Failed writes are ignored.
 class SettingsStore {
   public:
@@ -51,6 +53,8 @@ class SettingsStore {
                      std::wstring_view text) const;
     void PutIniValue(std::wstring_view section, std::wstring_view key, double value) const;
     std::int32_t GetIniValue(const IniKey& k) const { return GetIniValue(k.section, k.key); }
+    // The key's value as a 16-bit number; a DescribedOverflow beyond it.
+    std::int16_t GetIniInt16(const IniKey& k) const;
     std::wstring GetIniString(const IniKey& k) const { return GetIniString(k.section, k.key); }
 
     std::wstring GetSpecialFolder(int folderId, bool withBackslash) const;
@@ -82,7 +86,5 @@ bool fits_file_functions(const std::wstring& path, std::size_t reserve = 0);
 // a MAX_PATH buffer of its own; past it the viewer crashes.
 inline constexpr std::size_t kHelpViewerReserve = 18;
 
-// The number of a value, or an overflow error named like the automation one.
-std::int16_t checked_int16(std::int32_t value);
 
 }  // namespace z5calc

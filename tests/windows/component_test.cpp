@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <limits>
 #include <string>
@@ -448,7 +449,8 @@ TEST_F(ComponentTest, EarlyBoundCalls) {
          {Case{nan, 0, {100, 200, 300, 400}, L"starting value"},
           Case{12.5, inf, {100, 200, 300, 400}, L"limit"},
           Case{12.5, 0, {100, 200, std::numeric_limits<float>::infinity(), 400}, L"rectangle"},
-          Case{-inf, 0, {100, 200, 300, 400}, L"starting value"}}) {
+          Case{-inf, 0, {100, 200, 300, 400}, L"starting value"},
+          Case{12.5, -1, {100, 200, 300, 400}, L"the limit mmax is negative"}}) {
         double m = c.m, mmax = c.mmax, result = 0;
         windowstay ws = c.ws;
         EXPECT_EQ(calc->showcalc(&m, &ws, &mmax, &result), E_INVALIDARG);
@@ -460,6 +462,11 @@ TEST_F(ComponentTest, EarlyBoundCalls) {
     double m = 12.5, mmax = 0, result = 0;
     windowstay distant = {3e38f, 3e38f, 300, 400};
     EXPECT_EQ(calc->showcalc(&m, &distant, &mmax, &result), kOverflowError);
+    EXPECT_EQ(error_description().rfind(L"Overflow: showcalc cannot place the calculator beside "
+                                        L"the field rectangle (Wtop=",
+                                        0),
+              0u)
+        << narrow(error_description());
     EXPECT_EQ(FindWindowW(L"z5calc.frmCalc", nullptr), nullptr);
     EXPECT_EQ(distant.Wtop, 3e38f);
     windowstay ws = {100, 200, 300, 400};
@@ -596,7 +603,11 @@ TEST_F(ComponentTest, LateBoundCallsAndCoercions) {
         {{bstr_arg(L"a"), bstr_arg(L"b")}, 0x60030000, DISP_E_BADPARAMCOUNT, 999},
         {{bstr_arg(L"a")}, 0x60030001, DISP_E_BADPARAMCOUNT, 999},
         {{bstr_arg(L"a"), bstr_arg(L"abc")}, 0x60030001, DISP_E_TYPEMISMATCH, 0},
-        {{bstr_arg(L"a"), r8_arg(1e20)}, 0x60030001, DISP_E_OVERFLOW, 0},
+        // a topic id that is no whole 32-bit number is described, not rounded or saturated
+        {{bstr_arg(L"a"), r8_arg(1e20)}, 0x60030001, DISP_E_EXCEPTION, 0},
+        {{bstr_arg(L"a"), r8_arg(2.5)}, 0x60030001, DISP_E_EXCEPTION, 0},
+        {{bstr_arg(L"a"), r8_arg(std::nan(""))}, 0x60030001, DISP_E_EXCEPTION, 0},
+        {{bstr_arg(L"a"), r8_arg(2147483648.0)}, 0x60030001, DISP_E_EXCEPTION, 0},
         {{dispatch_arg, i4_arg(1)}, 0x60030001, DISP_E_TYPEMISMATCH, 1},
         {{missing_arg()}, 0x60030000, DISP_E_PARAMNOTOPTIONAL, 0},
         // a number is no field: described through the exception information
@@ -609,6 +620,14 @@ TEST_F(ComponentTest, LateBoundCallsAndCoercions) {
         EXPECT_EQ(call.invoke(dispatch.get(), r.id), r.hr)
             << std::hex << r.id << " " << r.args.size();
         EXPECT_EQ(call.arg_err, r.arg_err) << std::hex << r.id << " " << r.args.size();
+    }
+    {
+        Call call({bstr_arg(L"C:\\h\\late.chm"), r8_arg(2.5)});
+        EXPECT_EQ(call.invoke(dispatch.get(), 0x60030001), DISP_E_EXCEPTION);
+        EXPECT_EQ(call.excep.scode, DISP_E_TYPEMISMATCH);
+        EXPECT_EQ(std::wstring(call.excep.bstrDescription ? call.excep.bstrDescription : L""),
+                  L"SetHelpFile: the help topic id must be a whole number from -2147483648 to "
+                  L"2147483647");
     }
     {
         Call call({bstr_arg(L"a")});
@@ -674,7 +693,10 @@ TEST_F(ComponentTest, OverflowReachesTheHostAsAnOverflow) {
     write_bytes(host, "[Setup]\r\nTaxMode=99999\r\n");
     UniqueBstr overflow(L"overflowhost");
     EXPECT_EQ(calc->SetAppName(overflow.get()), kOverflowError);
-    EXPECT_EQ(error_description(), L"Overflow");
+    // Still error 6, now saying what overflowed and where.
+    const std::wstring described =
+        L"Overflow: TaxMode=99999 in [Setup] of " + host + L" is beyond a 16-bit whole number";
+    EXPECT_EQ(error_description(), described);
 
     ComPtr<IDispatch> dispatch;
     ASSERT_EQ(calc->QueryInterface(IID_IDispatch, dispatch.put_void()), S_OK);
@@ -682,7 +704,11 @@ TEST_F(ComponentTest, OverflowReachesTheHostAsAnOverflow) {
     EXPECT_EQ(call.invoke(dispatch.get(), 0x60030000), DISP_E_EXCEPTION);
     EXPECT_EQ(call.excep.scode, kOverflowError);
     EXPECT_EQ(std::wstring(call.excep.bstrDescription ? call.excep.bstrDescription : L""),
-              L"Overflow");
+              described);
+    write_bytes(host, "[Setup]\r\nTax=99999999999\r\n");
+    EXPECT_EQ(calc->SetAppName(overflow.get()), kOverflowError);
+    EXPECT_EQ(error_description(), L"Overflow: Tax=99999999999 in [Setup] of " + host +
+                                       L" is beyond a 32-bit whole number");
     DeleteFileW(host.c_str());
     // A successful call clears the stale error.
     EXPECT_EQ(calc->SetAppName(name.get()), S_OK);
