@@ -6,7 +6,8 @@
 // controls). A double-click on it is a command, read from the properties TalkCmd, TalkhWnd,
 // TalkIcon, TalkX, TalkY and the text controls. Command 1 presents the message; the answer is
 // set as "TalkSel" before the window named by TalkhWnd is double-clicked. Command 5 (the
-// calculator closes) expects nothing. WM_CLOSE ends the program.
+// calculator closes) expects nothing. WM_CLOSE ends the program; so does the end of the last
+// process that used it.
 #include <windows.h>
 #include <objbase.h>
 
@@ -15,6 +16,7 @@
 #include "companion_contract.h"
 #include "present_window.h"
 #include "speech.h"
+#include "user_processes.h"
 #include "window_base.h"
 
 namespace talkzel {
@@ -22,6 +24,8 @@ namespace {
 
 using namespace z5calc::companion;
 constexpr UINT kPresentMessage = WM_APP + 1;
+constexpr UINT_PTR kUsersTimer = 1;
+constexpr UINT kUsersCheckMs = 1000;
 
 INT_PTR prop(HWND hwnd, const wchar_t* name) {
     return reinterpret_cast<INT_PTR>(GetPropW(hwnd, name));
@@ -50,6 +54,8 @@ class Companion final : public z5calc::WindowBase {
         SetPropW(hwnd(), kFileText, file_);
         mascot_ = static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), L"MASCOT", IMAGE_ICON, 32, 32, LR_SHARED));
+        users_.add_parent();
+        SetTimer(hwnd(), kUsersTimer, kUsersCheckMs, nullptr);
         return true;
     }
     bool dialog_message(MSG& msg) { return present_.dialog_message(msg); }
@@ -62,6 +68,7 @@ class Companion final : public z5calc::WindowBase {
                 // back, so a component's synchronous send returns at once.
                 command_ = static_cast<int>(prop(hwnd(), kCmd));
                 reply_ = reinterpret_cast<HWND>(prop(hwnd(), kReplyWnd));
+                users_.add_owner_of(reply_);
                 style_ = static_cast<UINT>(static_cast<std::uint16_t>(prop(hwnd(), kIcon)));
                 at_ = {static_cast<int>(prop(hwnd(), kX)), static_cast<int>(prop(hwnd(), kY))};
                 try {
@@ -74,10 +81,15 @@ class Companion final : public z5calc::WindowBase {
             case kPresentMessage:
                 run_command();
                 return 0;
+            case WM_TIMER:
+                // Nobody left to talk to: the companion goes too.
+                if (wParam == kUsersTimer && !users_.any_running()) DestroyWindow(hwnd());
+                return 0;
             case WM_CLOSE:
                 DestroyWindow(hwnd());
                 return 0;
             case WM_DESTROY:
+                KillTimer(hwnd(), kUsersTimer);
                 RemovePropW(hwnd(), kMsg);
                 RemovePropW(hwnd(), kFileText);
                 RemovePropW(hwnd(), kSel);
@@ -118,6 +130,7 @@ class Companion final : public z5calc::WindowBase {
     HWND message_ = nullptr, file_ = nullptr;
     HICON mascot_ = nullptr;
     PresentWindow present_;
+    UserProcesses users_;
     int command_ = 0;
     HWND reply_ = nullptr;
     UINT style_ = 0;

@@ -77,8 +77,12 @@ std::wstring companion_restart_path(const TalkLink& link) {
     return link.appFolder + companion::kFile;
 }
 
-std::wstring companion_start_path(const TalkLink& link) {
-    return (link.helpFolder.empty() ? link.appFolder : link.helpFolder) + companion::kFile;
+std::vector<std::wstring> companion_start_paths(const TalkLink& link) {
+    std::vector<std::wstring> paths;
+    if (!link.helpFolder.empty()) paths.push_back(link.helpFolder + companion::kFile);
+    const std::wstring own = link.appFolder + companion::kFile;
+    if (paths.empty() || paths.front() != own) paths.push_back(own);
+    return paths;
 }
 
 std::wstring quoted_command(const std::wstring& path, std::wstring_view arguments) {
@@ -105,8 +109,10 @@ void TalkFindCompanion(TalkLink& link) noexcept {
     }
     if (!link.talkWnd) {
         try {
-            if (start(link, companion_start_path(link), L"-x")) {
+            for (const std::wstring& path : companion_start_paths(link)) {
+                if (!start(link, path, L"-x")) continue;
                 link.talkWnd = wait_for_companion(false);
+                break;
             }
         } catch (...) {
         }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "companion_contract.h"
 
@@ -43,9 +44,10 @@ struct TalkLink {
 };
 
 // The command lines, path quoted: "<appFolder>talkzel2.exe" for a restart, and
-// "<helpFolder or appFolder>talkzel2.exe" -x for a start.
+// "<folder>talkzel2.exe" -x for a start, tried in the help file's folder first and then in the
+// component's own folder, where the package puts the companion.
 std::wstring companion_restart_path(const TalkLink& link);
-std::wstring companion_start_path(const TalkLink& link);
+std::vector<std::wstring> companion_start_paths(const TalkLink& link);
 std::wstring quoted_command(const std::wstring& path, std::wstring_view arguments);
 
 void TalkFindCompanion(TalkLink& link) noexcept;

@@ -135,5 +135,51 @@ TEST_F(CompanionTest, SecondStartLeavesTheRunningOneAndCloseSendsCommandFive) {
     EXPECT_EQ(presented(), nullptr);
 }
 
+// Starts the companion from a host that ends after `ms` milliseconds; false if it cannot.
+bool start_from_passing_host(const std::wstring& companion, int ms) {
+    std::wstring helper = unix_to_wine_path(START_AND_WAIT_EXE);
+    std::wstring line = L"\"" + helper + L"\" " + std::to_wstring(ms) + L" \"" + companion + L"\" -x";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(helper.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi)) {
+        return false;
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+bool gone_within(HWND window, int ms) {
+    for (int waited = 0; IsWindow(window) && waited < ms; waited += 50) Sleep(50);
+    return !IsWindow(window);
+}
+
+TEST_F(CompanionTest, EndsOnceTheProcessesThatUsedItHaveEnded) {
+    const std::wstring exe = folder.path() + L"talkzel2.exe";
+    ASSERT_TRUE(start_from_passing_host(exe, 1500));
+    HWND companion = nullptr;
+    for (int i = 0; i < 250 && !(companion = FindWindowW(kCompanionClass, kCompanionCaption)); ++i)
+        Sleep(20);
+    ASSERT_NE(companion, nullptr);
+    EXPECT_FALSE(gone_within(companion, 1000));  // its host still runs
+    EXPECT_TRUE(gone_within(companion, 10000));  // and then no longer
+}
+
+TEST_F(CompanionTest, StaysWhileAHostThatSentItAMessageRuns) {
+    const std::wstring exe = folder.path() + L"talkzel2.exe";
+    ASSERT_TRUE(start_from_passing_host(exe, 500));
+    HWND companion = nullptr;
+    for (int i = 0; i < 250 && !(companion = FindWindowW(kCompanionClass, kCompanionCaption)); ++i)
+        Sleep(20);
+    ASSERT_NE(companion, nullptr);
+    CompanionUser user(L"z5talk.Present", [](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); });
+    ASSERT_EQ(TalkMsgBox(nullptr, L"hello", MB_OK, link, waiting, module), IDOK);
+    EXPECT_EQ(FindWindowW(kCompanionClass, kCompanionCaption), companion);
+    // The starter has ended; this process used it and still runs.
+    EXPECT_FALSE(gone_within(companion, 3000));
+}
+
 }  // namespace
 }  // namespace z5calc

@@ -70,7 +70,8 @@ class SpeechTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         CoInitialize(nullptr);
-        component = LoadLibraryW(dll_path().c_str());
+        // The component as the package ships it, with the companion beside it.
+        component = LoadLibraryW(unix_to_wine_path(PACKAGE_DLL).c_str());
         voice = LoadLibraryW(unix_to_wine_path(FAKE_VOICE_DLL).c_str());
         auto install = entry<HRESULT STDAPICALLTYPE()>(voice, "DllRegisterServer");
         registered = install && install() == S_OK;
@@ -175,6 +176,15 @@ TEST_F(SpeechTest, LimitMessageIsSpokenAsShownWithoutWaitingAndStoppedWhenTheCal
     EXPECT_TRUE(purge_only(calls[1])) << calls[1].flags;
     ASSERT_EQ(calls.size(), beforeClose + 1);
     EXPECT_TRUE(purge_only(calls.back())) << "command 5 stops the speech";
+}
+
+TEST_F(SpeechTest, CompanionIsFoundBesideTheComponentWhenTheHelpFolderHasNone) {
+    UniqueBstr help(L"C:\\My App\\myhost.chm");
+    ASSERT_EQ(calc->SetHelpFile(help.get(), 0), S_OK);
+    std::wstring shown;
+    EXPECT_EQ(limit_message_call(shown), 7);
+    EXPECT_EQ(shown, kLimitMessage);  // the companion's window, not the standard box
+    EXPECT_EQ(spoken_at_least(1).front().text, kLimitMessage);
 }
 
 TEST_F(SpeechTest, HangingVoiceHoldsUpNeitherTheMessageNorTheAnswer) {

@@ -205,23 +205,24 @@ TEST(TalkClose, CommandFiveToACompanionThatTakesCommandsAndCloseToOneThatDoesNot
     EXPECT_TRUE(starter.commandLines.empty());
 }
 
-TEST(TalkFindCompanion, StartsItWithAQuotedPathFromTheHelpOrTheComponentFolder) {
+TEST(TalkFindCompanion, StartsItFromTheHelpFolderThenFromTheComponentFolder) {
     struct Case {
         const wchar_t* helpFolder;
-        const wchar_t* application;
-        const wchar_t* commandLine;
+        std::vector<std::wstring> commandLines;  // in the order tried, none starting
     };
     for (const Case& c :
-         {Case{L"C:\\Host\\", L"C:\\Host\\talkzel2.exe", L"\"C:\\Host\\talkzel2.exe\" -x"},
-          Case{L"", L"C:\\App Folder\\talkzel2.exe", L"\"C:\\App Folder\\talkzel2.exe\" -x"}}) {
+         {Case{L"C:\\Host\\",
+               {L"\"C:\\Host\\talkzel2.exe\" -x", L"\"C:\\App Folder\\talkzel2.exe\" -x"}},
+          Case{L"C:\\App Folder\\", {L"\"C:\\App Folder\\talkzel2.exe\" -x"}},
+          Case{L"", {L"\"C:\\App Folder\\talkzel2.exe\" -x"}}}) {
         RecordingStarter starter;
         TalkLink link = link_for_test(&starter);
         link.helpFolder = c.helpFolder;
         TalkFindCompanion(link);
         EXPECT_EQ(link.talkWnd, nullptr);
-        ASSERT_EQ(starter.applications.size(), 1u);
-        EXPECT_EQ(starter.applications[0], c.application);
-        EXPECT_EQ(starter.commandLines[0], c.commandLine);
+        EXPECT_EQ(starter.commandLines, c.commandLines) << narrow(c.helpFolder);
+        ASSERT_FALSE(starter.applications.empty());
+        EXPECT_EQ(starter.applications.back(), L"C:\\App Folder\\talkzel2.exe");
     }
     // One that takes no commands is closed and the companion restarted, without "-x".
     FakeCompanion stale(kCompanionClass, false);
