@@ -10,6 +10,7 @@
 #include <objbase.h>
 #include <oleauto.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <charconv>
 #include <cmath>
@@ -25,15 +26,19 @@ namespace {
 constexpr wchar_t kTitle[] = L"z5calc demo";
 constexpr int kFieldCount = 3;
 constexpr UINT_PTR kDemoTimer = 1;
+constexpr int kEditId = 200;  // the fields' control ids: kEditId + index
+constexpr int kPrice = 0, kQuantity = 1, kAmount = 2;
 
 struct Field {
     const wchar_t* label;
     double limit;
     bool lateBound;
     HWND edit = nullptr;
+    HWND button = nullptr;
 };
 Field fields[kFieldCount] = {
     {L"Unit price", 99999999, false}, {L"Quantity", 9999, false}, {L"Amount", 99999999, true}};
+static_assert(kFieldCount == 3 && kAmount == kFieldCount - 1);
 
 _zelcalc* calculator = nullptr;
 HWND form = nullptr;
@@ -42,12 +47,25 @@ std::wstring demoShot;  // set in --demo-run
 int demoStep = 0;
 bool demoShotOk = false;
 double demoValue = 0;
+double demoAmount = 0;
+bool demoBeside = false;
 
 std::wstring folder_of_exe() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring s = path;
     return s.substr(0, s.rfind(L'\\') + 1);
+}
+
+// The user's own settings folder for the demo (Program Files is not writable): the same
+// per-user folder the component keeps its own settings in.
+std::wstring settings_folder() {
+    wchar_t appData[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData)))
+        return folder_of_exe();
+    std::wstring folder = std::wstring(appData) + L"\\qorvan\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
 }
 
 // The field's text as a number; commas are digit-group separators.
@@ -70,15 +88,20 @@ void set_field_value(HWND edit, double value) {
     SetWindowTextA(edit, text);
 }
 
-// The field's rectangle on the screen, in twips, as the component expects it.
-windowstay field_rectangle(HWND edit) {
-    RECT r = {};
-    GetWindowRect(edit, &r);
+// Where the calculator goes, in screen twips as the component takes it: level with the field
+// and beside it, its left edge just after the field's button, so that the field and its label
+// stay in view. The component puts the calculator's left edge at Wleft and centres it on the
+// rectangle's height.
+windowstay field_rectangle(HWND edit, HWND button) {
+    RECT field = {}, after = {};
+    GetWindowRect(edit, &field);
+    GetWindowRect(button, &after);
     HDC dc = GetDC(nullptr);
     const float tx = 1440.0f / GetDeviceCaps(dc, LOGPIXELSX);
     const float ty = 1440.0f / GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(nullptr, dc);
-    return {r.top * ty, r.left * tx, (r.right - r.left) * tx, (r.bottom - r.top) * ty};
+    constexpr int kGap = 4;
+    return {field.top * ty, (after.right + kGap) * tx, 0, (field.bottom - field.top) * ty};
 }
 
 HRESULT show_late_bound(double& m, windowstay& ws, double& mmax, double& result) {
@@ -131,7 +154,7 @@ HRESULT show_late_bound(double& m, windowstay& ws, double& mmax, double& result)
 void open_calculator(int index) {
     Field& f = fields[index];
     double m = field_value(f.edit), mmax = f.limit, result = m;
-    windowstay ws = field_rectangle(f.edit);
+    windowstay ws = field_rectangle(f.edit, f.button);
     const HRESULT hr = f.lateBound ? show_late_bound(m, ws, mmax, result)
                                    : calculator->showcalc(&m, &ws, &mmax, &result);
     if (FAILED(hr)) {
@@ -142,6 +165,12 @@ void open_calculator(int index) {
     }
     set_field_value(f.edit, result);
     SetFocus(f.edit);
+}
+
+void update_amount() {
+    if (!fields[kAmount].edit) return;
+    set_field_value(fields[kAmount].edit,
+                    field_value(fields[kPrice].edit) * field_value(fields[kQuantity].edit));
 }
 
 int field_of(HWND edit) {
@@ -189,6 +218,9 @@ void demo_tick() {
             GetWindowRect(form, &area);
             RECT calcArea = {};
             GetWindowRect(calc, &calcArea);
+            RECT button = {};
+            GetWindowRect(fields[kPrice].button, &button);
+            demoBeside = calcArea.left >= button.right;  // the field and its label stay in view
             UnionRect(&area, &area, &calcArea);
             InflateRect(&area, 8, 8);
             if (!z5calc::save_windows_bmp(demoShot.c_str(), area, {form, calc})) demoShotOk = false;
@@ -198,7 +230,9 @@ void demo_tick() {
         }
         case 7:
             if (calc) return;
-            demoValue = field_value(fields[0].edit);
+            demoValue = field_value(fields[kPrice].edit);
+            SetWindowTextW(fields[kQuantity].edit, L"2");
+            demoAmount = field_value(fields[kAmount].edit);
             KillTimer(form, kDemoTimer);
             PostMessageW(form, WM_CLOSE, 0, 0);
             return;
@@ -210,6 +244,11 @@ LRESULT CALLBACK form_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         case WM_COMMAND:
             if (LOWORD(wParam) >= 100 && LOWORD(wParam) < 100 + kFieldCount) {
                 open_calculator(LOWORD(wParam) - 100);
+            }
+            // The amount follows the unit price and the quantity as either changes.
+            if (HIWORD(wParam) == EN_CHANGE &&
+                (LOWORD(wParam) == kEditId + kPrice || LOWORD(wParam) == kEditId + kQuantity)) {
+                update_amount();
             }
             return 0;
         case WM_TIMER:
@@ -244,6 +283,8 @@ HWND make_form(HINSTANCE instance) {
         HWND button = CreateWindowExW(
             0, L"BUTTON", L"...", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 252, y, 40, 24, hwnd,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)), instance, nullptr);
+        fields[i].button = button;
+        SetWindowLongPtrW(fields[i].edit, GWLP_ID, kEditId + i);
         for (HWND w : {label, fields[i].edit, button}) {
             SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         }
@@ -280,15 +321,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         std::fwprintf(stderr, L"%ls\n", text);
         return 1;
     }
-    const std::wstring folder = folder_of_exe();
-    const std::wstring ini = folder + L"z5demo.ini";
+    const std::wstring ini = settings_folder() + L"z5demo.ini";
     write_default_settings(ini);
     BSTR name = SysAllocString(ini.c_str());
-    BSTR help = SysAllocString((folder + L"z5demo.chm").c_str());
     calculator->SetAppName(name);
-    calculator->SetHelpFile(help, 1000);
     SysFreeString(name);
-    SysFreeString(help);
+    // Only a help file that is there: F1 in the calculator opens it.
+    const std::wstring helpFile = folder_of_exe() + L"z5demo.chm";
+    if (GetFileAttributesW(helpFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        BSTR help = SysAllocString(helpFile.c_str());
+        calculator->SetHelpFile(help, 1000);
+        SysFreeString(help);
+    }
 
     form = make_form(instance);
     ShowWindow(form, demoShot.empty() ? show : SW_SHOWNORMAL);
@@ -303,9 +347,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     calculator->Release();
     CoUninitialize();
     if (!demoShot.empty()) {
-        std::printf("demo run: 1200 X 3 = gave %g in the unit price field; screenshot %s\n", price,
+        std::printf("demo run: 1200 X 3 = gave %g in the unit price field, quantity 2 an amount "
+                    "of %g; the calculator %s beside the field; screenshot %s\n",
+                    price, demoAmount, demoBeside ? "opened" : "did not open",
                     demoShotOk ? "shows the calculator" : "does not show the calculator");
-        return price == 3600 && demoShotOk ? 0 : 1;
+        return price == 3600 && demoAmount == 7200 && demoBeside && demoShotOk ? 0 : 1;
     }
     return 0;
 }

@@ -37,4 +37,8 @@ skin = sum(1 for p in image.getdata() if p == (0x50, 0xC0, 0x50))
 print(f"screenshot {image.size[0]}x{image.size[1]}, {skin} pixels of the drag colour")
 sys.exit(0 if skin > 1000 else 1)
 PY
-echo "ok: $bits demo, registration-free"
+# Its settings are the user's, not beside the program (a Program Files folder is not writable).
+[ ! -e "$folder/z5demo.ini" ] || { echo "FAIL: the demo wrote z5demo.ini beside itself"; exit 1; }
+appdata=$(winepath -u "$(run wine cmd /c echo %APPDATA% | tail -n 1)")
+grep -q '^Tax=100' "$appdata/qorvan/z5demo.ini" || { echo "FAIL: no z5demo.ini in the user's settings folder"; exit 1; }
+echo "ok: $bits demo, registration-free, its settings in the user's folder"
