@@ -1,0 +1,86 @@
+// A C++ host calling the calculator through the type library's interface (early binding).
+// Build: g++ showcalc_early.cpp -o showcalc_early.exe -lole32 -loleaut32 -luser32 -lgdi32 -luuid
+//        (or cl showcalc_early.cpp ole32.lib oleaut32.lib user32.lib gdi32.lib)
+// with z5calcD.h from the package beside it, and z5calcD.dll registered (regsvr32 or regcalc).
+#include <windows.h>
+#include <initguid.h>  // makes z5calcD.h define CLSID_zelcalc and IID__zelcalc here
+
+#include <cstdio>
+
+#include "z5calcD.h"
+
+// The error's own description, as the component sets it, with its number.
+void report(const char* what, HRESULT hr) {
+    IErrorInfo* info = nullptr;
+    BSTR text = nullptr;
+    if (GetErrorInfo(0, &info) == S_OK && info) {
+        info->GetDescription(&text);
+        info->Release();
+    }
+    std::printf("%s failed (0x%08lX): %ls\n", what, static_cast<unsigned long>(hr),
+                text ? text : L"no description");
+    SysFreeString(text);
+}
+
+// [readme]
+// Where the calculator goes, in screen twips: level with the field and just to its right.
+windowstay beside(HWND field) {
+    RECT r = {};
+    GetWindowRect(field, &r);  // screen pixels
+    HDC screen = GetDC(nullptr);
+    const float tx = 1440.0f / GetDeviceCaps(screen, LOGPIXELSX);
+    const float ty = 1440.0f / GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    windowstay ws;
+    ws.Wtop = r.top * ty;
+    ws.Wleft = r.right * tx;
+    ws.Wwidth = (r.right - r.left) * tx;
+    ws.Wheight = (r.bottom - r.top) * ty;
+    return ws;
+}
+
+// Opens the calculator for the field with its value; true and the new value on a transfer.
+bool calculate(_zelcalc* calc, HWND field, double& value) {
+    double m = value, mmax = 99999999, result = 0;  // mmax: the largest value accepted, 0: any
+    windowstay ws = beside(field);
+    HRESULT hr = calc->showcalc(&m, &ws, &mmax, &result);
+    if (FAILED(hr)) {
+        report("showcalc", hr);
+        return false;
+    }
+    value = result;  // the starting value when the user closed without transferring
+    return true;
+}
+// [/readme]
+
+int main() {
+    HRESULT hr = CoInitialize(nullptr);
+    if (FAILED(hr)) return report("CoInitialize", hr), 1;
+    // The host's field: a real edit control in a window of the host.
+    HWND form = CreateWindowExW(0, L"STATIC", L"Order", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                                320, 120, nullptr, nullptr, nullptr, nullptr);
+    HWND field = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"1200", WS_CHILD | WS_VISIBLE, 20, 20,
+                                 150, 24, form, nullptr, nullptr, nullptr);
+    int status = 1;
+    _zelcalc* calc = nullptr;
+    hr = CoCreateInstance(CLSID_zelcalc, nullptr, CLSCTX_INPROC_SERVER, IID__zelcalc,
+                          reinterpret_cast<void**>(&calc));
+    if (FAILED(hr)) {
+        report("CoCreateInstance of z5calcD.zelcalc (is z5calcD.dll registered?)", hr);
+    } else {
+        BSTR app = SysAllocString(L"examplehost");  // reads examplehost.ini in the settings folder
+        hr = calc->SetAppName(app);
+        SysFreeString(app);
+        double value = 1200;
+        if (FAILED(hr)) {
+            report("SetAppName", hr);
+        } else if (calculate(calc, field, value)) {
+            std::printf("The calculator gave %g\n", value);
+            status = 0;
+        }
+        calc->Release();
+    }
+    DestroyWindow(form);
+    CoUninitialize();
+    return status;
+}

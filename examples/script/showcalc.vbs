@@ -1,0 +1,12 @@
+' A VBScript host: cscript showcalc.vbs (with z5calcD.dll registered; a 32-bit DLL needs the
+' 32-bit cscript, C:\Windows\SysWOW64\cscript.exe, on 64-bit Windows).
+Option Explicit
+Dim calc, result
+' [readme]
+Set calc = CreateObject("z5calcD.zelcalc")
+calc.SetAppName "examplehost"
+' The field as four numbers in screen twips: Wtop, Wleft, Wwidth, Wheight. A script has no
+' window of its own: Empty instead opens the calculator beside the mouse pointer.
+result = calc.showcalc(1200, Array(3000, 4500, 2250, 360), 99999999)
+WScript.Echo "The calculator gave " & result
+' [/readme]
