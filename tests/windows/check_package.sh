@@ -1,23 +1,31 @@
 #!/usr/bin/env bash
 # The package holds what INSTALL.txt lists, and its DLL exports the four entry points and
 # imports system DLLs only. Every binary in it is stripped and carries the product's version
-# resource; the DLL is at most 1 MiB.  check_package.sh ZIP OBJDUMP WINDRES VERSION
+# resource; the DLL is at most 1 MiB. The header, the IDL, the examples and the license ship too.
+#   check_package.sh ZIP OBJDUMP WINDRES VERSION EXAMPLES
 set -euo pipefail
 zip=$1
 objdump=$2
 windres=$3
 version=$4  # as the version resource writes it, "5.00.0226"
+examples=$5  # the repository's examples, all of which ship (but their build file)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-/usr/bin/python3 - "$zip" "$work" <<'PY'
-import sys, zipfile
-names = sorted(n.split("/", 1)[1] for n in zipfile.ZipFile(sys.argv[1]).namelist() if not n.endswith("/"))
-expected = sorted(["INSTALL.txt", "regcalc.exe", "talkzel2.exe", "z5calcD.dll", "z5calcD.tlb",
-                   "z5demo.exe", "z5demo.exe.manifest"])
-print("package:", " ".join(names))
+/usr/bin/python3 - "$zip" "$work" "$examples" <<'PY'
+import pathlib, sys, zipfile
+archive = zipfile.ZipFile(sys.argv[1])
+names = sorted(n.split("/", 1)[1] for n in archive.namelist() if not n.endswith("/"))
+examples = pathlib.Path(sys.argv[3])
+expected = sorted(["INSTALL.txt", "LICENSE.txt", "regcalc.exe", "talkzel2.exe", "z5calcD.dll",
+                   "z5calcD.h", "z5calcD.idl", "z5calcD.tlb", "z5demo.exe", "z5demo.exe.manifest"] +
+                  ["examples/" + p.relative_to(examples).as_posix() for p in examples.rglob("*")
+                   if p.is_file() and p.name != "CMakeLists.txt"])
+for info in sorted(archive.infolist(), key=lambda i: i.filename):
+    if not info.is_dir():
+        print(f"{info.file_size:>10}  {info.filename}")
 if names != expected:
     sys.exit(f"expected {expected}")
-zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])
+archive.extractall(sys.argv[2])
 PY
 dll=$(find "$work" -name z5calcD.dll)
 exports=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p')
