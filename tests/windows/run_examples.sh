@@ -6,21 +6,8 @@ set -uo pipefail
 . "$(dirname "$0")/self_log.sh"
 dll=$(winepath -w "$1") early=$2 late=$3 typist=$4 bits=$5
 examples=$(cd "$(dirname "$0")/../../examples" && pwd)
-: "${WINEPREFIX:?run inside tools/wine-session.sh}"
-export WINEDEBUG=-all
-loader=wine
-[ "$bits" = win64 ] && loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
-if [ "$bits" = win32 ]; then
-  regsvr=C:\\windows\\syswow64\\regsvr32.exe cscript=C:\\windows\\syswow64\\cscript.exe
-else
-  regsvr=C:\\windows\\system32\\regsvr32.exe cscript=C:\\windows\\system32\\cscript.exe
-fi
-run() { local log; log=$(mktemp); "$loader" "$@" >"$log" 2>&1 </dev/null; local s=$?; tr -d '\r' <"$log"; rm -f "$log"; return $s; }
+. "$(dirname "$0")/wine_host.sh" "$bits"
 
-fail=0
-check() {
-  if [ "$1" = ok ]; then echo "ok: $2"; else echo "FAILED: $2"; fail=1; fi
-}
 # One host, the typist answering its calculator.
 host() {
   local name=$1; shift

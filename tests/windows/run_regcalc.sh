@@ -4,15 +4,11 @@
 #   run_regcalc.sh REGCALC OWN_DLL OTHER_DLL win32|win64
 set -uo pipefail
 . "$(dirname "$0")/self_log.sh"
-: "${WINEPREFIX:?run inside tools/wine-session.sh}"
-export WINEDEBUG=-all
 regcalc=$1 own=$(winepath -w "$2") other=$(winepath -w "$3") bits=$4
-loader=wine
-[ "$bits" = win64 ] && loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
+. "$(dirname "$0")/wine_host.sh" "$bits"
 if [ "$bits" = win64 ]; then mine=64-bit otherzip='the 32-bit regcalc.exe (z5calc-win32.zip)'
 else mine=32-bit otherzip='the 64-bit regcalc.exe (z5calc-win64.zip)'; fi
 
-fail=0
 # regcalc ARGS...: its output (both streams) in $out, its exit code in $code
 call() { local log; log=$(mktemp); "$loader" "$regcalc" "$@" >"$log" 2>&1 </dev/null; code=$?; out=$(tr -d '\r' <"$log"); rm -f "$log"; }
 expect() {  # code, line, what

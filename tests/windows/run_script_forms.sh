@@ -9,24 +9,9 @@ dll_unix=$1
 typist=$2
 bits=$3
 here=$(cd "$(dirname "$0")" && pwd)
-: "${WINEPREFIX:?run inside tools/wine-session.sh}"
-export WINEDEBUG=-all
-
-loader=wine
-[ "$bits" = win64 ] && loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
-run() { local log; log=$(mktemp); "$loader" "$@" >"$log" 2>&1 </dev/null; local s=$?; tr -d '\r' <"$log"; rm -f "$log"; return $s; }
-
+. "$(dirname "$0")/wine_host.sh" "$bits"
 dll=$(winepath -w "$dll_unix")
-if [ "$bits" = win32 ]; then
-  regsvr=C:\\windows\\syswow64\\regsvr32.exe cscript=C:\\windows\\syswow64\\cscript.exe
-else
-  regsvr=C:\\windows\\system32\\regsvr32.exe cscript=C:\\windows\\system32\\cscript.exe
-fi
 
-fail=0
-check() {
-  if [ "$1" = ok ]; then echo "ok: $2"; else echo "FAILED: $2"; fail=1; fi
-}
 has() { grep -qxF "$2" <<<"$1"; check "$([ $? -eq 0 ] && echo ok)" "$3: $2"; }
 # VBScript turns a type mismatch into its error 13; Wine's VBScript gives the HRESULT itself.
 has_mismatch() {

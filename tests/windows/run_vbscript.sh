@@ -6,21 +6,10 @@ set -uo pipefail
 dll_unix=$1
 bits=$2
 here=$(cd "$(dirname "$0")" && pwd)
-: "${WINEPREFIX:?run inside tools/wine-session.sh}"
-export WINEDEBUG=-all
-
-# The plain loader starts Wine's own programs 32-bit; a 64-bit host needs the 64-bit loader.
-loader=wine
-[ "$bits" = win64 ] && loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
-run() { local log; log=$(mktemp); "$loader" "$@" >"$log" 2>&1 </dev/null; local s=$?; tr -d '\r' <"$log"; rm -f "$log"; return $s; }
+. "$(dirname "$0")/wine_host.sh" "$bits"
 
 dll=$(winepath -w "$dll_unix")
 script=$(winepath -w "$here/scripts/host_script.vbs")
-if [ "$bits" = win32 ]; then
-  regsvr=C:\\windows\\syswow64\\regsvr32.exe cscript=C:\\windows\\syswow64\\cscript.exe
-else
-  regsvr=C:\\windows\\system32\\regsvr32.exe cscript=C:\\windows\\system32\\cscript.exe
-fi
 
 appdata=$(winepath -u "$(run cmd /c echo %APPDATA% | tail -n 1)")
 folder="$appdata/qorvan"
@@ -29,10 +18,6 @@ printf '[Setup]\r\nTax=80\r\nTaxMode=2\r\n' >"$folder/vbshost.ini"
 printf '[Setup]\r\nTaxMode=99999\r\n' >"$folder/vbsoverflow.ini"
 rm -f "$folder/z5calc.ini"
 
-fail=0
-check() {
-  if [ "$1" = ok ]; then echo "ok: $2"; else echo "FAILED: $2"; fail=1; fi
-}
 
 run "$regsvr" /s "$dll"; check "$([ $? -eq 0 ] && echo ok)" "regsvr32 registers $bits z5calcD.dll"
 output=$(run "$cscript" //nologo "$script")
