@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include "handles.h"
+#include "probe_support.h"
 #include "test_files.h"
+#include "z5calcD_h.h"
 
 // The calculator window driven as a user drives it, from inside the modal display of a call.
 namespace z5calc {
@@ -81,6 +84,25 @@ class Script {
     std::deque<std::function<void()>> steps_;
     UINT_PTR timer_ = 0;
     Script* previous_;
+};
+
+// A test of calls into the component loaded from its DLL: one object per test, made through
+// the DLL's own class factory on the test's thread.
+class ComponentCallTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        CoInitialize(nullptr);
+        module = LoadLibraryW(dll_path().c_str());
+    }
+    static void TearDownTestSuite() { CoUninitialize(); }
+    void SetUp() override {
+        ASSERT_NE(module, nullptr);
+        calc = make_object(module);
+        ASSERT_TRUE(calc);
+    }
+
+    static inline HMODULE module = nullptr;
+    ComPtr<_zelcalc> calc;
 };
 
 }  // namespace z5calc

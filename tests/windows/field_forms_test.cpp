@@ -91,17 +91,10 @@ SAFEARRAY* array_of(VARTYPE type, const std::vector<double>& values, LONG lower 
 
 const std::vector<double> kFieldValues(kField, kField + 4);
 
-class FieldFormsTest : public ::testing::Test {
+class FieldFormsTest : public ComponentCallTest {
   protected:
-    static void SetUpTestSuite() {
-        CoInitialize(nullptr);
-        module = LoadLibraryW(dll_path().c_str());
-    }
-    static void TearDownTestSuite() { CoUninitialize(); }
     void SetUp() override {
-        ASSERT_NE(module, nullptr);
-        ComPtr<_zelcalc> calc = make_object(module);
-        ASSERT_TRUE(calc);
+        ComponentCallTest::SetUp();
         ASSERT_EQ(calc->QueryInterface(IID_IDispatch, dispatch.put_void()), S_OK);
     }
 
@@ -128,11 +121,9 @@ class FieldFormsTest : public ::testing::Test {
         return hr;
     }
 
-    static HMODULE module;
     ComPtr<IDispatch> dispatch;
     UINT argErr = 99;
 };
-HMODULE FieldFormsTest::module = nullptr;
 
 struct Form {
     const char* name;

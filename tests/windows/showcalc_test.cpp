@@ -29,25 +29,8 @@ std::vector<COLORREF> readout_pixels() {
 }
 
 
-class ShowcalcTest : public ::testing::Test {
+class ShowcalcTest : public ComponentCallTest {
   protected:
-    static void SetUpTestSuite() {
-        CoInitialize(nullptr);
-        module = LoadLibraryW(dll_path().c_str());
-    }
-    static void TearDownTestSuite() { CoUninitialize(); }
-
-    void SetUp() override {
-        ASSERT_NE(module, nullptr);
-        using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-        auto get = reinterpret_cast<GetClassObject>(
-            reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
-        ASSERT_NE(get, nullptr);
-        ComPtr<IClassFactory> factory;
-        ASSERT_EQ(get(CLSID_zelcalc, IID_IClassFactory, factory.put_void()), S_OK);
-        ASSERT_EQ(factory->CreateInstance(nullptr, IID__zelcalc, calc.put_void()), S_OK);
-    }
-
     // Runs showcalc with the script started; fails the test if the call fails.
     double show(Script& script, double m, double mmax = 0,
                 windowstay ws = {3000, 3000, 1500, 300}) {
@@ -63,11 +46,7 @@ class ShowcalcTest : public ::testing::Test {
         EXPECT_EQ(std::memcmp(&ws, &ws_before, sizeof(ws)), 0);
         return result;
     }
-
-    static HMODULE module;
-    ComPtr<_zelcalc> calc;
 };
-HMODULE ShowcalcTest::module = nullptr;
 
 TEST_F(ShowcalcTest, TypedCalculationIsTransferredWithEnter) {
     Script script;
