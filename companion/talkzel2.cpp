@@ -41,7 +41,9 @@ std::wstring window_text(HWND hwnd) {
 class Companion final : public z5calc::WindowBase {
   public:
     bool create() {
-        if (!create_window(kClass, CS_DBLCLKS, WS_EX_TOOLWINDOW, WS_POPUP, kCaption, 0, 0, 1, 1,
+        // Hosts find the companion by its class and caption: the caption comes last, once the
+        // window takes commands and its message loop is about to run.
+        if (!create_window(kClass, CS_DBLCLKS, WS_EX_TOOLWINDOW, WS_POPUP, L"", 0, 0, 1, 1,
                            nullptr)) {
             return false;
         }
@@ -56,6 +58,7 @@ class Companion final : public z5calc::WindowBase {
             LoadImageW(GetModuleHandleW(nullptr), L"MASCOT", IMAGE_ICON, 32, 32, LR_SHARED));
         users_.add_parent();
         SetTimer(hwnd(), kUsersTimer, kUsersCheckMs, nullptr);
+        SetWindowTextW(hwnd(), kCaption);
         return true;
     }
     bool dialog_message(MSG& msg) { return present_.dialog_message(msg); }

@@ -22,6 +22,11 @@ std::wstring companion_built() {
     return L"Z:" + wide;
 }
 
+void close_kernel(HANDLE handle) noexcept {
+    CloseHandle(handle);
+}
+using UniqueKernel = UniqueHandle<HANDLE, &close_kernel>;
+
 HWND presented() {
     return FindWindowW(L"z5talk.Present", nullptr);
 }
@@ -135,8 +140,9 @@ TEST_F(CompanionTest, SecondStartLeavesTheRunningOneAndCloseSendsCommandFive) {
     EXPECT_EQ(presented(), nullptr);
 }
 
-// Starts the companion from a host that ends after `ms` milliseconds; false if it cannot.
-bool start_from_passing_host(const std::wstring& companion, int ms) {
+// Starts the companion from a host that ends after `ms` milliseconds: that host's process,
+// null if it cannot.
+UniqueKernel start_from_passing_host(const std::wstring& companion, int ms) {
     std::wstring helper = unix_to_wine_path(START_AND_WAIT_EXE);
     std::wstring line = L"\"" + helper + L"\" " + std::to_wstring(ms) + L" \"" + companion + L"\" -x";
     STARTUPINFOW si = {};
@@ -144,11 +150,17 @@ bool start_from_passing_host(const std::wstring& companion, int ms) {
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(helper.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &si, &pi)) {
-        return false;
+        return UniqueKernel{};
     }
     CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
+    return UniqueKernel{pi.hProcess};
+}
+
+HWND wait_for_companion_window() {
+    HWND companion = nullptr;
+    for (int i = 0; i < 250 && !(companion = FindWindowW(kCompanionClass, kCompanionCaption)); ++i)
+        Sleep(20);
+    return companion;
 }
 
 bool gone_within(HWND window, int ms) {
@@ -157,28 +169,26 @@ bool gone_within(HWND window, int ms) {
 }
 
 TEST_F(CompanionTest, EndsOnceTheProcessesThatUsedItHaveEnded) {
-    const std::wstring exe = folder.path() + L"talkzel2.exe";
-    ASSERT_TRUE(start_from_passing_host(exe, 1500));
-    HWND companion = nullptr;
-    for (int i = 0; i < 250 && !(companion = FindWindowW(kCompanionClass, kCompanionCaption)); ++i)
-        Sleep(20);
+    UniqueKernel starter = start_from_passing_host(folder.path() + L"talkzel2.exe", 1500);
+    ASSERT_TRUE(starter);
+    HWND companion = wait_for_companion_window();
     ASSERT_NE(companion, nullptr);
-    EXPECT_FALSE(gone_within(companion, 1000));  // its host still runs
-    EXPECT_TRUE(gone_within(companion, 10000));  // and then no longer
+    ASSERT_EQ(WaitForSingleObject(starter.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_TRUE(gone_within(companion, 10000));  // its only user has ended
 }
 
 TEST_F(CompanionTest, StaysWhileAHostThatSentItAMessageRuns) {
-    const std::wstring exe = folder.path() + L"talkzel2.exe";
-    ASSERT_TRUE(start_from_passing_host(exe, 500));
-    HWND companion = nullptr;
-    for (int i = 0; i < 250 && !(companion = FindWindowW(kCompanionClass, kCompanionCaption)); ++i)
-        Sleep(20);
+    // The starter outlives the message, so the companion knows this process before it ends.
+    UniqueKernel starter = start_from_passing_host(folder.path() + L"talkzel2.exe", 4000);
+    ASSERT_TRUE(starter);
+    HWND companion = wait_for_companion_window();
     ASSERT_NE(companion, nullptr);
     CompanionUser user(L"z5talk.Present", [](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); });
     ASSERT_EQ(TalkMsgBox(nullptr, L"hello", MB_OK, link, waiting, module), IDOK);
     EXPECT_EQ(FindWindowW(kCompanionClass, kCompanionCaption), companion);
+    ASSERT_EQ(WaitForSingleObject(starter.get(), 10000), WAIT_OBJECT_0);
     // The starter has ended; this process used it and still runs.
-    EXPECT_FALSE(gone_within(companion, 3000));
+    EXPECT_FALSE(gone_within(companion, 2500));
 }
 
 }  // namespace
