@@ -15,9 +15,9 @@ namespace z5calc {
 
 namespace {
 
-constexpr DISPID kDispSetAppName = 0x60030000;
-constexpr DISPID kDispSetHelpFile = 0x60030001;
-constexpr DISPID kDispShowcalc = 0x60030002;
+constexpr DISPID kDispSetAppName = DISPID_SETAPPNAME;
+constexpr DISPID kDispSetHelpFile = DISPID_SETHELPFILE;
+constexpr DISPID kDispShowcalc = DISPID_SHOWCALC;
 
 // A refused argument: the DISP_E_* code, the argument's place in rgvarg and, for a host that
 // takes exception information, what the argument had to be.
