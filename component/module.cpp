@@ -31,10 +31,6 @@ const ServedClass kServedClasses[] = {
 
 }  // namespace
 
-HMODULE module_handle() noexcept {
-    return g_module;
-}
-
 std::wstring module_file_path() {
     return module_file_name(g_module);
 }

@@ -6,7 +6,6 @@
 
 namespace z5calc {
 
-HMODULE module_handle() noexcept;
 std::wstring module_file_path();
 
 }  // namespace z5calc

@@ -14,10 +14,6 @@ int index_of(const std::array<std::string_view, N>& tags, std::string_view tag) 
 
 }  // namespace
 
-int operator_index(std::string_view tag) noexcept {
-    return index_of(kOperatorTags, tag);
-}
-
 std::optional<Key> key_from_tag(std::string_view tag) noexcept {
     auto make = [](KeyGroup group, int index) {
         return Key{group, static_cast<std::int8_t>(index)};

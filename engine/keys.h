@@ -31,7 +31,4 @@ struct Key {
 // Finds a key by its tag; the decimal point, which has no tag of its own, goes by ".".
 std::optional<Key> key_from_tag(std::string_view tag) noexcept;
 
-// The index of the operator key with this tag, or -1.
-int operator_index(std::string_view tag) noexcept;
-
 }  // namespace z5calc

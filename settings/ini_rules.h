@@ -23,7 +23,9 @@ inline constexpr IniKey kTaxMode{L"Setup", L"TaxMode", L"mode 0"};
 inline constexpr IniKey kMsgMode{L"Setup", L"MsgMode", L"mode 0 (talking companion)"};
 inline constexpr IniKey kHelpFile{L"Setup", L"HelpFile", L"the component's own z5calc.chm"};
 inline constexpr IniKey kHelpID{L"Setup", L"HelpID", L"-1"};
-inline constexpr std::wstring_view kWindowSection = L"Window";
+// The calculator window's last place, in twips.
+inline constexpr IniKey kFrmCalcLeft{L"Window", L"frmCalc_Left", L"centred on the screen"};
+inline constexpr IniKey kFrmCalcTop{L"Window", L"frmCalc_Top", L"centred on the screen"};
 }  // namespace ini_keys
 
 // A value is read into a 255-character buffer: the first 254 characters are all that is seen.

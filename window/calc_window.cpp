@@ -18,9 +18,6 @@ constexpr wchar_t kClassName[] = L"z5calc.frmCalc";
 constexpr wchar_t kCaption[] = L"\u30BC\u30EB\u96FB\u5353";  // ゼル電卓
 constexpr wchar_t kTitle[] = L"z5calc";
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // fixed single border
-constexpr wchar_t kWindowSection[] = L"Window";
-constexpr wchar_t kLeftKey[] = L"frmCalc_Left";
-constexpr wchar_t kTopKey[] = L"frmCalc_Top";
 // Posted at activation, so the activation steps run after the system's own handling.
 constexpr UINT kActivatedMessage = WM_APP + 1;
 
@@ -142,14 +139,14 @@ std::optional<TwipsBox> CalcWindow::saved_place(float width, float height) noexc
     try {
         SettingsStore& settings = host_->settings();
         TwipsBox box = {0, 0, width, height};
-        const std::int32_t top = settings.GetIniValue(kWindowSection, kTopKey);
+        const std::int32_t top = settings.GetIniValue(ini_keys::kFrmCalcTop);
         if (top == -1) {
             box.left =
                 (GetSystemMetrics(SM_CXSCREEN) * static_cast<float>(metrics_.twipsX) - width) / 2;
             box.top =
                 (GetSystemMetrics(SM_CYSCREEN) * static_cast<float>(metrics_.twipsY) - height) / 2;
         } else {
-            box.left = static_cast<float>(settings.GetIniValue(kWindowSection, kLeftKey));
+            box.left = static_cast<float>(settings.GetIniValue(ini_keys::kFrmCalcLeft));
             box.top = static_cast<float>(top);
         }
         return box;
@@ -162,8 +159,10 @@ void CalcWindow::save_position() noexcept {
     try {
         const TwipsBox box = window_twips(hwnd(), metrics_.twipsX, metrics_.twipsY);
         SettingsStore& settings = host_->settings();
-        settings.PutIniValue(kWindowSection, kLeftKey, static_cast<double>(box.left));
-        settings.PutIniValue(kWindowSection, kTopKey, static_cast<double>(box.top));
+        settings.PutIniValue(ini_keys::kFrmCalcLeft.section, ini_keys::kFrmCalcLeft.key,
+                             static_cast<double>(box.left));
+        settings.PutIniValue(ini_keys::kFrmCalcTop.section, ini_keys::kFrmCalcTop.key,
+                             static_cast<double>(box.top));
     } catch (...) {
         // Failed settings writes are ignored.
     }
