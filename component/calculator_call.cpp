@@ -7,6 +7,7 @@
 #include "error_info.h"
 #include "ime32.h"
 #include "modal.h"
+#include "window_twips.h"
 #include "z5calcD_h.h"
 
 namespace z5calc {

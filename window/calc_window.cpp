@@ -10,6 +10,7 @@
 #include "modal.h"
 #include "number_text.h"
 #include "window_region.h"
+#include "window_twips.h"
 
 namespace z5calc {
 namespace {

@@ -8,12 +8,6 @@
 
 namespace z5calc {
 
-// Where a window is and how large, in twips, at twipsX x twipsY twips per pixel.
-TwipsBox window_twips(HWND hwnd, std::int32_t twipsX, std::int32_t twipsY) noexcept;
-// Moves and sizes a window to a place given in twips.
-void set_window_twips(HWND hwnd, const TwipsBox& box, std::int32_t twipsX,
-                      std::int32_t twipsY) noexcept;
-
 // Keeps hwnd on the monitor that holds `anchor` (screen pixels), or on the primary screen
 // when no monitor does. charWidth and charHeight are the margins of an oversized window.
 void KeepOnScreen(HWND hwnd, const RECT& anchor, std::int32_t twipsX, std::int32_t twipsY,
