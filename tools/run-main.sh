@@ -15,7 +15,8 @@ cmake --build --preset win64 --target z5demo >/dev/null
 demo=build/win64/demo/z5demo.exe
 
 if [ -n "${DISPLAY:-}" ]; then
-  export WINEPREFIX="$root/build/main-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX="$root/build/main-prefix"
+  . "$root/tools/wine-env.sh"
   [ -d "$WINEPREFIX" ] || { echo "main: making the Wine prefix $WINEPREFIX" >&2; wineboot -i >/dev/null 2>&1; }
   echo "main: starting $demo on $DISPLAY (F4, a double-click or ... opens the calculator)"
   exec wine "$demo"

@@ -3,8 +3,7 @@
 # The program's output goes through a file: Wine helper processes that a program starts (rpcss,
 # explorer) outlive it and would hold a pipe open, keeping CTest waiting until its time-out.
 set -uo pipefail
-: "${WINEPREFIX:=$(cd "$(dirname "$0")/.." && pwd)/build/wineprefix}"
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+. "$(dirname "$0")/wine-env.sh"
 log=$(mktemp)
 wine "$@" >"$log" 2>&1 </dev/null
 status=$?

@@ -4,7 +4,8 @@
 # The prefix (build/wineprefix) is made anew once per session, so every run starts clean.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-export WINEPREFIX="$root/build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+export WINEPREFIX="$root/build/wineprefix"
+. "$root/tools/wine-env.sh"
 
 if [ -z "${Z5_IN_XVFB:-}" ]; then
   export Z5_IN_XVFB=1
