@@ -40,7 +40,7 @@ RECT field_pixels(const windowstay& ws, std::int32_t twipsX, std::int32_t twipsY
 
 // What a nested call keeps of the call it interrupts, the value that call is to return too.
 struct SavedCall {
-    CalcState state;
+    InterruptedCalculation calculation;
     float left = 0, top = 0;
     double calcValue = 0;
 };
@@ -78,7 +78,7 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     const bool nested = window.hwnd() != nullptr;
     SavedCall saved;
     if (nested) {
-        saved.state = window.calculator().state();
+        saved.calculation = InterruptedCalculation::of(window.calculator().state());
         saved.calcValue = st.calcValue;
         const TwipsBox box = window_twips(window.hwnd(), metrics.twipsX, metrics.twipsY);
         saved.left = std::round(box.left);
@@ -133,14 +133,7 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
 
     if (nested) {
         st.calcValue = saved.calcValue;
-        CalcState& state = calc.state();
-        state.Op1 = saved.state.Op1;
-        state.Op2 = saved.state.Op2;
-        state.decimalflag = saved.state.decimalflag;
-        state.Numops = saved.state.Numops;
-        state.LastInput = saved.state.LastInput;
-        state.Opflag = saved.state.Opflag;
-        state.Readout = saved.state.Readout;
+        saved.calculation.restore(calc.state());
         if (window.hwnd()) {
             TwipsBox back = window_twips(window.hwnd(), metrics.twipsX, metrics.twipsY);
             back.left = saved.left;

@@ -32,8 +32,7 @@ constexpr std::string_view input_kind_text(InputKind kind) noexcept {
     return "";
 }
 
-// The whole calculator: copied as one value when a nested calculator call saves and restores it.
-// Opflag holds the one-character tag of the pending operator ('-', '/', '+', 'X', '=', '%'),
+// The whole calculator. Opflag holds the one-character tag of the pending operator ('-', '/', '+', 'X', '=', '%'),
 // ' ' after an out-of-range value, or '\0' before any operator.
 struct CalcState {
     double Op1 = 0;
@@ -46,6 +45,32 @@ struct CalcState {
     double mem = 0;
     ReadoutText Readout{"0."};
     bool memMark = false;  // whether the "M" mark is shown
+};
+
+// What a calculator call keeps of the call it interrupts and puts back when it ends: the
+// calculation and the readout. The memory, its mark and the limit are not part of it: the
+// memory stays as the inner call left it, and the limit is each call's own.
+struct InterruptedCalculation {
+    double Op1 = 0;
+    double Op2 = 0;
+    bool decimalflag = false;
+    std::int16_t Numops = 0;
+    InputKind LastInput = InputKind::None;
+    char Opflag = '\0';
+    ReadoutText Readout;
+
+    static InterruptedCalculation of(const CalcState& s) noexcept {
+        return {s.Op1, s.Op2, s.decimalflag, s.Numops, s.LastInput, s.Opflag, s.Readout};
+    }
+    void restore(CalcState& s) const noexcept {
+        s.Op1 = Op1;
+        s.Op2 = Op2;
+        s.decimalflag = decimalflag;
+        s.Numops = Numops;
+        s.LastInput = LastInput;
+        s.Opflag = Opflag;
+        s.Readout = Readout;
+    }
 };
 
 }  // namespace z5calc
