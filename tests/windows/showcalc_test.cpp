@@ -303,11 +303,22 @@ TEST_F(ShowcalcTest, LateBoundCallTakesTheRecordAndTransfers) {
 TEST_F(ShowcalcTest, HelpKeyWithAMissingHelpFileChangesNothing) {
     UniqueBstr help(L"C:\\nowhere\\missing.chm");
     ASSERT_EQ(calc->SetHelpFile(help.get(), 5), S_OK);
+    // The help viewer is loaded when help is first asked for: F1 must ask for it.
+    bool viewerBefore = true, viewerAfterF1 = false;
     Script script;
-    script.then([] { PostMessageW(calc_window(), WM_KEYDOWN, VK_F1, 0); })
-        .then([] { PostMessageW(calc_window(), WM_HELP, 0, 0); })
+    script
+        .then([&] {
+            viewerBefore = GetModuleHandleW(L"hhctrl.ocx") != nullptr;
+            PostMessageW(calc_window(), WM_KEYDOWN, VK_F1, 0);
+        })
+        .then([&] {
+            viewerAfterF1 = GetModuleHandleW(L"hhctrl.ocx") != nullptr;
+            PostMessageW(calc_window(), WM_HELP, 0, 0);
+        })
         .type(L"4\r");
     EXPECT_EQ(show(script, 0), 4);
+    EXPECT_FALSE(viewerBefore);
+    EXPECT_TRUE(viewerAfterF1);
 }
 
 TEST_F(ShowcalcTest, QuitMessageEndsTheDisplayAndReachesTheHostLoop) {
