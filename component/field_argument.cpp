@@ -22,7 +22,8 @@ constexpr wchar_t kAcceptedForms[] =
 }
 
 // IDispatchEx's identifier, which MinGW's uuid library lacks.
-constexpr IID kIDispatchEx = {0xa6ef9860, 0xc720, 0x11d0, {0x93, 0x37, 0x00, 0xa0, 0xc9, 0x0d, 0xca, 0xa9}};
+constexpr IID kIDispatchEx = {
+    0xa6ef9860, 0xc720, 0x11d0, {0x93, 0x37, 0x00, 0xa0, 0xc9, 0x0d, 0xca, 0xa9}};
 
 constexpr const wchar_t* kFieldNames[4] = {L"Wtop", L"Wleft", L"Wwidth", L"Wheight"};
 constexpr const wchar_t* kIndexNames[4] = {L"0", L"1", L"2", L"3"};
@@ -35,7 +36,8 @@ float coordinate(const VARIANT& value, int index) {
     }
     const double x = number->dblVal;
     if (!std::isfinite(x) || std::fabs(x) > FLT_MAX) {
-        refuse((std::wstring(kFieldNames[index]) + L" is beyond the range of a coordinate").c_str());
+        refuse(
+            (std::wstring(kFieldNames[index]) + L" is beyond the range of a coordinate").c_str());
     }
     return static_cast<float>(x);
 }
@@ -47,8 +49,19 @@ void set(windowstay& field, int index, float value) {
 
 bool element_type_is_number(VARTYPE type) {
     switch (type) {
-        case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4:
-        case VT_I8: case VT_UI8: case VT_INT: case VT_UINT: case VT_R4: case VT_R8: case VT_CY:
+        case VT_I1:
+        case VT_UI1:
+        case VT_I2:
+        case VT_UI2:
+        case VT_I4:
+        case VT_UI4:
+        case VT_I8:
+        case VT_UI8:
+        case VT_INT:
+        case VT_UINT:
+        case VT_R4:
+        case VT_R8:
+        case VT_CY:
             return true;
         default:
             return false;
@@ -115,8 +128,9 @@ void read_object(IDispatch* object, windowstay& field) {
         for (int i = 0; i < 4; ++i) set(field, i, coordinate(*values[i].get(), i));
         return;
     }
-    refuse(L"the object has neither the properties Wtop, Wleft, Wwidth and Wheight nor the "
-           L"members 0 to 3");
+    refuse(
+        L"the object has neither the properties Wtop, Wleft, Wwidth and Wheight nor the "
+        L"members 0 to 3");
 }
 
 void read_record(const VARIANT& v, windowstay& field) {

@@ -60,8 +60,8 @@ void NTAPI release_thread_record(PVOID module, DWORD reason, PVOID reserved) {
 }
 }  // namespace
 
-extern "C" __attribute__((section(".CRT$XLE"), used)) const PIMAGE_TLS_CALLBACK
-    z5calc_release_thread_record = release_thread_record;
+extern "C" __attribute__((section(".CRT$XLE"), used))
+const PIMAGE_TLS_CALLBACK z5calc_release_thread_record = release_thread_record;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     switch (reason) {

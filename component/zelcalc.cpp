@@ -57,11 +57,10 @@ class Arguments {
         convert(position, VT_R8, v);
         const double x = v->dblVal;
         if (!std::isfinite(x) || std::trunc(x) != x || x < -2147483648.0 || x > 2147483647.0) {
-            throw ArgumentError{std::isfinite(x) && std::trunc(x) == x ? DISP_E_OVERFLOW
-                                                                        : DISP_E_TYPEMISMATCH,
-                                index_of(position),
-                                std::wstring(what) +
-                                    L" must be a whole number from -2147483648 to 2147483647"};
+            throw ArgumentError{
+                std::isfinite(x) && std::trunc(x) == x ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH,
+                index_of(position),
+                std::wstring(what) + L" must be a whole number from -2147483648 to 2147483647"};
         }
         return static_cast<LONG>(x);
     }
@@ -296,8 +295,7 @@ HRESULT ZelCalc::invoke_method(DISPID id, DISPPARAMS& params, VARIANT* result, U
 HRESULT ZelCalc::SetAppName(BSTR fname) noexcept {
     if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
     return guarded_call([&] {
-        z5calc::SetAppName(*state_,
-                           {fname ? fname : L"", fname ? SysStringLen(fname) : 0u});
+        z5calc::SetAppName(*state_, {fname ? fname : L"", fname ? SysStringLen(fname) : 0u});
         return S_OK;
     });
 }
@@ -305,8 +303,7 @@ HRESULT ZelCalc::SetAppName(BSTR fname) noexcept {
 HRESULT ZelCalc::SetHelpFile(BSTR fname, LONG id) noexcept {
     if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
     return guarded_call([&] {
-        z5calc::SetHelpFile(*state_,
-                            {fname ? fname : L"", fname ? SysStringLen(fname) : 0u}, id);
+        z5calc::SetHelpFile(*state_, {fname ? fname : L"", fname ? SysStringLen(fname) : 0u}, id);
         return S_OK;
     });
 }

@@ -347,10 +347,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     calculator->Release();
     CoUninitialize();
     if (!demoShot.empty()) {
-        std::printf("demo run: 1200 X 3 = gave %g in the unit price field, quantity 2 an amount "
-                    "of %g; the calculator %s beside the field; screenshot %s\n",
-                    price, demoAmount, demoBeside ? "opened" : "did not open",
-                    demoShotOk ? "shows the calculator" : "does not show the calculator");
+        std::printf(
+            "demo run: 1200 X 3 = gave %g in the unit price field, quantity 2 an amount "
+            "of %g; the calculator %s beside the field; screenshot %s\n",
+            price, demoAmount, demoBeside ? "opened" : "did not open",
+            demoShotOk ? "shows the calculator" : "does not show the calculator");
         return price == 3600 && demoAmount == 7200 && demoBeside && demoShotOk ? 0 : 1;
     }
     return 0;

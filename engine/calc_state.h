@@ -32,8 +32,8 @@ constexpr std::string_view input_kind_text(InputKind kind) noexcept {
     return "";
 }
 
-// The whole calculator. Opflag holds the one-character tag of the pending operator ('-', '/', '+', 'X', '=', '%'),
-// ' ' after an out-of-range value, or '\0' before any operator.
+// The whole calculator. Opflag holds the one-character tag of the pending operator ('-', '/', '+',
+// 'X', '=', '%'), ' ' after an out-of-range value, or '\0' before any operator.
 struct CalcState {
     double Op1 = 0;
     double Op2 = 0;

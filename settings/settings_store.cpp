@@ -138,8 +138,7 @@ void SettingsStore::ReadTaxSettings() {
     const std::optional<std::int32_t> tax = ini_value_from_text(GetIniString(ini_keys::kTax));
     taxRate = tax ? *tax / 1000.0 : -1;
     if (taxRate < 0) taxRate = 0.05;
-    const std::optional<std::int32_t> mode =
-        ini_value_from_text(GetIniString(ini_keys::kTaxMode));
+    const std::optional<std::int32_t> mode = ini_value_from_text(GetIniString(ini_keys::kTaxMode));
     taxMode = mode ? to_int16(*mode).value_or(0) : 0;
     if (taxMode < 0) taxMode = 0;
 }

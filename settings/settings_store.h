@@ -86,5 +86,4 @@ bool fits_file_functions(const std::wstring& path, std::size_t reserve = 0);
 // a MAX_PATH buffer of its own; past it the viewer crashes.
 inline constexpr std::size_t kHelpViewerReserve = 18;
 
-
 }  // namespace z5calc

@@ -67,8 +67,8 @@ constexpr wchar_t kUsage[] =
 
 // The machine a PE file is built for, 0 when it cannot be read as one.
 WORD machine_of(const wchar_t* path) {
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 0;
     IMAGE_DOS_HEADER dos = {};
     IMAGE_FILE_HEADER header = {};
@@ -94,8 +94,7 @@ void report_load_failure(const wchar_t* path, DWORD error) {
     }
     const WORD machine = machine_of(path);
     if (machine != 0 && machine != kOwnMachine) {
-        std::fwprintf(stderr,
-                      L"regcalc: %ls is not a %ls DLL; register it with %ls\n", path,
+        std::fwprintf(stderr, L"regcalc: %ls is not a %ls DLL; register it with %ls\n", path,
                       kOwnBits, kOtherPackage);
         return;
     }
@@ -104,11 +103,11 @@ void report_load_failure(const wchar_t* path, DWORD error) {
         return;
     }
     wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::fwprintf(stderr, L"regcalc: cannot load %ls: %ls (error %lu)\n", path,
-                  text ? text : L"", error);
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::fwprintf(stderr, L"regcalc: cannot load %ls: %ls (error %lu)\n", path, text ? text : L"",
+                  error);
     if (text) LocalFree(text);
 }
 
@@ -146,7 +145,8 @@ int wmain(int argc, wchar_t** argv) {
     auto call = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
         reinterpret_cast<void*>(GetProcAddress(library.get(), entry)));
     if (!call) {
-        std::fwprintf(stderr, L"regcalc: %ls is not a component that registers itself (it has no %hs)\n",
+        std::fwprintf(stderr,
+                      L"regcalc: %ls is not a component that registers itself (it has no %hs)\n",
                       path, entry);
         return 4;
     }
@@ -159,8 +159,10 @@ int wmain(int argc, wchar_t** argv) {
     if (unregister) {
         std::wprintf(L"regcalc: removed the current user's registration of %ls\n", path);
     } else {
-        std::wprintf(L"regcalc: registered %ls for the current user "
-                     L"(HKEY_CURRENT_USER\\Software\\Classes)\n", path);
+        std::wprintf(
+            L"regcalc: registered %ls for the current user "
+            L"(HKEY_CURRENT_USER\\Software\\Classes)\n",
+            path);
     }
     return 0;
 }

@@ -31,8 +31,8 @@ HRESULT showcalc_late(IDispatch* calc, double m, const double field[4], double m
     VARIANT answer;
     VariantInit(&answer);
     EXCEPINFO error = {};
-    hr = calc->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &answer,
-                      &error, nullptr);
+    hr = calc->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &answer, &error,
+                      nullptr);
     SafeArrayDestroy(ws);
     if (hr == DISP_E_EXCEPTION) {
         std::printf("showcalc: %ls\n", error.bstrDescription ? error.bstrDescription : L"");

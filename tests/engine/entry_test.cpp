@@ -146,10 +146,10 @@ TEST(Entry, EntryAfterAnErrorPercentageBeginsANewNumber) {
         const char* readout;
         bool decimalflag;
     };
-    for (const Case& c : {Case{"", "Error", false}, Case{".", "0.", true},
-                          Case{". 5", "0.5", true}, Case{". 000", "0.000", true},
-                          Case{"3", "3.", false}, Case{"000 7", "7.", false},
-                          Case{". 5 BS", "0.", true}, Case{"BS", "0.", false}}) {
+    for (const Case& c :
+         {Case{"", "Error", false}, Case{".", "0.", true}, Case{". 5", "0.5", true},
+          Case{". 000", "0.000", true}, Case{"3", "3.", false}, Case{"000 7", "7.", false},
+          Case{". 5 BS", "0.", true}, Case{"BS", "0.", false}}) {
         KeyRunner run;
         run.keys("AC 9 9 9 9 9 9 9 9 9 + 9 9 9 9 9 9 9 9 9 %");
         ASSERT_EQ(run.state().LastInput, InputKind::Nums);

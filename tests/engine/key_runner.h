@@ -55,7 +55,9 @@ struct KeysCase {
     const char* readout;
 };
 
-inline void PrintTo(const KeysCase& c, std::ostream* os) { *os << c.keys; }
+inline void PrintTo(const KeysCase& c, std::ostream* os) {
+    *os << c.keys;
+}
 
 // Runs the keys on a calculator after AC, as the tables of cases assume.
 inline std::string readout_after(std::string_view sequence) {

@@ -103,10 +103,10 @@ TEST(Paths, NamesWithControlCharacters) {
         std::wstring name;
         bool refused;
     };
-    for (const Case& c : {Case{L"", false}, Case{L"C:\\apps\\host.ini", false},
-                          Case{L"ホスト 1", false}, Case{L"a\r\nb", true}, Case{L"a\nb", true},
-                          Case{std::wstring(L"a\0b", 3), true}, Case{L"\tx", true},
-                          Case{L"x\x1F", true}, Case{L"x\x7F", false}}) {
+    for (const Case& c :
+         {Case{L"", false}, Case{L"C:\\apps\\host.ini", false}, Case{L"ホスト 1", false},
+          Case{L"a\r\nb", true}, Case{L"a\nb", true}, Case{std::wstring(L"a\0b", 3), true},
+          Case{L"\tx", true}, Case{L"x\x1F", true}, Case{L"x\x7F", false}}) {
         EXPECT_EQ(has_control_character(c.name), c.refused) << c.name.size();
     }
 }

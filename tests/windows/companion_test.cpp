@@ -64,7 +64,8 @@ TEST_F(CompanionTest, StartsPresentsAndAnswers) {
     const std::wstring message = L"数値が大き過ぎます。\r\n1000までにしてください。";
     CompanionUser user(L"z5talk.Present",
                        [](HWND box) { PostMessageW(box, WM_COMMAND, IDYES, 0); });
-    EXPECT_EQ(TalkMsgBox(caller.get(), message, MB_YESNO | MB_ICONQUESTION, link, waiting, module), IDYES);
+    EXPECT_EQ(TalkMsgBox(caller.get(), message, MB_YESNO | MB_ICONQUESTION, link, waiting, module),
+              IDYES);
     EXPECT_EQ(user.text(), message);
     HWND companion = FindWindowW(kCompanionClass, kCompanionCaption);
     ASSERT_NE(companion, nullptr);
@@ -105,9 +106,9 @@ TEST_F(CompanionTest, KeysWorkAsInAMessageBox) {
     };
     for (const Case& c : cases) {
         CompanionUser user(L"z5talk.Present", c.act);
-        EXPECT_EQ(
-            TalkMsgBox(nullptr, L"question", static_cast<std::int16_t>(c.style), link, waiting, module),
-            c.answer)
+        EXPECT_EQ(TalkMsgBox(nullptr, L"question", static_cast<std::int16_t>(c.style), link,
+                             waiting, module),
+                  c.answer)
             << c.style;
     }
 }
@@ -144,7 +145,8 @@ TEST_F(CompanionTest, SecondStartLeavesTheRunningOneAndCloseSendsCommandFive) {
 // null if it cannot.
 UniqueKernel start_from_passing_host(const std::wstring& companion, int ms) {
     std::wstring helper = unix_to_wine_path(START_AND_WAIT_EXE);
-    std::wstring line = L"\"" + helper + L"\" " + std::to_wstring(ms) + L" \"" + companion + L"\" -x";
+    std::wstring line =
+        L"\"" + helper + L"\" " + std::to_wstring(ms) + L" \"" + companion + L"\" -x";
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};

@@ -177,8 +177,8 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, void*) {
     return TRUE;
 }
 
-__declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid,
-                                                                void** out) {
+__declspec(dllexport) HRESULT STDAPICALLTYPE
+    DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     if (!IsEqualCLSID(clsid, CLSID_SpVoice) || environment(L"Z5_FAKE_VOICE") == L"absent") {
         return CLASS_E_CLASSNOTAVAILABLE;
     }
@@ -200,9 +200,10 @@ __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() {
     }
     wchar_t previous[MAX_PATH] = {};
     DWORD size = sizeof(previous) - sizeof(wchar_t);
-    if (RegQueryValueExW(key, kPreviousValue, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS &&
-        RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(previous), &size) ==
-            ERROR_SUCCESS) {
+    if (RegQueryValueExW(key, kPreviousValue, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS &&
+        RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(previous),
+                         &size) == ERROR_SUCCESS) {
         RegSetValueExW(key, kPreviousValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(previous),
                        size);
     }

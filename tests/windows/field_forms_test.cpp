@@ -115,8 +115,8 @@ class FieldFormsTest : public ComponentCallTest {
         VARIANT out;
         VariantInit(&out);
         argErr = 99;
-        const HRESULT hr = dispatch->Invoke(0x60030002, IID_NULL, 0, DISPATCH_METHOD, &params,
-                                            &out, excep, &argErr);
+        const HRESULT hr = dispatch->Invoke(0x60030002, IID_NULL, 0, DISPATCH_METHOD, &params, &out,
+                                            excep, &argErr);
         result = out.vt == VT_R8 ? out.dblVal : std::nan("");
         return hr;
     }
@@ -138,14 +138,62 @@ TEST_F(FieldFormsTest, EveryFormOfTheFieldPlacesTheCalculatorBesideIt) {
     HostObject properties({L"Wtop", L"Wleft", L"Wwidth", L"Wheight"}, kFieldValues);
     HostObject members({L"length", L"0", L"1", L"2", L"3"}, {4, 3000, 1500, 1500, 300});
     const Form forms[] = {
-        {"array of doubles", [] { VARIANT v; v.vt = VT_ARRAY | VT_R8; v.parray = array_of(VT_R8, kFieldValues); return v; }},
-        {"array of floats", [] { VARIANT v; v.vt = VT_ARRAY | VT_R4; v.parray = array_of(VT_R4, kFieldValues); return v; }},
-        {"array of shorts", [] { VARIANT v; v.vt = VT_ARRAY | VT_I2; v.parray = array_of(VT_I2, kFieldValues); return v; }},
-        {"array of variants from 1", [] { VARIANT v; v.vt = VT_ARRAY | VT_VARIANT; v.parray = array_of(VT_VARIANT, kFieldValues, 1); return v; }},
-        {"array by reference", [&] { VARIANT v; v.vt = VT_ARRAY | VT_I4 | VT_BYREF; v.pparray = &byRefArray; return v; }},
-        {"variant by reference", [&] { VARIANT v; v.vt = VT_VARIANT | VT_BYREF; v.pvarVal = &inner; return v; }},
-        {"object with properties", [&] { VARIANT v; v.vt = VT_DISPATCH; v.pdispVal = &properties; return v; }},
-        {"object with members 0 to 3", [&] { VARIANT v; v.vt = VT_DISPATCH; v.pdispVal = &members; return v; }},
+        {"array of doubles",
+         [] {
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_R8;
+             v.parray = array_of(VT_R8, kFieldValues);
+             return v;
+         }},
+        {"array of floats",
+         [] {
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_R4;
+             v.parray = array_of(VT_R4, kFieldValues);
+             return v;
+         }},
+        {"array of shorts",
+         [] {
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_I2;
+             v.parray = array_of(VT_I2, kFieldValues);
+             return v;
+         }},
+        {"array of variants from 1",
+         [] {
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_VARIANT;
+             v.parray = array_of(VT_VARIANT, kFieldValues, 1);
+             return v;
+         }},
+        {"array by reference",
+         [&] {
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_I4 | VT_BYREF;
+             v.pparray = &byRefArray;
+             return v;
+         }},
+        {"variant by reference",
+         [&] {
+             VARIANT v;
+             v.vt = VT_VARIANT | VT_BYREF;
+             v.pvarVal = &inner;
+             return v;
+         }},
+        {"object with properties",
+         [&] {
+             VARIANT v;
+             v.vt = VT_DISPATCH;
+             v.pdispVal = &properties;
+             return v;
+         }},
+        {"object with members 0 to 3",
+         [&] {
+             VARIANT v;
+             v.vt = VT_DISPATCH;
+             v.pdispVal = &members;
+             return v;
+         }},
     };
     for (const Form& form : forms) {
         double result = 0;
@@ -163,10 +211,32 @@ TEST_F(FieldFormsTest, EveryFormOfTheFieldPlacesTheCalculatorBesideIt) {
 
 TEST_F(FieldFormsTest, NoFieldOpensTheCalculatorBesideThePointer) {
     const Form forms[] = {
-        {"missing", [] { VARIANT v; v.vt = VT_ERROR; v.scode = DISP_E_PARAMNOTFOUND; return v; }},
-        {"Empty", [] { VARIANT v; v.vt = VT_EMPTY; return v; }},
-        {"Null", [] { VARIANT v; v.vt = VT_NULL; return v; }},
-        {"Nothing", [] { VARIANT v; v.vt = VT_DISPATCH; v.pdispVal = nullptr; return v; }},
+        {"missing",
+         [] {
+             VARIANT v;
+             v.vt = VT_ERROR;
+             v.scode = DISP_E_PARAMNOTFOUND;
+             return v;
+         }},
+        {"Empty",
+         [] {
+             VARIANT v;
+             v.vt = VT_EMPTY;
+             return v;
+         }},
+        {"Null",
+         [] {
+             VARIANT v;
+             v.vt = VT_NULL;
+             return v;
+         }},
+        {"Nothing",
+         [] {
+             VARIANT v;
+             v.vt = VT_DISPATCH;
+             v.pdispVal = nullptr;
+             return v;
+         }},
     };
     ASSERT_TRUE(SetCursorPos(300, 400));
     for (const Form& form : forms) {
@@ -183,24 +253,91 @@ TEST_F(FieldFormsTest, OtherFormsAreRefusedWithTheAcceptedFormsNamed) {
     HostObject nothingUseful({L"Top", L"Left"}, {1, 2});
     HostObject notANumber({L"Wtop", L"Wleft", L"Wwidth", L"Wheight"}, {1, 2, 3, std::nan("")});
     const Form forms[] = {
-        {"a number", [] { VARIANT v; v.vt = VT_I4; v.lVal = 3000; return v; }},
-        {"a text", [] { VARIANT v; v.vt = VT_BSTR; v.bstrVal = SysAllocString(L"3000,1500"); return v; }},
-        {"three numbers", [] { VARIANT v; v.vt = VT_ARRAY | VT_R8; v.parray = array_of(VT_R8, {1, 2, 3}); return v; }},
-        {"five numbers", [] { VARIANT v; v.vt = VT_ARRAY | VT_R8; v.parray = array_of(VT_R8, {1, 2, 3, 4, 5}); return v; }},
-        {"two dimensions", [] {
+        {"a number",
+         [] {
+             VARIANT v;
+             v.vt = VT_I4;
+             v.lVal = 3000;
+             return v;
+         }},
+        {"a text",
+         [] {
+             VARIANT v;
+             v.vt = VT_BSTR;
+             v.bstrVal = SysAllocString(L"3000,1500");
+             return v;
+         }},
+        {"three numbers",
+         [] {
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_R8;
+             v.parray = array_of(VT_R8, {1, 2, 3});
+             return v;
+         }},
+        {"five numbers",
+         [] {
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_R8;
+             v.parray = array_of(VT_R8, {1, 2, 3, 4, 5});
+             return v;
+         }},
+        {"two dimensions",
+         [] {
              SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
-             VARIANT v; v.vt = VT_ARRAY | VT_R8; v.parray = SafeArrayCreate(VT_R8, 2, bounds); return v; }},
-        {"texts", [] {
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_R8;
+             v.parray = SafeArrayCreate(VT_R8, 2, bounds);
+             return v;
+         }},
+        {"texts",
+         [] {
              SAFEARRAYBOUND bound = {4, 0};
-             VARIANT v; v.vt = VT_ARRAY | VT_BSTR; v.parray = SafeArrayCreate(VT_BSTR, 1, &bound); return v; }},
-        {"a word among the numbers", [] {
-             VARIANT v; v.vt = VT_ARRAY | VT_VARIANT; v.parray = array_of(VT_VARIANT, kFieldValues);
-             LONG at = 2; VARIANT word; word.vt = VT_BSTR; word.bstrVal = SysAllocString(L"wide");
-             SafeArrayPutElement(v.parray, &at, &word); VariantClear(&word); return v; }},
-        {"beyond a coordinate", [] { VARIANT v; v.vt = VT_ARRAY | VT_R8; v.parray = array_of(VT_R8, {1, 2, 1e300, 4}); return v; }},
-        {"null array", [] { VARIANT v; v.vt = VT_ARRAY | VT_R8; v.parray = nullptr; return v; }},
-        {"object without the members", [&] { VARIANT v; v.vt = VT_DISPATCH; v.pdispVal = &nothingUseful; return v; }},
-        {"object with no number", [&] { VARIANT v; v.vt = VT_DISPATCH; v.pdispVal = &notANumber; return v; }},
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_BSTR;
+             v.parray = SafeArrayCreate(VT_BSTR, 1, &bound);
+             return v;
+         }},
+        {"a word among the numbers",
+         [] {
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_VARIANT;
+             v.parray = array_of(VT_VARIANT, kFieldValues);
+             LONG at = 2;
+             VARIANT word;
+             word.vt = VT_BSTR;
+             word.bstrVal = SysAllocString(L"wide");
+             SafeArrayPutElement(v.parray, &at, &word);
+             VariantClear(&word);
+             return v;
+         }},
+        {"beyond a coordinate",
+         [] {
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_R8;
+             v.parray = array_of(VT_R8, {1, 2, 1e300, 4});
+             return v;
+         }},
+        {"null array",
+         [] {
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_R8;
+             v.parray = nullptr;
+             return v;
+         }},
+        {"object without the members",
+         [&] {
+             VARIANT v;
+             v.vt = VT_DISPATCH;
+             v.pdispVal = &nothingUseful;
+             return v;
+         }},
+        {"object with no number",
+         [&] {
+             VARIANT v;
+             v.vt = VT_DISPATCH;
+             v.pdispVal = &notANumber;
+             return v;
+         }},
     };
     for (const Form& form : forms) {
         for (bool withExcep : {true, false}) {

@@ -165,8 +165,8 @@ TEST_F(HostProbeTest, CallsOnAnotherThreadThanTheObjectsAreRefused) {
     arg.vt = VT_BSTR;
     arg.bstrVal = name.get();
     DISPPARAMS params = {&arg, nullptr, 1, 0};
-    EXPECT_EQ(dispatch->Invoke(0x60030000, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
-                               nullptr, nullptr),
+    EXPECT_EQ(dispatch->Invoke(0x60030000, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr,
+                               nullptr),
               RPC_E_WRONG_THREAD);
     dispatch.reset();
 
@@ -264,8 +264,7 @@ TEST_F(HostProbeTest, NamesThatCannotBeFilesAreRefusedWithoutHarm) {
     const Case cases[] = {
         {"1,000 characters with .ini", std::wstring(1000, L'a') + L".ini", false, E_INVALIDARG},
         {"10,000 characters with .ini", std::wstring(10000, L'b') + L".ini", false, E_INVALIDARG},
-        {"100,000 characters with .ini", std::wstring(100000, L'c') + L".ini", false,
-         E_INVALIDARG},
+        {"100,000 characters with .ini", std::wstring(100000, L'c') + L".ini", false, E_INVALIDARG},
         {"300 characters, no .ini", std::wstring(300, L'd'), false, E_INVALIDARG},
         {"a line break", L"p\r\nHelpID=99999999999\r\n[Window]\r\nfrmCalc_Top=1", false,
          E_INVALIDARG},
@@ -279,8 +278,8 @@ TEST_F(HostProbeTest, NamesThatCannotBeFilesAreRefusedWithoutHarm) {
         {"help: a line break", L"C:\\help\r\nHelpID=5.chm", true, E_INVALIDARG},
         {"help: one more than the viewer takes", helpFolder + std::wstring(227, L'h') + L".chm",
          true, E_INVALIDARG},
-        {"help: the longest the viewer takes", helpFolder + std::wstring(226, L'h') + L".chm",
-         true, S_OK},
+        {"help: the longest the viewer takes", helpFolder + std::wstring(226, L'h') + L".chm", true,
+         S_OK},
     };
     for (const Case& c : cases) {
         UniqueBstr name{std::wstring_view(c.name)};
@@ -391,8 +390,8 @@ TEST_F(HostProbeTest, LateBoundRecordSmallerThanWindowstayIsRefused) {
     VARIANT result;
     VariantInit(&result);
     UINT argErr = 99;
-    EXPECT_EQ(dispatch->Invoke(0x60030002, IID_NULL, 0, DISPATCH_METHOD, &params, &result,
-                               nullptr, &argErr),
+    EXPECT_EQ(dispatch->Invoke(0x60030002, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr,
+                               &argErr),
               DISP_E_TYPEMISMATCH);
     EXPECT_EQ(argErr, 1u);
     EXPECT_EQ(own_calc_window(), nullptr);
@@ -411,9 +410,9 @@ TEST_F(HostProbeTest, HostTaxRateComesFromTheHostsOwnFileAtEveryCall) {
     const std::wstring other = folder.path() + L"other.ini";
     WritePrivateProfileStringW(L"Setup", L"Tax", L"50", other.c_str());
     SetEnvironmentVariableW(L"Z5_PROBE_APP_NAME", other.c_str());
-    std::wstring command =
-        L"\"" + module_path_of_self() + L"\" --gtest_also_run_disabled_tests "
-        L"--gtest_filter=OtherHost.DISABLED_NamesItself";
+    std::wstring command = L"\"" + module_path_of_self() +
+                           L"\" --gtest_also_run_disabled_tests "
+                           L"--gtest_filter=OtherHost.DISABLED_NamesItself";
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};

@@ -28,7 +28,6 @@ std::vector<COLORREF> readout_pixels() {
     return painted_pixels(calc_window(), {14, 41, 191, 66});
 }
 
-
 class ShowcalcTest : public ComponentCallTest {
   protected:
     // Runs showcalc with the script started; fails the test if the call fails.
@@ -94,8 +93,7 @@ TEST_F(ShowcalcTest, LimitRefusesWithTheMessageAndKeepsTheWindowOpen) {
         double mmax;
         const wchar_t* limitText;
     };
-    for (const Case& c :
-         {Case{L"1001", 1000, L"1000"}, Case{L"2", 1.5, L"1.5"}}) {
+    for (const Case& c : {Case{L"1001", 1000, L"1000"}, Case{L"2", 1.5, L"1.5"}}) {
         Script script;
         std::wstring text;
         bool seen = false;
@@ -139,9 +137,7 @@ TEST_F(ShowcalcTest, WindowCarriesTheCalculatorIcon) {
     HICON icon = nullptr;
     Script script;
     script
-        .then([&] {
-            icon = reinterpret_cast<HICON>(GetClassLongPtrW(calc_window(), GCLP_HICON));
-        })
+        .then([&] { icon = reinterpret_cast<HICON>(GetClassLongPtrW(calc_window(), GCLP_HICON)); })
         .type(L"\x1b");
     show(script, 0);
     ASSERT_NE(icon, nullptr);

@@ -127,8 +127,8 @@ class SpeechTest : public ::testing::Test {
     // A value over the limit is transferred: the limit message goes through the companion,
     // whose user hears it out (when a voice speaks) and answers OK; `during` runs after the
     // answer, then the calculator is closed.
-    double limit_message_call(std::wstring& shown, bool heard = true,
-                              std::function<void()> during = [] {}) {
+    double limit_message_call(
+        std::wstring& shown, bool heard = true, std::function<void()> during = [] {}) {
         Script script;
         script.type(L"1001\r").then(during).type(L"\x1b");
         CompanionUser user(L"z5talk.Present", [this, heard](HWND box) {
@@ -155,7 +155,8 @@ HMODULE SpeechTest::voice = nullptr;
 bool SpeechTest::registered = false;
 
 bool purge_only(const Spoken& call) {
-    return call.text == L"(null)" && (call.flags & SPF_PURGEBEFORESPEAK) && !(call.flags & SPF_ASYNC);
+    return call.text == L"(null)" && (call.flags & SPF_PURGEBEFORESPEAK) &&
+           !(call.flags & SPF_ASYNC);
 }
 
 TEST_F(SpeechTest, LimitMessageIsSpokenAsShownWithoutWaitingAndStoppedWhenTheCalculatorCloses) {
@@ -172,7 +173,8 @@ TEST_F(SpeechTest, LimitMessageIsSpokenAsShownWithoutWaitingAndStoppedWhenTheCal
     // Exactly the text shown, without waiting for the voice, read as text rather than markup,
     // replacing anything still being said.
     EXPECT_EQ(calls[0].text, shown);
-    EXPECT_EQ(calls[0].flags, static_cast<DWORD>(SPF_ASYNC | SPF_PURGEBEFORESPEAK | SPF_IS_NOT_XML));
+    EXPECT_EQ(calls[0].flags,
+              static_cast<DWORD>(SPF_ASYNC | SPF_PURGEBEFORESPEAK | SPF_IS_NOT_XML));
     EXPECT_TRUE(purge_only(calls[1])) << calls[1].flags;
     ASSERT_EQ(calls.size(), beforeClose + 1);
     EXPECT_TRUE(purge_only(calls.back())) << "command 5 stops the speech";
