@@ -317,6 +317,27 @@ TEST_F(FieldFormsTest, OtherFormsAreRefusedWithTheAcceptedFormsNamed) {
              v.parray = array_of(VT_R8, {1, 2, 1e300, 4});
              return v;
          }},
+        {"100,000 numbers",
+         [] {
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_R8;
+             v.parray = array_of(VT_R8, std::vector<double>(100000, 1500));
+             return v;
+         }},
+        {"a 100,000-character text among the numbers",
+         [] {
+             VARIANT v;
+             v.vt = VT_ARRAY | VT_VARIANT;
+             v.parray = array_of(VT_VARIANT, kFieldValues);
+             LONG at = 0;
+             VARIANT text;
+             text.vt = VT_BSTR;
+             text.bstrVal = SysAllocStringLen(nullptr, 100000);
+             for (UINT i = 0; i < 100000; ++i) text.bstrVal[i] = L'9';
+             SafeArrayPutElement(v.parray, &at, &text);
+             VariantClear(&text);
+             return v;
+         }},
         {"null array",
          [] {
              VARIANT v;
