@@ -77,11 +77,6 @@ void Calculator::number_click(int index) noexcept {
     number_key(index);
 }
 
-void Calculator::number_double_click(int index) noexcept {
-    KeyScope scope(*this);
-    number_key(index);
-}
-
 void Calculator::number_key(int index) noexcept {
     if (index < 0 || index >= static_cast<int>(kNumberTags.size())) return;
     std::string_view tag = kNumberTags[index];
@@ -150,11 +145,6 @@ void Calculator::inv_click() noexcept {
 }
 
 void Calculator::bs_click() noexcept {
-    KeyScope scope(*this);
-    bs_key();
-}
-
-void Calculator::bs_double_click() noexcept {
     KeyScope scope(*this);
     bs_key();
 }
@@ -302,15 +292,15 @@ void Calculator::tax_click(int index) noexcept {
         return;
     }
     const double v = *read;
-    double result = index == 0   ? v * (taxRate_ + 1)
-                    : index == 1 ? v / (taxRate_ + 1)
-                                 : v * taxRate_;
+    double result = index == kTaxIn    ? v * (taxRate_ + 1)
+                    : index == kTaxOut ? v / (taxRate_ + 1)
+                                       : v * taxRate_;
     // Only an absurd rate (from a hand-edited settings file) gets here; the key is refused.
     if (!std::isfinite(result)) {
         display_.beep();
         return;
     }
-    tax_check(result, index == 1 ? 1 : 0);
+    tax_check(result, index == kTaxOut ? 1 : 0);
     show_number(result);
 }
 
@@ -318,12 +308,12 @@ void Calculator::mem_click(int index) noexcept {
     KeyScope scope(*this);
     CalcState& s = state_;
     switch (index) {
-        case 0:
+        case kMemClear:
             s.mem = 0;
             s.memMark = false;
             break;
-        case 1:
-        case 2: {
+        case kMemPlus:
+        case kMemMinus: {
             if (!read_number(s.Readout.view())) {
                 display_.beep();
                 return;
@@ -334,11 +324,11 @@ void Calculator::mem_click(int index) noexcept {
                 display_.beep();  // the pending calculation ran out of range
                 return;
             }
-            s.mem = index == 1 ? s.mem + *v : s.mem - *v;
+            s.mem = index == kMemPlus ? s.mem + *v : s.mem - *v;
             s.memMark = s.mem != 0;
             break;
         }
-        case 3:
+        case kMemRecall:
             show_number(s.mem);
             break;
         default:

@@ -41,11 +41,9 @@ class Calculator {
     bool open(double value, double mmax) noexcept;
 
     void number_click(int index) noexcept;
-    void number_double_click(int index) noexcept;  // the click once more
     void decimal_click() noexcept;
     void inv_click() noexcept;
     void bs_click() noexcept;
-    void bs_double_click() noexcept;
     void operator_click(int index) noexcept;
     void tax_click(int index) noexcept;
     void mem_click(int index) noexcept;

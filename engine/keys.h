@@ -18,6 +18,13 @@ inline constexpr std::array<std::string_view, 3> kTaxTags = {"taxin", "taxout", 
 inline constexpr int kOperatorAC = 0;
 inline constexpr int kOperatorCE = 1;
 inline constexpr int kOperatorEquals = 6;
+inline constexpr int kMemClear = 0;   // MC
+inline constexpr int kMemPlus = 1;    // M+
+inline constexpr int kMemMinus = 2;   // M-
+inline constexpr int kMemRecall = 3;  // MR
+inline constexpr int kTaxIn = 0;      // 税込: the price with tax
+inline constexpr int kTaxOut = 1;     // 税別: the price without tax
+inline constexpr int kTaxAmount = 2;  // 税: the tax alone
 
 enum class KeyGroup : std::uint8_t { Number, Decimal, Inv, Bs, Operator, Mem, Tax };
 

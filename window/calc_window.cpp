@@ -611,10 +611,10 @@ void CalcWindow::key_up(Control& key, int button, int shift) noexcept {
 void CalcWindow::key_double_click(Control& key) noexcept {
     if (key.role == KeyRole::Number) {
         show_pressed(key, key.Tag.c_str());
-        calc_.number_double_click(key.Index);
+        calc_.number_click(key.Index);  // a double-click enters its digits once more
     } else if (key.role == KeyRole::Bs) {
         show_pressed(key, L"BS");
-        calc_.bs_double_click();
+        calc_.bs_click();
     }
 }
 

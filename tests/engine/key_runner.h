@@ -37,8 +37,9 @@ class KeyRunner final : public CalcDisplay {
             return;
         }
         calc.press(*key);
-        if (double_click && key->group == KeyGroup::Number) calc.number_double_click(key->index);
-        if (double_click && key->group == KeyGroup::Bs) calc.bs_double_click();
+        // A double-click acts once more, on the number keys and backspace only.
+        if (double_click && (key->group == KeyGroup::Number || key->group == KeyGroup::Bs))
+            calc.press(*key);
     }
 
     std::string readout() const { return std::string(calc.readout()); }
