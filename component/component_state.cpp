@@ -75,12 +75,11 @@ void SetAppName(ComponentState& state, std::wstring_view fname) {
     s.PutIniValue(ini_keys::kAppPath.section, ini_keys::kAppPath.key, fname);
     {
         HostFileScope host(s, hostFile);
-        s.taxRate = s.GetIniValue(ini_keys::kTax) / 1000.0;
-        if (s.taxRate < 0) s.taxRate = 0.05;
-        s.taxMode = s.GetIniInt16(ini_keys::kTaxMode);
-        if (s.taxMode < 0) s.taxMode = 0;
+        s.ReadTaxSettings(SettingsStore::Reading::Strict);
         state.msgMode = s.GetIniInt16(ini_keys::kMsgMode);
-        if (state.msgMode == -1) state.msgMode = 0;
+        // Only a missing entry (read as -1) takes the fallback: other values choose the box.
+        if (state.msgMode == -1)
+            state.msgMode = static_cast<std::int16_t>(ini_keys::kMsgMode.fallback);
     }
     state.hostIniFile = std::move(hostFile);
     s.PutIniValue(ini_keys::kTax.section, ini_keys::kTax.key, s.taxRate * 1000);

@@ -8,24 +8,26 @@
 
 namespace z5calc {
 
-// Keys the component reads and writes: section, key, and the value a missing key gives.
-// "Window" keys are made per window (window name + "_Left" / "_Top").
+// Keys the component reads and writes: section, key, and the number the reads use in place of
+// a missing entry (a text key's is unused: a missing text is empty). "Window" keys are made per
+// window (window name + "_Left" / "_Top").
 struct IniKey {
     std::wstring_view section;
     std::wstring_view key;
-    std::wstring_view meaning_when_missing;
+    std::int32_t fallback = 0;
 };
 
 namespace ini_keys {
-inline constexpr IniKey kAppPath{L"Setup", L"AppPath", L"(not read)"};
-inline constexpr IniKey kTax{L"Setup", L"Tax", L"rate 0.05"};
-inline constexpr IniKey kTaxMode{L"Setup", L"TaxMode", L"mode 0"};
-inline constexpr IniKey kMsgMode{L"Setup", L"MsgMode", L"mode 0 (talking companion)"};
-inline constexpr IniKey kHelpFile{L"Setup", L"HelpFile", L"the component's own z5calc.chm"};
-inline constexpr IniKey kHelpID{L"Setup", L"HelpID", L"-1"};
+inline constexpr IniKey kAppPath{L"Setup", L"AppPath"};
+inline constexpr IniKey kTax{L"Setup", L"Tax", 50};  // tenths of a percent: 5 %
+inline constexpr IniKey kTaxMode{L"Setup", L"TaxMode", 0};
+inline constexpr IniKey kMsgMode{L"Setup", L"MsgMode", 0};  // the talking companion
+inline constexpr IniKey kHelpFile{L"Setup", L"HelpFile"};   // the component's own z5calc.chm
+inline constexpr IniKey kHelpID{L"Setup", L"HelpID", -1};
 // The calculator window's last place, in twips.
-inline constexpr IniKey kFrmCalcLeft{L"Window", L"frmCalc_Left", L"centred on the screen"};
-inline constexpr IniKey kFrmCalcTop{L"Window", L"frmCalc_Top", L"centred on the screen"};
+// Missing (-1, as GetIniValue reads a missing key), the window is centred on the screen.
+inline constexpr IniKey kFrmCalcLeft{L"Window", L"frmCalc_Left", -1};
+inline constexpr IniKey kFrmCalcTop{L"Window", L"frmCalc_Top", -1};
 }  // namespace ini_keys
 
 // A value is read into a 255-character buffer: the first 254 characters are all that is seen.

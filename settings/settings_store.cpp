@@ -130,17 +130,26 @@ void SettingsStore::InitSettings() {
     if (!named_help.empty()) helpFile = named_help;
     // One bad value in the component's own file must not break it for good: out of range
     // reads as missing.
-    helpID = ini_value_from_text(GetIniString(ini_keys::kHelpID)).value_or(-1);
+    helpID =
+        ini_value_from_text(GetIniString(ini_keys::kHelpID)).value_or(ini_keys::kHelpID.fallback);
     ReadTaxSettings();
 }
 
-void SettingsStore::ReadTaxSettings() {
-    const std::optional<std::int32_t> tax = ini_value_from_text(GetIniString(ini_keys::kTax));
-    taxRate = tax ? *tax / 1000.0 : -1;
-    if (taxRate < 0) taxRate = 0.05;
-    const std::optional<std::int32_t> mode = ini_value_from_text(GetIniString(ini_keys::kTaxMode));
-    taxMode = mode ? to_int16(*mode).value_or(0) : 0;
-    if (taxMode < 0) taxMode = 0;
+void SettingsStore::ReadTaxSettings(Reading reading) {
+    // A negative value (a missing key reads -1) gives the key's fallback; so does a number
+    // beyond its size, unless the reading is strict.
+    auto number = [&](const IniKey& k) -> std::int32_t {
+        if (reading == Reading::Strict) return GetIniValue(k);
+        return ini_value_from_text(GetIniString(k)).value_or(-1);
+    };
+    taxRate = number(ini_keys::kTax) / 1000.0;
+    if (taxRate < 0) taxRate = ini_keys::kTax.fallback / 1000.0;
+    if (reading == Reading::Strict) {
+        taxMode = GetIniInt16(ini_keys::kTaxMode);
+    } else {
+        taxMode = to_int16(number(ini_keys::kTaxMode)).value_or(ini_keys::kTaxMode.fallback);
+    }
+    if (taxMode < 0) taxMode = static_cast<std::int16_t>(ini_keys::kTaxMode.fallback);
 }
 
 std::wstring SettingsStore::GetIniString(std::wstring_view section, std::wstring_view key) const {

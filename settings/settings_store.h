@@ -45,7 +45,9 @@ class SettingsStore {
     bool started() const { return twipsX != 0; }
 
     void InitSettings();
-    void ReadTaxSettings();
+    // Strict for a host's file named by SetAppName: a number beyond its size is an overflow.
+    enum class Reading { Lenient, Strict };
+    void ReadTaxSettings(Reading reading = Reading::Lenient);
 
     std::int32_t GetIniValue(std::wstring_view section, std::wstring_view key) const;
     std::wstring GetIniString(std::wstring_view section, std::wstring_view key) const;
