@@ -130,70 +130,59 @@ struct Form {
     std::function<VARIANT()> make;
 };
 
+// A variant of the type with every value bit zero (a null array, a null object).
+VARIANT variant_of(VARTYPE type) {
+    VARIANT v = {};
+    v.vt = type;
+    return v;
+}
+
+VARIANT array_variant(VARTYPE type, const std::vector<double>& values, LONG lower = 0) {
+    VARIANT v = variant_of(VT_ARRAY | type);
+    v.parray = array_of(type, values, lower);
+    return v;
+}
+
+VARIANT object_variant(IDispatch* object) {
+    VARIANT v = variant_of(VT_DISPATCH);
+    v.pdispVal = object;
+    return v;
+}
+
+// The field's four numbers as variants, one of them replaced by a text.
+VARIANT field_with_text(LONG at, BSTR text) {
+    VARIANT v = array_variant(VT_VARIANT, kFieldValues);
+    VARIANT element = variant_of(VT_BSTR);
+    element.bstrVal = text;
+    SafeArrayPutElement(v.parray, &at, &element);
+    VariantClear(&element);
+    return v;
+}
+
 TEST_F(FieldFormsTest, EveryFormOfTheFieldPlacesTheCalculatorBesideIt) {
     SAFEARRAY* byRefArray = array_of(VT_I4, kFieldValues);
-    VARIANT inner;
-    inner.vt = VT_ARRAY | VT_VARIANT;
-    inner.parray = array_of(VT_VARIANT, kFieldValues);
+    VARIANT inner = array_variant(VT_VARIANT, kFieldValues);
     HostObject properties({L"Wtop", L"Wleft", L"Wwidth", L"Wheight"}, kFieldValues);
     HostObject members({L"length", L"0", L"1", L"2", L"3"}, {4, 3000, 1500, 1500, 300});
     const Form forms[] = {
-        {"array of doubles",
-         [] {
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_R8;
-             v.parray = array_of(VT_R8, kFieldValues);
-             return v;
-         }},
-        {"array of floats",
-         [] {
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_R4;
-             v.parray = array_of(VT_R4, kFieldValues);
-             return v;
-         }},
-        {"array of shorts",
-         [] {
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_I2;
-             v.parray = array_of(VT_I2, kFieldValues);
-             return v;
-         }},
-        {"array of variants from 1",
-         [] {
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_VARIANT;
-             v.parray = array_of(VT_VARIANT, kFieldValues, 1);
-             return v;
-         }},
+        {"array of doubles", [] { return array_variant(VT_R8, kFieldValues); }},
+        {"array of floats", [] { return array_variant(VT_R4, kFieldValues); }},
+        {"array of shorts", [] { return array_variant(VT_I2, kFieldValues); }},
+        {"array of variants from 1", [] { return array_variant(VT_VARIANT, kFieldValues, 1); }},
         {"array by reference",
          [&] {
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_I4 | VT_BYREF;
+             VARIANT v = variant_of(VT_ARRAY | VT_I4 | VT_BYREF);
              v.pparray = &byRefArray;
              return v;
          }},
         {"variant by reference",
          [&] {
-             VARIANT v;
-             v.vt = VT_VARIANT | VT_BYREF;
+             VARIANT v = variant_of(VT_VARIANT | VT_BYREF);
              v.pvarVal = &inner;
              return v;
          }},
-        {"object with properties",
-         [&] {
-             VARIANT v;
-             v.vt = VT_DISPATCH;
-             v.pdispVal = &properties;
-             return v;
-         }},
-        {"object with members 0 to 3",
-         [&] {
-             VARIANT v;
-             v.vt = VT_DISPATCH;
-             v.pdispVal = &members;
-             return v;
-         }},
+        {"object with properties", [&] { return object_variant(&properties); }},
+        {"object with members 0 to 3", [&] { return object_variant(&members); }},
     };
     for (const Form& form : forms) {
         double result = 0;
@@ -213,30 +202,13 @@ TEST_F(FieldFormsTest, NoFieldOpensTheCalculatorBesideThePointer) {
     const Form forms[] = {
         {"missing",
          [] {
-             VARIANT v;
-             v.vt = VT_ERROR;
+             VARIANT v = variant_of(VT_ERROR);
              v.scode = DISP_E_PARAMNOTFOUND;
              return v;
          }},
-        {"Empty",
-         [] {
-             VARIANT v;
-             v.vt = VT_EMPTY;
-             return v;
-         }},
-        {"Null",
-         [] {
-             VARIANT v;
-             v.vt = VT_NULL;
-             return v;
-         }},
-        {"Nothing",
-         [] {
-             VARIANT v;
-             v.vt = VT_DISPATCH;
-             v.pdispVal = nullptr;
-             return v;
-         }},
+        {"Empty", [] { return variant_of(VT_EMPTY); }},
+        {"Null", [] { return variant_of(VT_NULL); }},
+        {"Nothing", [] { return object_variant(nullptr); }},
     };
     ASSERT_TRUE(SetCursorPos(300, 400));
     for (const Form& form : forms) {
@@ -255,110 +227,53 @@ TEST_F(FieldFormsTest, OtherFormsAreRefusedWithTheAcceptedFormsNamed) {
     const Form forms[] = {
         {"a number",
          [] {
-             VARIANT v;
-             v.vt = VT_I4;
+             VARIANT v = variant_of(VT_I4);
              v.lVal = 3000;
              return v;
          }},
         {"a text",
          [] {
-             VARIANT v;
-             v.vt = VT_BSTR;
+             VARIANT v = variant_of(VT_BSTR);
              v.bstrVal = SysAllocString(L"3000,1500");
              return v;
          }},
         {"three numbers",
          [] {
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_R8;
-             v.parray = array_of(VT_R8, {1, 2, 3});
-             return v;
+             return array_variant(VT_R8, {1, 2, 3});
          }},
         {"five numbers",
          [] {
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_R8;
-             v.parray = array_of(VT_R8, {1, 2, 3, 4, 5});
-             return v;
+             return array_variant(VT_R8, {1, 2, 3, 4, 5});
          }},
         {"two dimensions",
          [] {
              SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_R8;
+             VARIANT v = variant_of(VT_ARRAY | VT_R8);
              v.parray = SafeArrayCreate(VT_R8, 2, bounds);
              return v;
          }},
         {"texts",
          [] {
              SAFEARRAYBOUND bound = {4, 0};
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_BSTR;
+             VARIANT v = variant_of(VT_ARRAY | VT_BSTR);
              v.parray = SafeArrayCreate(VT_BSTR, 1, &bound);
              return v;
          }},
-        {"a word among the numbers",
-         [] {
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_VARIANT;
-             v.parray = array_of(VT_VARIANT, kFieldValues);
-             LONG at = 2;
-             VARIANT word;
-             word.vt = VT_BSTR;
-             word.bstrVal = SysAllocString(L"wide");
-             SafeArrayPutElement(v.parray, &at, &word);
-             VariantClear(&word);
-             return v;
-         }},
+        {"a word among the numbers", [] { return field_with_text(2, SysAllocString(L"wide")); }},
         {"beyond a coordinate",
          [] {
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_R8;
-             v.parray = array_of(VT_R8, {1, 2, 1e300, 4});
-             return v;
+             return array_variant(VT_R8, {1, 2, 1e300, 4});
          }},
-        {"100,000 numbers",
-         [] {
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_R8;
-             v.parray = array_of(VT_R8, std::vector<double>(100000, 1500));
-             return v;
-         }},
+        {"100,000 numbers", [] { return array_variant(VT_R8, std::vector<double>(100000, 1500)); }},
         {"a 100,000-character text among the numbers",
          [] {
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_VARIANT;
-             v.parray = array_of(VT_VARIANT, kFieldValues);
-             LONG at = 0;
-             VARIANT text;
-             text.vt = VT_BSTR;
-             text.bstrVal = SysAllocStringLen(nullptr, 100000);
-             for (UINT i = 0; i < 100000; ++i) text.bstrVal[i] = L'9';
-             SafeArrayPutElement(v.parray, &at, &text);
-             VariantClear(&text);
-             return v;
+             BSTR digits = SysAllocStringLen(nullptr, 100000);
+             for (UINT i = 0; i < 100000; ++i) digits[i] = L'9';
+             return field_with_text(0, digits);
          }},
-        {"null array",
-         [] {
-             VARIANT v;
-             v.vt = VT_ARRAY | VT_R8;
-             v.parray = nullptr;
-             return v;
-         }},
-        {"object without the members",
-         [&] {
-             VARIANT v;
-             v.vt = VT_DISPATCH;
-             v.pdispVal = &nothingUseful;
-             return v;
-         }},
-        {"object with no number",
-         [&] {
-             VARIANT v;
-             v.vt = VT_DISPATCH;
-             v.pdispVal = &notANumber;
-             return v;
-         }},
+        {"null array", [] { return variant_of(VT_ARRAY | VT_R8); }},
+        {"object without the members", [&] { return object_variant(&nothingUseful); }},
+        {"object with no number", [&] { return object_variant(&notANumber); }},
     };
     for (const Form& form : forms) {
         for (bool withExcep : {true, false}) {
