@@ -3,15 +3,12 @@
 #include <memory>
 
 #include "handles.h"
+#include "windowstay_guid.h"
 #include "z5calcD_h.h"
 
 namespace z5calc {
 
 struct ComponentState;
-
-// The GUID of the windowstay record (the type library generator gives it no constant).
-inline constexpr GUID kWindowstayGuid = {
-    0xC17F5A2E, 0x64B8, 0x4D93, {0xA0, 0xE5, 0x2B, 0x8F, 0x1D, 0x7C, 0x6E, 0x49}};
 
 HRESULT create_zelcalc(REFIID riid, void** ppv) noexcept;
 

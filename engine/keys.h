@@ -35,6 +35,28 @@ struct Key {
     friend constexpr bool operator==(Key, Key) = default;
 };
 
+// The tag of a key; the decimal point, which has no tag of its own, goes by ".".
+constexpr std::string_view tag_of(Key key) noexcept {
+    const auto at = static_cast<std::size_t>(key.index);
+    switch (key.group) {
+        case KeyGroup::Number:
+            return at < kNumberTags.size() ? kNumberTags[at] : std::string_view{};
+        case KeyGroup::Decimal:
+            return ".";
+        case KeyGroup::Inv:
+            return "INV";
+        case KeyGroup::Bs:
+            return "BS";
+        case KeyGroup::Operator:
+            return at < kOperatorTags.size() ? kOperatorTags[at] : std::string_view{};
+        case KeyGroup::Mem:
+            return at < kMemTags.size() ? kMemTags[at] : std::string_view{};
+        case KeyGroup::Tax:
+            return at < kTaxTags.size() ? kTaxTags[at] : std::string_view{};
+    }
+    return {};
+}
+
 // Finds a key by its tag; the decimal point, which has no tag of its own, goes by ".".
 std::optional<Key> key_from_tag(std::string_view tag) noexcept;
 

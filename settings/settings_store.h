@@ -55,6 +55,7 @@ class SettingsStore {
                      std::wstring_view text) const;
     void PutIniValue(std::wstring_view section, std::wstring_view key, double value) const;
     std::int32_t GetIniValue(const IniKey& k) const { return GetIniValue(k.section, k.key); }
+    void PutIniValue(const IniKey& k, double value) const { PutIniValue(k.section, k.key, value); }
     // The key's value as a 16-bit number; a DescribedOverflow beyond it.
     std::int16_t GetIniInt16(const IniKey& k) const;
     std::wstring GetIniString(const IniKey& k) const { return GetIniString(k.section, k.key); }

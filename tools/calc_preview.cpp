@@ -16,11 +16,8 @@ using z5calc::CalcWindow;
 using z5calc::Control;
 
 const Control* key_by_tag(const CalcWindow& window, const std::wstring& tag) {
-    if (tag == L".") return window.find(L"imgDecimal");
-    for (const Control& c : window.controls()) {
-        if (c.kind == z5calc::ControlKind::Image && c.Tag == tag) return &c;
-    }
-    return nullptr;
+    const auto id = z5calc::key_tagged(tag);
+    return id ? &window.key(*id) : nullptr;
 }
 
 void pump() {

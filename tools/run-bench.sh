@@ -10,9 +10,6 @@ build/native/tools/engine-bench "$@"
 
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target window-bench z5calcD >/dev/null
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
 # A virtual desktop, as on a desktop with a window manager: no stalls in showing and hiding.
-tools/wine-session.sh sh -c "wine explorer /desktop=bench,1024x768 \
-  build/win64/tools/window-bench.exe build/win64/component/z5calcD.dll 1000 </dev/null >'$log' 2>&1"
-cat "$log"
+tools/wine-session.sh bash -c '. tools/through_file.sh; through_file wine explorer /desktop=bench,1024x768 \
+  build/win64/tools/window-bench.exe build/win64/component/z5calcD.dll 1000'

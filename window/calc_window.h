@@ -2,46 +2,27 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "calculator.h"
 #include "gdi_handles.h"
+#include "key_table.h"
 #include "layout.h"
 #include "picture.h"
 #include "settings_store.h"
 #include "subclass.h"
 #include "window_base.h"
+#include "window_twips.h"
 
 namespace z5calc {
 
-enum class ControlKind : std::uint8_t { Image, Label, PictureBox };
-
-// What a key control does when clicked; None for the labels and the work picture.
-enum class KeyRole : std::uint8_t {
-    Number,
-    Decimal,
-    Inv,
-    Bs,
-    Operator,
-    Mem,
-    Tax,
-    Cancel,
-    Trans,
-    None
-};
-
-// One control of the calculator window. None has a window of its own: the window draws them and
-// routes the mouse to them. An image control takes its picture's size when given one and keeps
-// its size when the picture is cleared; it receives the mouse over its whole rectangle.
+// A control of the calculator window. None has a window of its own: the window draws them and
+// routes the mouse to them. A key takes its picture's size when given one and keeps its size
+// when the picture is cleared; it receives the mouse over its whole rectangle.
 struct Control {
-    const wchar_t* Name = L"";
-    std::wstring Tag;
-    int Index = -1;  // the element of a control array, or -1 for a single control
-    ControlKind kind = ControlKind::Image;
-    KeyRole role = KeyRole::None;
     bool Visible = true;
     int Left = 0, Top = 0, Width = 0, Height = 0;
     Picture picture;
@@ -50,6 +31,12 @@ struct Control {
         return p.x >= Left && p.x < Left + Width && p.y >= Top && p.y < Top + Height;
     }
     RECT rect() const noexcept { return {Left, Top, Left + Width, Top + Height}; }
+    void place(const KeyRect& r) noexcept {
+        Left = r.left;
+        Top = r.top;
+        Width = r.width;
+        Height = r.height;
+    }
     void set_picture(const Picture& p) noexcept {
         picture = p;
         if (p) {
@@ -57,12 +44,6 @@ struct Control {
             Height = p.height();
         }
     }
-};
-
-// Twips per pixel recorded at the component's start-up.
-struct WindowMetrics {
-    std::int32_t twipsX = 15;
-    std::int32_t twipsY = 15;
 };
 
 // What the calculator window needs of the component around it.
@@ -83,12 +64,15 @@ class CalcWindowHost {
 };
 
 // The calculator window frmCalc. The object lives as long as the component and keeps the
-// calculator state; the window itself exists from load() to unload().
+// calculator state; the window itself exists from load() to unload(). Its members are split by
+// concern: lifecycle and message routes (calc_window.cpp), layout (calc_layout.cpp), mouse and
+// keyboard (calc_input.cpp), painting (calc_paint.cpp).
 class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCallback {
   public:
     static constexpr int kClientWidth = 210;
     static constexpr int kClientHeight = 273;
     static constexpr std::int32_t kDragColor = 0x50C050;
+    static constexpr wchar_t kModalTag[] = L"modal";
 
     CalcWindow() noexcept = default;
     ~CalcWindow();
@@ -110,26 +94,30 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
 
     // The transfer key is hidden at load; the calculator call shows it.
     void show_transfer_key(bool visible) noexcept;
+    bool transfer_key_visible() const noexcept { return key(KeyId::Trans).Visible; }
 
     Calculator& calculator() noexcept { return calc_; }
     const Calculator& calculator() const noexcept { return calc_; }
-    const std::vector<Control>& controls() const noexcept { return controls_; }
-    // The control with that name and index (-1 for a single control), or null.
-    const Control* find(std::wstring_view name, int index = -1) const noexcept;
+
+    // The keys in the key table's order, and the three controls that are no keys.
+    const std::array<Control, kKeyCount>& keys() const noexcept { return keys_; }
+    const Control& key(KeyId id) const noexcept { return keys_[static_cast<std::size_t>(id)]; }
+    const Control& Readout() const noexcept { return readout_; }
+    const Control& lblMem() const noexcept { return lblMem_; }
+    const Control& picWk() const noexcept { return picWkBox_; }
 
     std::int32_t charWidth() const noexcept { return charWidth_; }
     std::int32_t charHeight() const noexcept { return charHeight_; }
     HFONT readout_font() const noexcept { return readoutFont_.get(); }
     HFONT mem_font() const noexcept { return memFont_.get(); }
     // The colour of the skin copy at client (x, y), or -1 outside it.
-    std::int32_t picWk_color(int x, int y) const noexcept { return picWk_.color_at(x, y); }
+    std::int32_t picWk_color(int x, int y) const noexcept { return picWkPixels_.color_at(x, y); }
 
     LRESULT mCallBackWindow(HWND hw, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept override;
 
-    bool transfer_key_visible() const noexcept;
-
-    // "modal" while the calculator call shows the window modally, empty otherwise.
+    // kModalTag while the calculator call shows the window modally, empty otherwise.
     std::wstring Tag;
+    bool shown_modally() const noexcept { return Tag == kModalTag; }
     // Set just before a modal display; the first activation clears it.
     bool firstActivate = false;
     // The help topic F1 opens in `helpFile`.
@@ -141,30 +129,32 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     void beep() noexcept override;
     void display_changed(const CalcState& state) noexcept override;
 
-    void create_controls();
+    // calc_layout.cpp
+    void create_controls() noexcept;
     void measure_character() noexcept;
     void arrange_keys() noexcept;
-    Control& control(std::wstring_view name, int index = -1) noexcept;
+    Control& control_of(KeyId id) noexcept { return keys_[static_cast<std::size_t>(id)]; }
 
-    int key_at(POINT p) const noexcept;
+    // calc_input.cpp
+    std::optional<KeyId> key_at(POINT p) const noexcept;
+    bool hit_test_control(POINT p) const noexcept;
     void mouse_down(POINT p) noexcept;
     void mouse_double_click(POINT p) noexcept;
     void mouse_up(int button, WPARAM keys, POINT p) noexcept;
     void capture_lost() noexcept;
+    void key_down(KeyId id) noexcept;
+    void key_up(KeyId id, int button, int shift) noexcept;
+    void key_double_click(KeyId id) noexcept;
+    void key_click(KeyId id) noexcept;
+    void show_pressed(KeyId id, const PictureName& picture) noexcept;
 
-    void key_down(Control& key) noexcept;
-    void key_up(Control& key, int button, int shift) noexcept;
-    void key_double_click(Control& key) noexcept;
-    void key_click(const Control& key) noexcept;
-    void show_pressed(Control& key, const wchar_t* name) noexcept;
+    // calc_window.cpp
     void show_version() noexcept;
     void transfer_click() noexcept;
     void activated() noexcept;
     bool still_shown() const noexcept;
-    // Where the window goes at load: the saved position, or centred on the screen without one.
-    std::optional<TwipsBox> saved_place(float width, float height) noexcept;
-    void save_position() noexcept;
 
+    // calc_paint.cpp
     void invalidate(const RECT& r) noexcept;
     void paint(HDC target) noexcept;
 
@@ -173,14 +163,17 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     CalcWindowHost* host_ = nullptr;
     WindowMetrics metrics_;
     Picture skin_;
-    PixelCopy picWk_;
-    std::vector<Control> controls_;
+    PixelCopy picWkPixels_;
+    std::array<Control, kKeyCount> keys_;
+    Control readout_;
+    Control lblMem_;
+    Control picWkBox_;  // the skin's work copy: hidden, outside the client area
     UniqueHfont readoutFont_;
     UniqueHfont memFont_;
     std::int32_t charWidth_ = 0;
     std::int32_t charHeight_ = 0;
-    int pressed_ = -1;         // the key that has the mouse captured, or -1
-    bool clickSpent_ = false;  // the held press is a double-click's second: no click follows
+    std::optional<KeyId> pressed_;  // the key that has the mouse captured
+    bool clickSpent_ = false;       // the held press is a double-click's second: no click follows
 };
 
 }  // namespace z5calc

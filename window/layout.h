@@ -1,11 +1,8 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-#include <optional>
-#include <string>
 
-// Rules of the calculator window that need no window: font sizes and the version text.
+// Rules of the calculator window that need no window: font sizes and keeping it on screen.
 namespace z5calc {
 
 // The readout's font size in points: a whole-number division, 18 at 15 twips per pixel.
@@ -32,17 +29,5 @@ struct TwipsBox {
 // on each side is shrunk to it. charWidth and charHeight are used as the numbers they are.
 void keep_on_screen(TwipsBox& window, const TwipsBox& screen, bool normal, std::int32_t charWidth,
                     std::int32_t charHeight) noexcept;
-
-struct FileVersion {
-    std::uint16_t major = 0, minor = 0, build = 0, revision = 0;
-};
-
-// The fixed file version at the head of a version resource (VS_VERSIONINFO), or nothing when
-// the bytes are no version resource.
-std::optional<FileVersion> fixed_file_version(const void* data, std::size_t size) noexcept;
-
-// "Ver." major "." minor "." revision, in decimal without leading zeros: 5.00.0226 gives
-// "Ver.5.0.226". The build number is not part of it.
-std::wstring version_message(const FileVersion& version);
 
 }  // namespace z5calc

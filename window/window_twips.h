@@ -8,6 +8,12 @@
 
 namespace z5calc {
 
+// Twips per pixel recorded at the component's start-up.
+struct WindowMetrics {
+    std::int32_t twipsX = 15;
+    std::int32_t twipsY = 15;
+};
+
 // Where a window is and how large, in twips, at twipsX x twipsY twips per pixel.
 TwipsBox window_twips(HWND hwnd, std::int32_t twipsX, std::int32_t twipsY) noexcept;
 // Moves and sizes a window to a place given in twips.

@@ -245,7 +245,7 @@ TEST_F(ShowcalcTest, NestedCallRestoresTheEarlierWindowWithoutItsTransferKey) {
         .then([&] {
             visibleAfter = IsWindowVisible(calc_window()) != FALSE;
             shownAfter = readout_pixels();
-            POINT p = key_centre(L"TRANS");
+            POINT p = key_centre(KeyId::Trans);
             ClientToScreen(calc_window(), &p);
             transAfter = SendMessageW(calc_window(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
         })

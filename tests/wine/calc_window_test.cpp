@@ -26,21 +26,22 @@ class CalcWindowTest : public ::testing::Test {
     }
     void TearDown() override { window.unload(); }
 
+    // The control of that name and index (-1 for a single control), as the window holds it.
     const Control& key(std::wstring_view name, int index = -1) {
-        const Control* c = window.find(name, index);
-        EXPECT_NE(c, nullptr) << narrow(std::wstring(name)) << " " << index;
+        if (name == L"Readout") return window.Readout();
+        if (name == L"lblMem") return window.lblMem();
+        if (name == L"picWk") return window.picWk();
+        const std::optional<KeyId> id = key_named(name, index);
+        EXPECT_TRUE(id.has_value()) << narrow(std::wstring(name)) << " " << index;
         static const Control none;
-        return c ? *c : none;
+        return id ? window.key(*id) : none;
     }
     // The key whose tag is `tag`, or imgDecimal for ".".
     const Control& tagged(std::wstring_view tag) {
-        if (tag == L".") return key(L"imgDecimal");
-        for (const Control& c : window.controls()) {
-            if (c.Tag == tag) return c;
-        }
-        ADD_FAILURE() << "no key " << narrow(std::wstring(tag));
+        const std::optional<KeyId> id = key_tagged(tag);
+        EXPECT_TRUE(id.has_value()) << "no key " << narrow(std::wstring(tag));
         static const Control none;
-        return none;
+        return id ? window.key(*id) : none;
     }
     static LPARAM centre(const Control& c) {
         return MAKELPARAM(c.Left + c.Width / 2, c.Top + c.Height / 2);
@@ -131,7 +132,7 @@ TEST_F(CalcWindowTest, ClientAreaAndEveryKeyInPlace) {
     EXPECT_FALSE(mark.Visible);
     EXPECT_FALSE(key(L"picWk").Visible);
     EXPECT_GE(key(L"picWk").Left, 210);
-    EXPECT_EQ(window.controls().size(), 35u);  // 32 keys, two labels and picWk
+    EXPECT_EQ(window.keys().size(), 32u);  // beside the two labels and picWk
     EXPECT_GT(window.charWidth(), 0);
     EXPECT_GT(window.charHeight(), 0);
 }

@@ -10,7 +10,7 @@ if [ "$bits" = win64 ]; then mine=64-bit otherzip='the 32-bit regcalc.exe (z5cal
 else mine=32-bit otherzip='the 64-bit regcalc.exe (z5calc-win64.zip)'; fi
 
 # regcalc ARGS...: its output (both streams) in $out, its exit code in $code
-call() { local log; log=$(mktemp); "$loader" "$regcalc" "$@" >"$log" 2>&1 </dev/null; code=$?; out=$(tr -d '\r' <"$log"); rm -f "$log"; }
+call() { out=$(through_file "$loader" "$regcalc" "$@"); code=$?; }
 expect() {  # code, line, what
   if [ "$code" -eq "$1" ] && grep -qxF "$2" <<<"$out"; then echo "ok: $3"
   else echo "FAILED: $3 (exit $code, said: $out)"; fail=1; fi

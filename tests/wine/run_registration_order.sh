@@ -8,7 +8,7 @@ set -uo pipefail
 : "${WINEPREFIX:?run inside tools/wine-session.sh}"
 export WINEDEBUG=-all
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
-run() { local loader=$1 log; shift; log=$(mktemp); "$loader" "$@" >"$log" 2>&1 </dev/null; local s=$?; tr -d '\r' <"$log"; rm -f "$log"; return $s; }
+run() { through_file "$@"; }
 
 declare -A dll loader regsvr cscript
 dll[32]=$(winepath -w "$1") dll[64]=$(winepath -w "$2")

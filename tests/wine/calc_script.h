@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "handles.h"
+#include "key_table.h"
 #include "probe_support.h"
 #include "test_files.h"
 #include "z5calcD_h.h"
@@ -16,23 +17,19 @@
 // The calculator window driven as a user drives it, from inside the modal display of a call.
 namespace z5calc {
 
-// Client-area centres of keys, as the layout puts them.
-inline POINT key_centre(const std::wstring& tag) {
-    struct Key {
-        const wchar_t* tag;
-        int x, y;
-    };
-    static const Key keys[] = {
-        {L"7", 25, 118},   {L"8", 56, 118},   {L"9", 87, 118},   {L"4", 25, 148},
-        {L"5", 56, 148},   {L"6", 87, 148},   {L"1", 25, 178},   {L"2", 56, 178},
-        {L"3", 87, 178},   {L"0", 25, 208},   {L"+", 126, 178},  {L"=", 126, 208},
-        {L"MP", 185, 140}, {L"MR", 185, 190}, {L"OFF", 164, 16}, {L"TRANS", 178, 239},
-    };
-    for (const Key& k : keys) {
-        if (tag == k.tag) return {k.x, k.y};
-    }
-    ADD_FAILURE() << "no key " << narrow(tag);
-    return {0, 0};
+// The client-area centre of a key, as the key table lays it out.
+inline POINT key_centre(KeyId id) {
+    const KeyRect& r = key_spec(id).rect;
+    return {r.left + r.width / 2, r.top + r.height / 2};
+}
+
+// The key a tag names: the engine's tags, "OFF" and "TRANS".
+inline KeyId key_called(const std::wstring& tag) {
+    if (tag == L"OFF") return KeyId::Off;
+    if (tag == L"TRANS") return KeyId::Trans;
+    const std::optional<KeyId> id = key_tagged(tag);
+    if (!id) ADD_FAILURE() << "no key " << narrow(tag);
+    return id.value_or(KeyId::Num0);
 }
 
 inline HWND calc_window() {
@@ -55,7 +52,7 @@ class Script {
     }
     Script& click(const std::wstring& tag) {
         return then([tag] {
-            POINT p = key_centre(tag);
+            POINT p = key_centre(key_called(tag));
             PostMessageW(calc_window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
             PostMessageW(calc_window(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
         });

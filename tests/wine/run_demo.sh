@@ -9,7 +9,7 @@ bits=$2
 : "${WINEPREFIX:?run inside tools/wine-session.sh}"
 export WINEDEBUG=-all
 folder=$(dirname "$demo")
-run() { local log; log=$(mktemp); "$@" >"$log" 2>&1 </dev/null; local s=$?; tr -d '\r' <"$log"; rm -f "$log"; return $s; }
+run() { through_file "$@"; }
 
 # No registration anywhere: of either bitness, machine-wide or per user.
 for loader in wine /usr/lib/wine/wine64; do

@@ -1,0 +1,164 @@
+#include "key_table.h"
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace z5calc {
+namespace {
+
+std::string name_of(const KeySpec& k) {
+    std::string s;
+    for (const wchar_t* p = k.Name; *p; ++p) s += static_cast<char>(*p);
+    return s + "(" + std::to_string(k.Index) + ")";
+}
+
+TEST(KeyTable, EachRowSitsAtItsOwnIdentity) {
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+        EXPECT_EQ(static_cast<std::size_t>(kKeys[i].id), i) << name_of(kKeys[i]);
+        EXPECT_EQ(&key_spec(kKeys[i].id), &kKeys[i]);
+        EXPECT_EQ(key_named(kKeys[i].Name, kKeys[i].Index), kKeys[i].id) << name_of(kKeys[i]);
+    }
+    EXPECT_EQ(key_named(L"imgNumber", 12), std::nullopt);
+    EXPECT_EQ(key_named(L"imgDecimal", 0), std::nullopt);
+    EXPECT_EQ(key_named(L"Readout", -1), std::nullopt);
+}
+
+TEST(KeyTable, LaysTheKeysOutByThePlacementRules) {
+    struct Row {
+        KeyId id;
+        KeyRect rect;
+    };
+    const Row rows[] = {
+        {KeyId::Num7, {10, 103, 31, 30}},     {KeyId::Num9, {72, 103, 31, 30}},
+        {KeyId::Num5, {41, 133, 31, 30}},     {KeyId::Num1, {10, 163, 31, 30}},
+        {KeyId::Num0, {10, 193, 33, 33}},     {KeyId::Num00, {41, 193, 33, 33}},
+        {KeyId::Num000, {72, 193, 33, 33}},   {KeyId::Decimal, {10, 223, 33, 33}},
+        {KeyId::Inv, {41, 223, 33, 33}},      {KeyId::Bs, {72, 223, 33, 33}},
+        {KeyId::AC, {111, 103, 31, 30}},      {KeyId::CE, {142, 103, 31, 30}},
+        {KeyId::Divide, {142, 133, 31, 30}},  {KeyId::Equals, {111, 193, 31, 30}},
+        {KeyId::Percent, {111, 223, 25, 25}}, {KeyId::MC, {173, 103, 25, 25}},
+        {KeyId::MR, {173, 178, 25, 25}},      {KeyId::TaxIn, {10, 77, 37, 19}},
+        {KeyId::TaxAmount, {90, 77, 37, 19}}, {KeyId::Off, {144, 0, 41, 33}},
+        {KeyId::Trans, {146, 205, 64, 68}},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(key_spec(r.id).rect, r.rect) << name_of(key_spec(r.id));
+    }
+    // The transfer key reaches exactly to the client area's bottom-right corner.
+    const KeyRect trans = key_spec(KeyId::Trans).rect;
+    EXPECT_EQ(trans.left + trans.width, 210);
+    EXPECT_EQ(trans.top + trans.height, 273);
+}
+
+TEST(KeyTable, KeysOverlapOnlyWhereTheBottomRowsKeepTheirSize) {
+    // Every overlap is a sliver of at most three pixels, between keys of the two bottom rows
+    // of digits, and the earlier key (the one the hit test finds first) is the wider one there.
+    const std::set<KeyId> bottom = {KeyId::Num0,    KeyId::Num00, KeyId::Num000,
+                                    KeyId::Decimal, KeyId::Inv,   KeyId::Bs};
+    int overlaps = 0;
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+        const KeyRect a = kKeys[i].rect;
+        EXPECT_GE(a.left, 0);
+        EXPECT_GE(a.top, 0);
+        EXPECT_LE(a.left + a.width, 210) << name_of(kKeys[i]);
+        EXPECT_LE(a.top + a.height, 273) << name_of(kKeys[i]);
+        for (std::size_t j = i + 1; j < kKeys.size(); ++j) {
+            const KeyRect b = kKeys[j].rect;
+            const int w = std::min(a.left + a.width, b.left + b.width) - std::max(a.left, b.left);
+            const int h = std::min(a.top + a.height, b.top + b.height) - std::max(a.top, b.top);
+            if (w <= 0 || h <= 0) continue;
+            ++overlaps;
+            SCOPED_TRACE(name_of(kKeys[i]) + " and " + name_of(kKeys[j]));
+            EXPECT_TRUE(bottom.count(kKeys[i].id) && bottom.count(kKeys[j].id));
+            EXPECT_LE(std::min(w, h), 3);
+        }
+    }
+    EXPECT_GT(overlaps, 0);  // the slivers exist: the table's order decides them
+}
+
+TEST(KeyTable, PicturesAreNamedByTheEngineTagsAndAreUnique) {
+    std::set<std::wstring> names;
+    for (const KeySpec& k : kKeys) {
+        const std::wstring picture = k.picture.c_str();
+        EXPECT_FALSE(picture.empty()) << name_of(k);
+        EXPECT_TRUE(names.insert(picture).second) << name_of(k);
+        if (k.role != KeyRole::Calc) continue;
+        const std::string_view tag = tag_of(k.engine);
+        EXPECT_EQ(picture, std::wstring(tag.begin(), tag.end())) << name_of(k);
+    }
+    EXPECT_EQ(std::wstring(key_spec(KeyId::Decimal).picture.c_str()), L".");
+    EXPECT_EQ(std::wstring(key_spec(KeyId::TaxOut).picture.c_str()), L"taxout");
+    EXPECT_EQ(std::wstring(key_spec(KeyId::Off).picture.c_str()), L"OFF");
+    EXPECT_EQ(std::wstring(key_spec(KeyId::Trans).picture.c_str()), L"TRON");
+    EXPECT_EQ(std::wstring(kTransferAtRest.c_str()), L"TROFF");
+    EXPECT_EQ(std::wstring(picture_named("longer than seven").c_str()), L"longer ");
+}
+
+TEST(KeyTable, EveryEngineKeyHasExactlyOneWindowKey) {
+    int calcKeys = 0;
+    for (const KeySpec& k : kKeys) {
+        if (k.role != KeyRole::Calc) continue;
+        ++calcKeys;
+        EXPECT_EQ(key_pressing(k.engine), k.id) << name_of(k);
+        EXPECT_EQ(key_from_tag(tag_of(k.engine)), k.engine) << name_of(k);
+    }
+    const std::size_t engineKeys = kNumberTags.size() + kOperatorTags.size() + kMemTags.size() +
+                                   kTaxTags.size() + 3;  // decimal point, INV, BS
+    EXPECT_EQ(static_cast<std::size_t>(calcKeys), engineKeys);
+    EXPECT_EQ(key_spec(KeyId::Off).role, KeyRole::Off);
+    EXPECT_EQ(key_spec(KeyId::Trans).role, KeyRole::Trans);
+    EXPECT_EQ(key_spec(KeyId::MPlus).engine, (Key{KeyGroup::Mem, kMemPlus}));
+    EXPECT_EQ(key_spec(KeyId::TaxAmount).engine, (Key{KeyGroup::Tax, kTaxAmount}));
+}
+
+TEST(KeyTable, TypedCharactersClickTheirKeys) {
+    struct Case {
+        wchar_t ch;
+        std::optional<KeyId> key;
+    };
+    const Case cases[] = {
+        {L'0', KeyId::Num0},    {L'5', KeyId::Num5},   {L'9', KeyId::Num9},
+        {L'.', KeyId::Decimal}, {L'+', KeyId::Plus},   {L'-', KeyId::Minus},
+        {L'/', KeyId::Divide},  {L'*', KeyId::Times},  {L'x', KeyId::Times},
+        {L'X', KeyId::Times},   {L'=', KeyId::Equals}, {L'%', KeyId::Percent},
+        {L'C', KeyId::AC},      {L'c', KeyId::AC},     {L'\b', KeyId::Bs},
+        {L'\x1b', KeyId::Off},  {L'\r', KeyId::Trans}, {L'\0', std::nullopt},
+        {L'a', std::nullopt},   {L'E', std::nullopt},  {L',', std::nullopt},
+        {L' ', std::nullopt},   {L'\n', std::nullopt}, {L'\uFF11', std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(key_for_char(c.ch), c.key) << int(c.ch);
+    // No character belongs to two keys.
+    std::set<wchar_t> seen;
+    for (const KeySpec& k : kKeys) {
+        for (wchar_t ch : k.chars) EXPECT_TRUE(seen.insert(ch).second) << name_of(k);
+    }
+}
+
+TEST(KeyTable, OnlyDigitsAndBackspaceRepeatOnADoubleClick) {
+    for (const KeySpec& k : kKeys) {
+        const bool expected = k.engine.group == KeyGroup::Number && k.role == KeyRole::Calc;
+        EXPECT_EQ(k.repeatsOnDoubleClick, expected || k.id == KeyId::Bs) << name_of(k);
+    }
+}
+
+TEST(KeyTable, TagsFindTheirKeys) {
+    struct Case {
+        std::wstring_view tag;
+        std::optional<KeyId> key;
+    };
+    const Case cases[] = {
+        {L"7", KeyId::Num7},  {L"000", KeyId::Num000},   {L".", KeyId::Decimal},
+        {L"X", KeyId::Times}, {L"MP", KeyId::MPlus},     {L"taxin", KeyId::TaxIn},
+        {L"INV", KeyId::Inv}, {L"OFF", std::nullopt},    {L"", std::nullopt},
+        {L"x", std::nullopt}, {L"\u00D7", std::nullopt}, {L"taxin-and-more", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(key_tagged(c.tag), c.key) << std::string(c.tag.begin(), c.tag.end());
+    }
+}
+
+}  // namespace
+}  // namespace z5calc

@@ -1,0 +1,134 @@
+#include "calc_window.h"
+
+namespace z5calc {
+namespace {
+
+int shift_state(WPARAM keys) noexcept {
+    int shift = 0;
+    if (keys & MK_SHIFT) shift |= 1;
+    if (keys & MK_CONTROL) shift |= 2;
+    if (GetKeyState(VK_MENU) < 0) shift |= 4;
+    return shift;
+}
+
+}  // namespace
+
+void CalcWindow::key_press(wchar_t ch) noexcept {
+    if (!hwnd()) return;
+    const std::optional<KeyId> id = key_for_char(ch);
+    if (!id) return;
+    if (*id == KeyId::Trans && !transfer_key_visible()) return;
+    key_click(*id);
+}
+
+std::optional<KeyId> CalcWindow::key_at(POINT p) const noexcept {
+    for (const KeySpec& spec : kKeys) {
+        const Control& k = key(spec.id);
+        if (k.Visible && k.contains(p)) return spec.id;
+    }
+    return std::nullopt;
+}
+
+// The non-client hit test's question: does a control take the mouse here? The readout does
+// not: it drags the window like the skin.
+bool CalcWindow::hit_test_control(POINT p) const noexcept {
+    if (key_at(p)) return true;
+    return lblMem_.Visible && lblMem_.contains(p);
+}
+
+void CalcWindow::mouse_down(POINT p) noexcept {
+    // While one key holds the mouse, every button goes to it.
+    const std::optional<KeyId> id = pressed_ ? pressed_ : key_at(p);
+    if (!id) return;
+    if (!pressed_) {
+        pressed_ = id;
+        clickSpent_ = false;
+        SetCapture(hwnd());
+    }
+    key_down(*id);
+}
+
+void CalcWindow::mouse_double_click(POINT p) noexcept {
+    const std::optional<KeyId> id = pressed_ ? pressed_ : key_at(p);
+    if (!id) return;
+    if (!pressed_) {
+        pressed_ = id;
+        SetCapture(hwnd());
+    }
+    clickSpent_ = true;
+    key_double_click(*id);
+}
+
+void CalcWindow::mouse_up(int button, WPARAM keys, POINT p) noexcept {
+    if (!pressed_) return;
+    const KeyId id = *pressed_;
+    // A click is the left button let go over the key it went down on.
+    const bool click = button == 1 && !clickSpent_ && key(id).contains(p);
+    if (!(keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
+        pressed_.reset();  // before ReleaseCapture, whose notice would otherwise release it again
+        clickSpent_ = false;
+        if (GetCapture() == hwnd()) ReleaseCapture();
+    }
+    HWND window = hwnd();
+    key_up(id, button, shift_state(keys));
+    // The version box pumps messages; the window may be gone when it closes.
+    if (click && hwnd() == window && IsWindow(window)) key_click(id);
+}
+
+void CalcWindow::capture_lost() noexcept {
+    // Another window took the mouse: the button-up will never come, so the key is let go now.
+    if (!pressed_) return;
+    const KeyId id = *pressed_;
+    pressed_.reset();
+    clickSpent_ = false;
+    key_up(id, 0, 0);
+}
+
+void CalcWindow::show_pressed(KeyId id, const PictureName& picture) noexcept {
+    Control& k = control_of(id);
+    const RECT before = k.rect();
+    k.set_picture(load_bitmap_resource(resources_, picture.c_str()));
+    invalidate(before);
+    invalidate(k.rect());
+}
+
+void CalcWindow::key_down(KeyId id) noexcept {
+    show_pressed(id, key_spec(id).picture);
+}
+
+void CalcWindow::key_up(KeyId id, int button, int shift) noexcept {
+    const KeySpec& spec = key_spec(id);
+    if (spec.role == KeyRole::Trans) {
+        show_pressed(id, kTransferAtRest);
+        return;
+    }
+    Control& k = control_of(id);
+    k.set_picture({});
+    invalidate(k.rect());
+    const bool isOperator = spec.role == KeyRole::Calc && spec.engine.group == KeyGroup::Operator;
+    if (isOperator && button == 2 && (shift & 2)) show_version();
+}
+
+void CalcWindow::key_double_click(KeyId id) noexcept {
+    const KeySpec& spec = key_spec(id);
+    if (!spec.repeatsOnDoubleClick) return;
+    show_pressed(id, spec.picture);
+    calc_.press(spec.engine);  // a double-click enters its digits once more
+}
+
+void CalcWindow::key_click(KeyId id) noexcept {
+    const KeySpec& spec = key_spec(id);
+    switch (spec.role) {
+        case KeyRole::Calc:
+            calc_.press(spec.engine);
+            break;
+        case KeyRole::Off:
+            PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+            break;
+        case KeyRole::Trans:
+            transfer_click();
+            break;
+    }
+}
+
+}  // namespace z5calc
