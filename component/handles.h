@@ -72,7 +72,6 @@ class ComPtr {
         return &p_;
     }
     void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
-    T* detach() noexcept { return std::exchange(p_, nullptr); }
     explicit operator bool() const noexcept { return p_ != nullptr; }
 
   private:

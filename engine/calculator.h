@@ -40,15 +40,7 @@ class Calculator {
     // readout as a result, with "=" pending. A non-finite value is refused (false, no change).
     bool open(double value, double mmax) noexcept;
 
-    void number_click(int index) noexcept;
-    void decimal_click() noexcept;
-    void inv_click() noexcept;
-    void bs_click() noexcept;
-    void operator_click(int index) noexcept;
-    void tax_click(int index) noexcept;
-    void mem_click(int index) noexcept;
-
-    // Runs the click operation of a key.
+    // Runs the click operation of a key; an index beyond its group does nothing.
     void press(Key key) noexcept;
 
     // Writes x to the readout; a value out of range shows "Error" and resets the calculation.
@@ -60,6 +52,14 @@ class Calculator {
 
   private:
     class KeyScope;
+
+    void number_click(int index) noexcept;
+    void decimal_click() noexcept;
+    void inv_click() noexcept;
+    void bs_click() noexcept;
+    void operator_click(int index) noexcept;
+    void tax_click(int index) noexcept;
+    void mem_click(int index) noexcept;
 
     void number_key(int index) noexcept;
     void bs_key() noexcept;

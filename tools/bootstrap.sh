@@ -6,7 +6,7 @@ packages=(
   cmake make g++ libgtest-dev libbenchmark-dev googletest locales
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   libwine-dev wine wine32:i386 wine64 xvfb xauth fonts-ipafont-gothic fonts-wine
-  python3 python3-pil
+  python3 python3-pil clang-format
 )
 
 as_root() {

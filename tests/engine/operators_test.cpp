@@ -136,11 +136,11 @@ TEST(Operators, OutOfRangeIndexDoesNothing) {
     KeyRunner run;
     run.keys("AC 1 2");
     CalcState before = run.state();
-    run.calc.operator_click(8);
-    run.calc.operator_click(-1);
-    run.calc.number_click(12);
-    run.calc.tax_click(3);
-    run.calc.mem_click(4);
+    for (Key key : {Key{KeyGroup::Operator, 8}, Key{KeyGroup::Operator, -1},
+                    Key{KeyGroup::Number, 12}, Key{KeyGroup::Number, -1}, Key{KeyGroup::Tax, 3},
+                    Key{KeyGroup::Mem, 4}, Key{KeyGroup::Mem, -1}}) {
+        run.calc.press(key);
+    }
     EXPECT_EQ(run.readout(), "12.");
     EXPECT_EQ(run.state().Numops, before.Numops);
     EXPECT_EQ(run.state().LastInput, before.LastInput);
