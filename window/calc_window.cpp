@@ -4,8 +4,6 @@
 
 #include "ime32.h"
 #include "modal.h"
-#include "number_text.h"
-#include "version_text.h"
 #include "window_position.h"
 #include "window_region.h"
 
@@ -13,15 +11,10 @@ namespace z5calc {
 namespace {
 
 constexpr wchar_t kClassName[] = L"z5calc.frmCalc";
-constexpr wchar_t kCaption[] = L"\u30BC\u30EB\u96FB\u5353";  // ゼル電卓
-constexpr wchar_t kTitle[] = L"z5calc";
+constexpr wchar_t kCaption[] = L"\u30BC\u30EB\u96FB\u5353";          // ゼル電卓
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // fixed single border
 // Posted at activation, so the activation steps run after the system's own handling.
 constexpr UINT kActivatedMessage = WM_APP + 1;
-
-std::wstring widen(std::string_view ascii) {
-    return std::wstring(ascii.begin(), ascii.end());
-}
 
 }  // namespace
 
@@ -115,29 +108,6 @@ void CalcWindow::show_transfer_key(bool visible) noexcept {
     invalidate(trans.rect());
 }
 
-void CalcWindow::transfer_click() noexcept {
-    calc_.press(key_spec(KeyId::Equals).engine);
-    const std::optional<double> value = read_number(calc_.readout());
-    if (!value) {
-        beep();
-        return;
-    }
-    const double mmax = calc_.state().mmax;
-    if (mmax != 0 && std::fabs(*value) > mmax) {
-        beep();
-        try {
-            const std::wstring text = L"数値が大き過ぎます。\r\n" +
-                                      widen(general_text(mmax).view()) + L"までにしてください。";
-            if (host_) host_->message_box(hwnd(), text, 48);
-        } catch (...) {
-            // No memory for the message: the beep has said it.
-        }
-        return;
-    }
-    if (host_) host_->transfer_value(*value);
-    PostMessageW(hwnd(), WM_CLOSE, 0, 0);
-}
-
 // The pending events may have closed or hidden the window (Esc typed at once): a hidden
 // window taking the foreground would take the activation from the host it went back to.
 bool CalcWindow::still_shown() const noexcept {
@@ -158,19 +128,6 @@ void CalcWindow::activated() noexcept {
         process_pending_messages();
         if (!still_shown()) return;
         SetForegroundWindow(hwnd());
-    }
-}
-
-void CalcWindow::show_version() noexcept {
-    try {
-        HRSRC found = FindResourceW(resources_, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
-        HGLOBAL loaded = found ? LoadResource(resources_, found) : nullptr;
-        const void* data = loaded ? LockResource(loaded) : nullptr;
-        auto version = fixed_file_version(data, found ? SizeofResource(resources_, found) : 0);
-        if (!version) return;
-        MessageBoxW(hwnd(), version_message(*version).c_str(), kTitle, MB_OK);
-    } catch (...) {
-        // No memory for a dozen characters: there is nothing to show.
     }
 }
 

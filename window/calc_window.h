@@ -65,8 +65,9 @@ class CalcWindowHost {
 
 // The calculator window frmCalc. The object lives as long as the component and keeps the
 // calculator state; the window itself exists from load() to unload(). Its members are split by
-// concern: lifecycle and message routes (calc_window.cpp), layout (calc_layout.cpp), mouse and
-// keyboard (calc_input.cpp), painting (calc_paint.cpp).
+// concern: lifecycle, activation and message routes (calc_window.cpp), layout (calc_layout.cpp),
+// mouse and keyboard (calc_input.cpp), the transfer and the version box (calc_actions.cpp),
+// painting (calc_paint.cpp).
 class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCallback {
   public:
     static constexpr int kClientWidth = 210;
@@ -148,9 +149,11 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     void key_click(KeyId id) noexcept;
     void show_pressed(KeyId id, const PictureName& picture) noexcept;
 
-    // calc_window.cpp
+    // calc_actions.cpp
     void show_version() noexcept;
     void transfer_click() noexcept;
+
+    // calc_window.cpp
     void activated() noexcept;
     bool still_shown() const noexcept;
 

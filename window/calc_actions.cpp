@@ -1,0 +1,57 @@
+#include "calc_window.h"
+
+#include <cmath>
+
+#include "number_text.h"
+#include "version_text.h"
+
+// What the window itself does for a key: the transfer of the readout to the host, within the
+// call's limit, and the version box.
+namespace z5calc {
+namespace {
+
+constexpr wchar_t kTitle[] = L"z5calc";
+
+std::wstring widen(std::string_view ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
+}  // namespace
+
+void CalcWindow::transfer_click() noexcept {
+    calc_.press(key_spec(KeyId::Equals).engine);
+    const std::optional<double> value = read_number(calc_.readout());
+    if (!value) {
+        beep();
+        return;
+    }
+    const double mmax = calc_.state().mmax;
+    if (mmax != 0 && std::fabs(*value) > mmax) {
+        beep();
+        try {
+            const std::wstring text = L"数値が大き過ぎます。\r\n" +
+                                      widen(general_text(mmax).view()) + L"までにしてください。";
+            if (host_) host_->message_box(hwnd(), text, 48);
+        } catch (...) {
+            // No memory for the message: the beep has said it.
+        }
+        return;
+    }
+    if (host_) host_->transfer_value(*value);
+    PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+}
+
+void CalcWindow::show_version() noexcept {
+    try {
+        HRSRC found = FindResourceW(resources_, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+        HGLOBAL loaded = found ? LoadResource(resources_, found) : nullptr;
+        const void* data = loaded ? LockResource(loaded) : nullptr;
+        auto version = fixed_file_version(data, found ? SizeofResource(resources_, found) : 0);
+        if (!version) return;
+        MessageBoxW(hwnd(), version_message(*version).c_str(), kTitle, MB_OK);
+    } catch (...) {
+        // No memory for a dozen characters: there is nothing to show.
+    }
+}
+
+}  // namespace z5calc
