@@ -84,22 +84,32 @@ void CalcWindow::capture_lost() noexcept {
     key_up(id, 0, 0);
 }
 
-void CalcWindow::show_pressed(KeyId id, const PictureName& picture) noexcept {
+Picture CalcWindow::pressed_picture(KeyId id) const noexcept {
+    if (art_.loaded()) return art_.pressed(id);
+    return load_bitmap_resource(resources_, key_spec(id).picture.c_str());
+}
+
+Picture CalcWindow::transfer_rest_picture() const noexcept {
+    if (art_.loaded()) return art_.transfer_at_rest();
+    return load_bitmap_resource(resources_, kTransferAtRest.c_str());
+}
+
+void CalcWindow::show_pressed(KeyId id, const Picture& picture) noexcept {
     Control& k = control_of(id);
     const RECT before = k.rect();
-    k.set_picture(load_bitmap_resource(resources_, picture.c_str()));
+    k.set_picture(picture);
     invalidate(before);
     invalidate(k.rect());
 }
 
 void CalcWindow::key_down(KeyId id) noexcept {
-    show_pressed(id, key_spec(id).picture);
+    show_pressed(id, pressed_picture(id));
 }
 
 void CalcWindow::key_up(KeyId id, int button, int shift) noexcept {
     const KeySpec& spec = key_spec(id);
     if (spec.role == KeyRole::Trans) {
-        show_pressed(id, kTransferAtRest);
+        show_pressed(id, transfer_rest_picture());
         return;
     }
     Control& k = control_of(id);
@@ -112,7 +122,7 @@ void CalcWindow::key_up(KeyId id, int button, int shift) noexcept {
 void CalcWindow::key_double_click(KeyId id) noexcept {
     const KeySpec& spec = key_spec(id);
     if (!spec.repeatsOnDoubleClick) return;
-    show_pressed(id, spec.picture);
+    show_pressed(id, pressed_picture(id));
     calc_.press(spec.engine);  // a double-click enters its digits once more
 }
 

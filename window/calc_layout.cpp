@@ -1,6 +1,45 @@
 #include "calc_window.h"
 
+#include "window_region.h"
+
 namespace z5calc {
+
+void CalcWindow::take_scale(int dpi) noexcept {
+    // Nothing may go on showing the art that is replaced.
+    for (Control& k : keys_) k.picture = {};
+    dpi_ = usable_dpi(dpi);
+    if (dpi_ == kBaseDpi || !art_.load(resources_, dpi_)) {
+        art_.clear();
+        dpi_ = kBaseDpi;  // without art for it, the window keeps its 96-DPI size
+    }
+    skin_ = art_.loaded() ? art_.skin() : load_bitmap_resource(resources_, L"SKIN");
+}
+
+void CalcWindow::apply_region() noexcept {
+    if (dpi_ == kBaseDpi) {
+        ApplyWindowRegion(resources_, L"FRM", hwnd());
+        return;
+    }
+    ApplyScaledWindowRegion(resources_, dpi_, hwnd());
+}
+
+void CalcWindow::dpi_changed(int dpi, const RECT& suggested) noexcept {
+    if (!hwnd()) return;
+    if (pressed_) capture_lost();
+    take_scale(dpi);
+    place_picWk();
+    measure_character();
+    arrange_keys();
+    apply_region();
+    try {
+        picWkPixels_.copy_from(skin_);
+    } catch (...) {
+        picWkPixels_.clear();  // no memory: the skin drags nothing until the next load
+    }
+    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd(), nullptr, FALSE);
+}
 
 void CalcWindow::create_controls() noexcept {
     for (Control& k : keys_) k = Control{};
@@ -10,9 +49,13 @@ void CalcWindow::create_controls() noexcept {
     lblMem_.Visible = false;
     picWkBox_ = Control{};
     picWkBox_.Visible = false;
-    // Outside the client area, 3240 x 4680 twips from its corner.
-    picWkBox_.place(
-        {3240 / metrics_.twipsX, 4680 / metrics_.twipsY, skin_.width(), skin_.height()});
+    place_picWk();
+}
+
+void CalcWindow::place_picWk() noexcept {
+    // Outside the client area, 3240 x 4680 twips from its corner, the skin's size.
+    picWkBox_.place({scaled(3240 / metrics_.twipsX, dpi_), scaled(4680 / metrics_.twipsY, dpi_),
+                     skin_.width(), skin_.height()});
 }
 
 void CalcWindow::measure_character() noexcept {
@@ -38,23 +81,24 @@ void CalcWindow::arrange_keys() noexcept {
     LOGFONTW face = {};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(face), &face);
     LOGFONTW lf = face;
-    lf.lfHeight = font_height_request(readout_font_points(metrics_.twipsY), dpiY);
+    // At another scale than 96 DPI the sizes grow with the layout.
+    lf.lfHeight = scaled(font_height_request(readout_font_points(metrics_.twipsY), dpiY), dpi_);
     lf.lfWidth = 0;
     lf.lfWeight = FW_BOLD;
     readoutFont_.reset(CreateFontIndirectW(&lf));
-    readout_.place(kReadoutRect);
+    readout_.place(scaled(kReadoutRect, dpi_));
 
-    for (const KeySpec& spec : kKeys) control_of(spec.id).place(spec.rect);
+    for (const KeySpec& spec : kKeys) control_of(spec.id).place(scaled(spec.rect, dpi_));
 
     // The memory mark follows the screen's own twips per pixel, in fractional points.
     LOGFONTW arial = {};
-    arial.lfHeight = font_height_request(mem_font_points(1440.0 / dpiX), dpiY);
+    arial.lfHeight = scaled(font_height_request(mem_font_points(1440.0 / dpiX), dpiY), dpi_);
     arial.lfWeight = FW_BOLD;
     arial.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(arial.lfFaceName, L"Arial", LF_FACESIZE);
     memFont_.reset(CreateFontIndirectW(&arial));
-    lblMem_.Left = kMemMarkLeft;
-    lblMem_.Top = kMemMarkTop;
+    lblMem_.Left = scaled(kMemMarkLeft, dpi_);
+    lblMem_.Top = scaled(kMemMarkTop, dpi_);
     if (dc) {
         // The mark sizes itself to its text.
         ScopedSelect font(dc, memFont_.get());
@@ -73,9 +117,10 @@ void CalcWindow::arrange_keys() noexcept {
     RECT outer = {}, client = {};
     GetWindowRect(hwnd(), &outer);
     GetClientRect(hwnd(), &client);
-    if (client.right == kClientWidth && client.bottom == kClientHeight) return;
-    SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left - client.right + kClientWidth,
-                 outer.bottom - outer.top - client.bottom + kClientHeight,
+    const int width = client_width(), height = client_height();
+    if (client.right == width && client.bottom == height) return;
+    SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left - client.right + width,
+                 outer.bottom - outer.top - client.bottom + height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

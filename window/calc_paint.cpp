@@ -9,7 +9,8 @@ void CalcWindow::invalidate(const RECT& r) noexcept {
 // Drawn into a buffer first, so that a key's press never shows the bare skin for a frame.
 void CalcWindow::paint(HDC target) noexcept {
     UniqueMemoryDc buffer(target);
-    UniqueHbitmap surface(CreateCompatibleBitmap(target, kClientWidth, kClientHeight));
+    const int width = client_width(), height = client_height();
+    UniqueHbitmap surface(CreateCompatibleBitmap(target, width, height));
     if (!buffer || !surface) return;
     HDC dc = buffer.get();
     ScopedSelect bitmap(dc, surface.get());
@@ -36,7 +37,7 @@ void CalcWindow::paint(HDC target) noexcept {
         RECT r = lblMem_.rect();
         DrawTextW(dc, L"M", 1, &r, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
     }
-    BitBlt(target, 0, 0, kClientWidth, kClientHeight, dc, 0, 0, SRCCOPY);
+    BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }
 
 }  // namespace z5calc

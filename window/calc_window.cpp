@@ -4,8 +4,8 @@
 
 #include "ime32.h"
 #include "modal.h"
+#include "window_dpi.h"
 #include "window_position.h"
-#include "window_region.h"
 
 namespace z5calc {
 namespace {
@@ -30,13 +30,14 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
         resources_ = resources;
         host_ = host;
         metrics_ = metrics;
-        skin_ = load_bitmap_resource(resources, L"SKIN");
+        // The screen's DPI until the window exists and can tell its own.
+        take_scale(window_dpi(nullptr));
         create_controls();
         // A freshly loaded window shows "0." and no memory mark; the state behind them stays.
         calc_.state().Readout.assign("0.");
         calc_.state().memMark = false;
         // Created at its final size, so that the layout's sizing step has nothing to move.
-        RECT outer = {0, 0, kClientWidth, kClientHeight};
+        RECT outer = {0, 0, client_width(), client_height()};
         AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
         // The saved place is read now, so that the window is also created there and its move
         // below finds it in place.
@@ -58,9 +59,13 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
                            nullptr, icon)) {
             return false;
         }
+        if (const int own = window_dpi(hwnd()); own != dpi_) {
+            take_scale(own);
+            create_controls();
+        }
         measure_character();
         arrange_keys();
-        ApplyWindowRegion(resources, L"FRM", hwnd());
+        apply_region();
         SubClassWindow(hwnd(), this);
         if (place) {
             TwipsBox box = window_twips(hwnd(), metrics_.twipsX, metrics_.twipsY);
@@ -86,6 +91,8 @@ void CalcWindow::unload() noexcept {
         DestroyWindow(window);
     }
     picWkPixels_.clear();
+    for (Control& k : keys_) k.picture = {};  // the scaled art they show goes too
+    art_.clear();
     readoutFont_.reset();
     memFont_.reset();
     pressed_.reset();
@@ -190,6 +197,9 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             break;
         case kActivatedMessage:
             activated();
+            return 0;
+        case WM_DPICHANGED:
+            dpi_changed(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_DESTROY:
             // The hook's properties must be gone before the window is.

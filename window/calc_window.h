@@ -9,9 +9,11 @@
 
 #include "calculator.h"
 #include "gdi_handles.h"
+#include "dpi_scale.h"
 #include "key_table.h"
 #include "layout.h"
 #include "picture.h"
+#include "scaled_art.h"
 #include "settings_store.h"
 #include "subclass.h"
 #include "window_base.h"
@@ -107,6 +109,13 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     const Control& lblMem() const noexcept { return lblMem_; }
     const Control& picWk() const noexcept { return picWkBox_; }
 
+    // The DPI the window is laid out for, and its client area there.
+    int dpi() const noexcept { return dpi_; }
+    int client_width() const noexcept { return scaled(kClientWidth, dpi_); }
+    int client_height() const noexcept { return scaled(kClientHeight, dpi_); }
+    // Whether the art at this DPI is drawn for it (always at 96 DPI).
+    bool art_drawn() const noexcept { return dpi_ == kBaseDpi || art_.drawn(); }
+
     std::int32_t charWidth() const noexcept { return charWidth_; }
     std::int32_t charHeight() const noexcept { return charHeight_; }
     HFONT readout_font() const noexcept { return readoutFont_.get(); }
@@ -134,6 +143,12 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     void create_controls() noexcept;
     void measure_character() noexcept;
     void arrange_keys() noexcept;
+    // Takes the art and the outline for `dpi` (96 uses the resources as they are).
+    void take_scale(int dpi) noexcept;
+    void apply_region() noexcept;
+    void place_picWk() noexcept;
+    // WM_DPICHANGED: laid out again at the new DPI, at the place the system suggests.
+    void dpi_changed(int dpi, const RECT& suggested) noexcept;
     Control& control_of(KeyId id) noexcept { return keys_[static_cast<std::size_t>(id)]; }
 
     // calc_input.cpp
@@ -147,7 +162,10 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     void key_up(KeyId id, int button, int shift) noexcept;
     void key_double_click(KeyId id) noexcept;
     void key_click(KeyId id) noexcept;
-    void show_pressed(KeyId id, const PictureName& picture) noexcept;
+    void show_pressed(KeyId id, const Picture& picture) noexcept;
+    // The pictures of a key at the window's scale.
+    Picture pressed_picture(KeyId id) const noexcept;
+    Picture transfer_rest_picture() const noexcept;
 
     // calc_actions.cpp
     void show_version() noexcept;
@@ -166,6 +184,8 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     CalcWindowHost* host_ = nullptr;
     WindowMetrics metrics_;
     Picture skin_;
+    int dpi_ = kBaseDpi;
+    ScaledArt art_;  // the art at dpi_, unless that is 96
     PixelCopy picWkPixels_;
     std::array<Control, kKeyCount> keys_;
     Control readout_;

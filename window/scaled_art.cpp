@@ -1,0 +1,223 @@
+#include "scaled_art.h"
+
+#include <wincodec.h>
+
+#include <cstring>
+#include <string>
+
+#include "dpi_scale.h"
+#include "gdi_handles.h"
+#include "handles.h"
+
+namespace z5calc {
+namespace {
+
+std::size_t stride_of(int width) noexcept {
+    return (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+}
+
+struct Bytes {
+    const BYTE* data = nullptr;
+    DWORD size = 0;
+};
+
+Bytes resource_bytes(HMODULE module, const std::wstring& name, const wchar_t* type) noexcept {
+    HRSRC found = FindResourceW(module, name.c_str(), type);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) return {};
+    return {static_cast<const BYTE*>(data), SizeofResource(module, found)};
+}
+
+// COM for the imaging component, on a thread that may not have it yet: a host's thread keeps
+// whatever apartment it has.
+class ComScope {
+  public:
+    ComScope() noexcept : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComScope() {
+        if (SUCCEEDED(hr_)) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+  private:
+    HRESULT hr_;
+};
+
+// Decodes an image resource into `out` at width x height, scaled with the Fant filter when its
+// own size differs.
+bool decode(IWICImagingFactory* wic, Bytes png, int width, int height, OwnedBitmap& out) {
+    if (!png.data) return false;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    ComPtr<IWICFormatConverter> converter;
+    if (FAILED(wic->CreateStream(stream.put())) ||
+        FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(png.data), png.size)) ||
+        FAILED(wic->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                            decoder.put())) ||
+        FAILED(decoder->GetFrame(0, frame.put())) ||
+        FAILED(wic->CreateFormatConverter(converter.put())) ||
+        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA,
+                                     WICBitmapDitherTypeNone, nullptr, 0,
+                                     WICBitmapPaletteTypeCustom))) {
+        return false;
+    }
+    IWICBitmapSource* source = converter.get();
+    UINT ownWidth = 0, ownHeight = 0;
+    if (FAILED(source->GetSize(&ownWidth, &ownHeight))) return false;
+    ComPtr<IWICBitmapScaler> scaler;
+    if (ownWidth != static_cast<UINT>(width) || ownHeight != static_cast<UINT>(height)) {
+        if (FAILED(wic->CreateBitmapScaler(scaler.put())) ||
+            FAILED(scaler->Initialize(source, width, height, WICBitmapInterpolationModeFant))) {
+            return false;
+        }
+        source = scaler.get();
+    }
+    if (!out.resize(width, height)) return false;
+    // Read as 32-bit BGRA, which every converter offers (Wine's gives no 24-bit BGR from a
+    // palette), then packed into the bitmap's 24-bit rows.
+    const std::size_t stride = static_cast<std::size_t>(width) * 4;
+    std::vector<BYTE> rows(stride * static_cast<std::size_t>(height));
+    if (FAILED(source->CopyPixels(nullptr, static_cast<UINT>(stride),
+                                  static_cast<UINT>(rows.size()), rows.data()))) {
+        return false;
+    }
+    for (int y = 0; y < height; ++y) {
+        const BYTE* from = rows.data() + static_cast<std::size_t>(y) * stride;
+        std::uint8_t* to = out.row(y);
+        for (int x = 0; x < width; ++x, from += 4, to += 3) {
+            to[0] = from[0];
+            to[1] = from[1];
+            to[2] = from[2];
+        }
+    }
+    return true;
+}
+
+// The 96-DPI picture stretched to width x height with the system's smooth filter: the art when
+// the imaging component is missing.
+bool stretch(const Picture& from, int width, int height, OwnedBitmap& out) {
+    if (!from || !out.resize(width, height)) return false;
+    HDC screen = GetDC(nullptr);
+    UniqueMemoryDc dc(screen);
+    ReleaseDC(nullptr, screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    UniqueHbitmap section(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc || !section || !bits) return false;
+    {
+        ScopedSelect select(dc.get(), section.get());
+        SetStretchBltMode(dc.get(), HALFTONE);
+        SetBrushOrgEx(dc.get(), 0, 0, nullptr);
+        StretchDIBits(dc.get(), 0, 0, width, height, 0, 0, from.width(), from.height(), from.bits(),
+                      from.info(), DIB_RGB_COLORS, SRCCOPY);
+        GdiFlush();
+    }
+    std::memcpy(out.row(height - 1), bits, stride_of(width) * static_cast<std::size_t>(height));
+    return true;
+}
+
+}  // namespace
+
+bool OwnedBitmap::resize(int width, int height) {
+    clear();
+    if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return false;
+    bits_.assign(stride_of(width) * static_cast<std::size_t>(height), 0);
+    info_.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    return true;
+}
+
+void OwnedBitmap::clear() noexcept {
+    bits_.clear();
+    info_ = {};
+}
+
+Picture OwnedBitmap::picture() const noexcept {
+    return bits_.empty() ? Picture() : Picture(&info_, bits_.data());
+}
+
+std::uint8_t* OwnedBitmap::row(int y) noexcept {
+    return bits_.data() + static_cast<std::size_t>(height() - 1 - y) * stride_of(width());
+}
+
+const std::uint8_t* OwnedBitmap::row(int y) const noexcept {
+    return bits_.data() + static_cast<std::size_t>(height() - 1 - y) * stride_of(width());
+}
+
+bool OwnedBitmap::copy_part(const OwnedBitmap& from, int x, int y, int width, int height) {
+    if (x < 0 || y < 0 || x + width > from.width() || y + height > from.height()) return false;
+    if (!resize(width, height)) return false;
+    for (int r = 0; r < height; ++r) {
+        std::memcpy(row(r), from.row(y + r) + static_cast<std::size_t>(x) * 3,
+                    static_cast<std::size_t>(width) * 3);
+    }
+    return true;
+}
+
+void ScaledArt::clear() noexcept {
+    dpi_ = 0;
+    drawn_ = false;
+    skin_.clear();
+    for (OwnedBitmap& p : pressed_) p.clear();
+    rest_.clear();
+}
+
+bool ScaledArt::load(HMODULE module, int dpi) noexcept {
+    clear();
+    try {
+        const int width = scaled(210, dpi), height = scaled(273, dpi);
+        const std::wstring percent = std::to_wstring(art_percent(dpi));
+        const KeyRect trans = scaled(key_spec(KeyId::Trans).rect, dpi);
+        OwnedBitmap sheet;
+        bool drawn = false;
+        {
+            ComScope com;
+            ComPtr<IWICImagingFactory> wic;
+            if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_PPV_ARGS(wic.put())))) {
+                drawn = decode(wic.get(), resource_bytes(module, L"SKIN" + percent, L"PNG"), width,
+                               height, skin_) &&
+                        decode(wic.get(), resource_bytes(module, L"PRESSED" + percent, L"PNG"),
+                               width, height, sheet) &&
+                        decode(wic.get(), resource_bytes(module, L"TROFF" + percent, L"PNG"),
+                               trans.width, trans.height, rest_);
+            }
+        }
+        // A pressed picture lies at its key's corner with the 96-DPI picture's size.
+        auto pressed_rect = [&](const KeySpec& spec, const Picture& base) {
+            return scaled(KeyRect{spec.rect.left, spec.rect.top, base.width(), base.height()}, dpi);
+        };
+        for (const KeySpec& spec : kKeys) {
+            if (!drawn) break;
+            const KeyRect r =
+                pressed_rect(spec, load_bitmap_resource(module, spec.picture.c_str()));
+            drawn = pressed_[static_cast<std::size_t>(spec.id)].copy_part(sheet, r.left, r.top,
+                                                                          r.width, r.height);
+        }
+        if (!drawn) {
+            bool stretched = stretch(load_bitmap_resource(module, L"SKIN"), width, height, skin_) &&
+                             stretch(load_bitmap_resource(module, kTransferAtRest.c_str()),
+                                     trans.width, trans.height, rest_);
+            for (const KeySpec& spec : kKeys) {
+                const Picture base = load_bitmap_resource(module, spec.picture.c_str());
+                const KeyRect r = pressed_rect(spec, base);
+                stretched = stretched && stretch(base, r.width, r.height,
+                                                 pressed_[static_cast<std::size_t>(spec.id)]);
+            }
+            if (!stretched) {
+                clear();
+                return false;
+            }
+        }
+        dpi_ = dpi;
+        drawn_ = drawn;
+        return true;
+    } catch (...) {
+        clear();
+        return false;
+    }
+}
+
+}  // namespace z5calc
