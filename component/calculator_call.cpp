@@ -24,14 +24,14 @@ void require_finite(double value, const wchar_t* what) {
 }
 
 // A twips coordinate that becomes a pixel coordinate the system can take.
-bool placeable(float twips, std::int32_t perPixel) {
+bool placeable(float twips, double perPixel) {
     if (!std::isfinite(twips)) return false;
     const double pixels = static_cast<double>(twips) / perPixel;
     return std::fabs(pixels) < 1e7;  // far beyond any virtual screen, far within 32 bits
 }
 
-RECT field_pixels(const windowstay& ws, std::int32_t twipsX, std::int32_t twipsY) {
-    auto px = [](double twips, std::int32_t perPixel) {
+RECT field_pixels(const windowstay& ws, double twipsX, double twipsY) {
+    auto px = [](double twips, double perPixel) {
         return static_cast<LONG>(std::lround(twips / perPixel));
     };
     return {px(ws.Wleft, twipsX), px(ws.Wtop, twipsY), px(double{ws.Wleft} + ws.Wwidth, twipsX),
@@ -46,7 +46,7 @@ struct SavedCall {
 };
 
 // A field of no size at the mouse pointer, for a call that names no field.
-windowstay pointer_field(std::int32_t twipsX, std::int32_t twipsY) {
+windowstay pointer_field(double twipsX, double twipsY) {
     POINT pointer = {};
     GetCursorPos(&pointer);
     return {static_cast<float>(pointer.y) * static_cast<float>(twipsY),
@@ -70,17 +70,18 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     }
     SettingsStore& settings = st.settings;
     if (!settings.started()) settings.InitSettings();
-    const windowstay ws = field ? *field : pointer_field(settings.twipsX, settings.twipsY);
+    // Placed in the screen's own twips per pixel, as hosts convert their fields.
+    const WindowMetrics metrics = screen_metrics(settings.twipsX, settings.twipsY);
+    const windowstay ws = field ? *field : pointer_field(metrics.placeX, metrics.placeY);
     if (!st.calcWindow) st.calcWindow = std::make_unique<CalcWindow>();
     CalcWindow& window = *st.calcWindow;
-    const WindowMetrics metrics{settings.twipsX, settings.twipsY};
 
     const bool nested = window.hwnd() != nullptr;
     SavedCall saved;
     if (nested) {
         saved.calculation = InterruptedCalculation::of(window.calculator().state());
         saved.calcValue = st.calcValue;
-        const TwipsBox box = window_twips(window.hwnd(), metrics.twipsX, metrics.twipsY);
+        const TwipsBox box = window_twips(window.hwnd(), metrics.placeX, metrics.placeY);
         saved.left = std::round(box.left);
         saved.top = std::round(box.top);
         ForceForeground(window.hwnd());
@@ -110,10 +111,10 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     window.helpFile = settings.helpFile;
     window.show_transfer_key(true);
 
-    TwipsBox box = window_twips(window.hwnd(), metrics.twipsX, metrics.twipsY);
+    TwipsBox box = window_twips(window.hwnd(), metrics.placeX, metrics.placeY);
     box.left = ws.Wleft;
     box.top = ws.Wtop + (ws.Wheight - box.height) / 2;
-    if (!placeable(box.left, metrics.twipsX) || !placeable(box.top, metrics.twipsY)) {
+    if (!placeable(box.left, metrics.placeX) || !placeable(box.top, metrics.placeY)) {
         throw DescribedOverflow(
             L"Overflow: showcalc cannot place the calculator beside the field rectangle (Wtop=" +
             std::to_wstring(ws.Wtop) + L", Wleft=" + std::to_wstring(ws.Wleft) + L", Wwidth=" +
@@ -122,8 +123,8 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     }
     window.helpContextID = kHelpTopicModal;
     // Placed and kept on the screen in one move: the window is hidden until shown modally.
-    KeepOnScreen(window.hwnd(), box, field_pixels(ws, metrics.twipsX, metrics.twipsY),
-                 metrics.twipsX, metrics.twipsY, window.charWidth(), window.charHeight());
+    KeepOnScreen(window.hwnd(), box, field_pixels(ws, metrics.placeX, metrics.placeY),
+                 metrics.placeX, metrics.placeY, window.charWidth(), window.charHeight());
     window.Tag = L"modal";
     window.firstActivate = true;
     run_modal(window.hwnd());
@@ -135,10 +136,10 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
         st.calcValue = saved.calcValue;
         saved.calculation.restore(calc.state());
         if (window.hwnd()) {
-            TwipsBox back = window_twips(window.hwnd(), metrics.twipsX, metrics.twipsY);
+            TwipsBox back = window_twips(window.hwnd(), metrics.placeX, metrics.placeY);
             back.left = saved.left;
             back.top = saved.top;
-            set_window_twips(window.hwnd(), back, metrics.twipsX, metrics.twipsY);
+            set_window_twips(window.hwnd(), back, metrics.placeX, metrics.placeY);
             window.show_transfer_key(false);
             InvalidateRect(window.hwnd(), nullptr, FALSE);
             ShowWindow(window.hwnd(), SW_SHOWNA);

@@ -45,13 +45,13 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
         std::optional<TwipsBox> place;
         if (host_) {
             place =
-                saved_window_place(host_->settings(), static_cast<float>(width) * metrics_.twipsX,
-                                   static_cast<float>(height) * metrics_.twipsY, metrics_);
+                saved_window_place(host_->settings(), static_cast<float>(width) * metrics_.placeX,
+                                   static_cast<float>(height) * metrics_.placeY, metrics_);
         }
         int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
         if (place) {
-            x = static_cast<int>(std::lround(place->left / metrics_.twipsX));
-            y = static_cast<int>(std::lround(place->top / metrics_.twipsY));
+            x = static_cast<int>(std::lround(place->left / metrics_.placeX));
+            y = static_cast<int>(std::lround(place->top / metrics_.placeY));
         }
         const auto icon =
             static_cast<HICON>(LoadImageW(resources, L"CALC", IMAGE_ICON, 32, 32, LR_SHARED));
@@ -68,10 +68,10 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
         apply_region();
         SubClassWindow(hwnd(), this);
         if (place) {
-            TwipsBox box = window_twips(hwnd(), metrics_.twipsX, metrics_.twipsY);
+            TwipsBox box = window_twips(hwnd(), metrics_.placeX, metrics_.placeY);
             box.left = place->left;
             box.top = place->top;
-            set_window_twips(hwnd(), box, metrics_.twipsX, metrics_.twipsY);
+            set_window_twips(hwnd(), box, metrics_.placeX, metrics_.placeY);
         }
         picWkPixels_.copy_from(skin_);
         return true;

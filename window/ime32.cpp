@@ -6,24 +6,24 @@
 
 namespace z5calc {
 
-void KeepOnScreen(HWND hwnd, const RECT& anchor, std::int32_t twipsX, std::int32_t twipsY,
+void KeepOnScreen(HWND hwnd, const RECT& anchor, double twipsX, double twipsY,
                   std::int32_t charWidth, std::int32_t charHeight) noexcept {
     KeepOnScreen(hwnd, window_twips(hwnd, twipsX, twipsY), anchor, twipsX, twipsY, charWidth,
                  charHeight);
 }
 
-void KeepOnScreen(HWND hwnd, TwipsBox box, const RECT& anchor, std::int32_t twipsX,
-                  std::int32_t twipsY, std::int32_t charWidth, std::int32_t charHeight) noexcept {
+void KeepOnScreen(HWND hwnd, TwipsBox box, const RECT& anchor, double twipsX, double twipsY,
+                  std::int32_t charWidth, std::int32_t charHeight) noexcept {
     RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (HMONITOR monitor = MonitorFromRect(&anchor, MONITOR_DEFAULTTONULL)) {
         MONITORINFO info = {};
         info.cbSize = sizeof(info);
         if (GetMonitorInfoW(monitor, &info)) screen = info.rcMonitor;
     }
-    const TwipsBox screenTwips = {static_cast<float>(screen.left) * twipsX,
-                                  static_cast<float>(screen.top) * twipsY,
-                                  static_cast<float>(screen.right - screen.left) * twipsX,
-                                  static_cast<float>(screen.bottom - screen.top) * twipsY};
+    const TwipsBox screenTwips = {static_cast<float>(screen.left * twipsX),
+                                  static_cast<float>(screen.top * twipsY),
+                                  static_cast<float>((screen.right - screen.left) * twipsX),
+                                  static_cast<float>((screen.bottom - screen.top) * twipsY)};
     const bool normal = !IsIconic(hwnd) && !IsZoomed(hwnd);
     keep_on_screen(box, screenTwips, normal, charWidth, charHeight);
     set_window_twips(hwnd, box, twipsX, twipsY);

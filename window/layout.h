@@ -19,6 +19,14 @@ constexpr double mem_font_points(double twipsPerPixel) noexcept {
 // inch, as a font request gives it (negative: the character height, not the cell height).
 int font_height_request(double points, int dotsPerInch) noexcept;
 
+// Twips per pixel for placing windows. The recorded number is a whole one, rounded: 8 at
+// 192 DPI where a host converting its field with 1440 / DPI uses 7.5. Where the recorded number
+// is this screen's rounded one, the exact value is used, so that the window lands on the field.
+constexpr double placement_twips(std::int32_t recorded, int dpi) noexcept {
+    if (dpi > 0 && recorded == (1440 + dpi / 2) / dpi) return 1440.0 / dpi;
+    return recorded;
+}
+
 // A window's or a screen's place in twips, as 32-bit floats.
 struct TwipsBox {
     float left = 0, top = 0, width = 0, height = 0;

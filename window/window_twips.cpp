@@ -4,17 +4,26 @@
 
 namespace z5calc {
 
-TwipsBox window_twips(HWND hwnd, std::int32_t twipsX, std::int32_t twipsY) noexcept {
-    RECT r = {};
-    GetWindowRect(hwnd, &r);
-    return {static_cast<float>(r.left) * twipsX, static_cast<float>(r.top) * twipsY,
-            static_cast<float>(r.right - r.left) * twipsX,
-            static_cast<float>(r.bottom - r.top) * twipsY};
+WindowMetrics screen_metrics(std::int32_t twipsX, std::int32_t twipsY) noexcept {
+    WindowMetrics m(twipsX, twipsY);
+    if (HDC screen = GetDC(nullptr)) {
+        m.placeX = placement_twips(twipsX, GetDeviceCaps(screen, LOGPIXELSX));
+        m.placeY = placement_twips(twipsY, GetDeviceCaps(screen, LOGPIXELSY));
+        ReleaseDC(nullptr, screen);
+    }
+    return m;
 }
 
-void set_window_twips(HWND hwnd, const TwipsBox& box, std::int32_t twipsX,
-                      std::int32_t twipsY) noexcept {
-    auto pixels = [](float twips, std::int32_t perPixel) {
+TwipsBox window_twips(HWND hwnd, double twipsX, double twipsY) noexcept {
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    return {static_cast<float>(r.left * twipsX), static_cast<float>(r.top * twipsY),
+            static_cast<float>((r.right - r.left) * twipsX),
+            static_cast<float>((r.bottom - r.top) * twipsY)};
+}
+
+void set_window_twips(HWND hwnd, const TwipsBox& box, double twipsX, double twipsY) noexcept {
+    auto pixels = [](float twips, double perPixel) {
         return static_cast<int>(std::lround(twips / perPixel));
     };
     const RECT wanted = {pixels(box.left, twipsX), pixels(box.top, twipsY),

@@ -32,6 +32,20 @@ TEST(FontSizes, RequestTheCharacterHeightInPixels) {
     }
 }
 
+TEST(PlacementTwips, UnroundedWhereTheRecordedNumberIsTheScreensOwn) {
+    struct Case {
+        std::int32_t recorded;
+        int dpi;
+        double expected;
+    };
+    for (Case c : {Case{15, 96, 15}, Case{12, 120, 12}, Case{10, 144, 10}, Case{8, 192, 7.5},
+                   Case{9, 168, 1440.0 / 168}, Case{6, 240, 6}, Case{5, 288, 5}, Case{15, 192, 15},
+                   Case{7, 192, 7}, Case{15, 0, 15}, Case{15, -96, 15}}) {
+        EXPECT_DOUBLE_EQ(placement_twips(c.recorded, c.dpi), c.expected)
+            << c.recorded << " at " << c.dpi;
+    }
+}
+
 TEST(KeepOnScreen, PullsTheWindowInsideAndShrinksOnlyANormalOne) {
     const TwipsBox screen = {0, 0, 19200, 14400};
     struct Case {

@@ -203,6 +203,35 @@ TEST_F(ShowcalcTest, WindowIsPlacedLevelWithTheFieldAndKeptOnTheScreen) {
     EXPECT_EQ(kept.bottom, GetSystemMetrics(SM_CYSCREEN));
 }
 
+// A host that converts its field's pixels with 1440 / DPI finds the calculator on the field at
+// any DPI (the suite runs this at 120, 144 and 192 DPI too).
+TEST_F(ShowcalcTest, WindowIsPlacedOnTheFieldAtTheScreensDpi) {
+    HDC screen = GetDC(nullptr);
+    const double dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    const double twips = 1440.0 / dpi;
+    RECT placed = {}, kept = {};
+    Script script;
+    script.then([&] { GetWindowRect(calc_window(), &placed); }).type(L"\x1b");
+    // The field at (100, 400) pixels, 20 high: room above and below for the largest window.
+    show(script, 0, 0,
+         {static_cast<float>(400 * twips), static_cast<float>(100 * twips),
+          static_cast<float>(150 * twips), static_cast<float>(20 * twips)});
+    const int height = placed.bottom - placed.top;
+    EXPECT_NEAR(placed.left, 100, 1) << dpi;
+    EXPECT_NEAR(placed.top, 400 + (20 - height) / 2.0, 1) << dpi;
+
+    // Past the screen's bottom-right corner it is kept on the screen, in the same pixels.
+    Script off;
+    off.then([&] { GetWindowRect(calc_window(), &kept); }).type(L"\x1b");
+    const float right = static_cast<float>(GetSystemMetrics(SM_CXSCREEN) * twips);
+    const float bottom = static_cast<float>(GetSystemMetrics(SM_CYSCREEN) * twips);
+    show(off, 0, 0,
+         {bottom, right, static_cast<float>(150 * twips), static_cast<float>(20 * twips)});
+    EXPECT_EQ(kept.right, GetSystemMetrics(SM_CXSCREEN)) << dpi;
+    EXPECT_EQ(kept.bottom, GetSystemMetrics(SM_CYSCREEN)) << dpi;
+}
+
 TEST_F(ShowcalcTest, PositionIsSavedOnlyAtTheRealClose) {
     wchar_t appData[MAX_PATH] = {};
     SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, FALSE);
