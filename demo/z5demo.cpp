@@ -33,6 +33,7 @@ struct Field {
     const wchar_t* label;
     double limit;
     bool lateBound;
+    HWND labelWindow = nullptr;
     HWND edit = nullptr;
     HWND button = nullptr;
 };
@@ -49,6 +50,68 @@ bool demoShotOk = false;
 double demoValue = 0;
 double demoAmount = 0;
 bool demoBeside = false;
+bool demoLabelsFit = false;
+int formDpi = 96;
+HFONT formFont = nullptr;  // the form's font at formDpi
+
+// The DPI of the form's own window (a per-monitor aware program), else the screen's.
+int window_dpi(HWND hwnd) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto get_dpi = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (get_dpi && hwnd) {
+        if (const UINT dpi = get_dpi(hwnd)) return static_cast<int>(dpi);
+    }
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    ReleaseDC(nullptr, dc);
+    return dpi > 0 ? dpi : 96;
+}
+
+// A length of the 96-DPI form at the form's DPI.
+int dp(int v) {
+    return MulDiv(v, formDpi, 96);
+}
+
+// Places the form's controls and gives them an 8-point font, both at formDpi.
+void lay_out_form() {
+    LOGFONTW lf = {};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+    lf.lfHeight = -MulDiv(8, formDpi, 72);
+    lf.lfWidth = 0;
+    HFONT font = CreateFontIndirectW(&lf);
+    for (int i = 0; i < kFieldCount; ++i) {
+        const int y = dp(16 + i * 34);
+        MoveWindow(fields[i].labelWindow, dp(12), y + dp(4), dp(80), dp(20), TRUE);
+        MoveWindow(fields[i].edit, dp(96), y, dp(150), dp(24), TRUE);
+        MoveWindow(fields[i].button, dp(252), y, dp(40), dp(24), TRUE);
+        for (HWND w : {fields[i].labelWindow, fields[i].edit, fields[i].button}) {
+            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        }
+    }
+    if (formFont) DeleteObject(formFont);
+    formFont = font;
+    RECT outer = {0, 0, dp(306), dp(16 + kFieldCount * 34 + 8)};
+    AdjustWindowRectEx(&outer, GetWindowLongW(form, GWL_STYLE), FALSE, 0);
+    SetWindowPos(form, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Whether every label shows its whole text: checked by the demo run at any DPI.
+bool labels_fit() {
+    for (const Field& f : fields) {
+        RECT r = {};
+        GetClientRect(f.labelWindow, &r);
+        HDC dc = GetDC(f.labelWindow);
+        HGDIOBJ old = SelectObject(dc, formFont);
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, f.label, static_cast<int>(wcslen(f.label)), &size);
+        SelectObject(dc, old);
+        ReleaseDC(f.labelWindow, dc);
+        if (size.cx > r.right || size.cy > r.bottom) return false;
+    }
+    return true;
+}
 
 std::wstring folder_of_exe() {
     wchar_t path[MAX_PATH] = {};
@@ -211,7 +274,10 @@ void demo_tick() {
             ++demoStep;
             return;
         case 6: {
-            POINT skin = {5, 100};  // bare skin: the drag colour
+            // Bare skin, the drag colour: (5, 100) of the 96-DPI layout, at the window's scale.
+            RECT client = {};
+            GetClientRect(calc, &client);
+            POINT skin = {5 * client.right / 210, 100 * client.bottom / 273};
             ClientToScreen(calc, &skin);
             demoShotOk = z5calc::screen_pixel(skin) == RGB(0x50, 0xC0, 0x50);
             RECT area = {};
@@ -221,6 +287,7 @@ void demo_tick() {
             RECT button = {};
             GetWindowRect(fields[kPrice].button, &button);
             demoBeside = calcArea.left >= button.right;  // the field and its label stay in view
+            demoLabelsFit = labels_fit();
             UnionRect(&area, &area, &calcArea);
             InflateRect(&area, 8, 8);
             if (!z5calc::save_windows_bmp(demoShot.c_str(), area, {form, calc})) demoShotOk = false;
@@ -254,6 +321,15 @@ LRESULT CALLBACK form_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         case WM_TIMER:
             if (wParam == kDemoTimer) demo_tick();
             return 0;
+        case WM_DPICHANGED: {
+            // Dragged to a monitor of another scale: laid out again, where the system suggests.
+            formDpi = LOWORD(wParam);
+            lay_out_form();
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
@@ -272,25 +348,24 @@ HWND make_form(HINSTANCE instance) {
     HWND hwnd =
         CreateWindowExW(0, wc.lpszClassName, kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 60,
                         60, 330, 190, nullptr, nullptr, instance, nullptr);
-    HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    // Created anywhere, then laid out at the form's DPI.
     for (int i = 0; i < kFieldCount; ++i) {
-        const int y = 16 + i * 34;
-        HWND label = CreateWindowExW(0, L"STATIC", fields[i].label, WS_CHILD | WS_VISIBLE, 12,
-                                     y + 4, 80, 20, hwnd, nullptr, instance, nullptr);
+        fields[i].labelWindow =
+            CreateWindowExW(0, L"STATIC", fields[i].label, WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, hwnd,
+                            nullptr, instance, nullptr);
         fields[i].edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"0",
-                                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_RIGHT, 96, y, 150,
-                                         24, hwnd, nullptr, instance, nullptr);
-        HWND button = CreateWindowExW(
-            0, L"BUTTON", L"...", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 252, y, 40, 24, hwnd,
+                                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_RIGHT, 0, 0, 1, 1,
+                                         hwnd, nullptr, instance, nullptr);
+        fields[i].button = CreateWindowExW(
+            0, L"BUTTON", L"...", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 1, 1, hwnd,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + i)), instance, nullptr);
-        fields[i].button = button;
         SetWindowLongPtrW(fields[i].edit, GWLP_ID, kEditId + i);
-        for (HWND w : {label, fields[i].edit, button}) {
-            SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        }
         editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
             fields[i].edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(field_proc)));
     }
+    form = hwnd;
+    formDpi = window_dpi(hwnd);
+    lay_out_form();
     return hwnd;
 }
 
@@ -346,13 +421,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     const double price = demoValue;
     calculator->Release();
     CoUninitialize();
+    if (formFont) DeleteObject(formFont);
     if (!demoShot.empty()) {
         std::printf(
             "demo run: 1200 X 3 = gave %g in the unit price field, quantity 2 an amount "
-            "of %g; the calculator %s beside the field; screenshot %s\n",
+            "of %g; the calculator %s beside the field; screenshot %s; at %d DPI the labels %s\n",
             price, demoAmount, demoBeside ? "opened" : "did not open",
-            demoShotOk ? "shows the calculator" : "does not show the calculator");
-        return price == 3600 && demoAmount == 7200 && demoBeside && demoShotOk ? 0 : 1;
+            demoShotOk ? "shows the calculator" : "does not show the calculator", formDpi,
+            demoLabelsFit ? "fit" : "are cut off");
+        return price == 3600 && demoAmount == 7200 && demoBeside && demoShotOk && demoLabelsFit ? 0
+                                                                                                : 1;
     }
     return 0;
 }

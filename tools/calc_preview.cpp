@@ -3,6 +3,7 @@
 // The window is driven through its key controls, the way a mouse click reaches them.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -37,8 +38,13 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "calc-preview: cannot load %ls\n", argv[1]);
         return 1;
     }
+    // Twips per pixel as the component records them on this screen.
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const std::int32_t twips = dpi > 0 ? (1440 + dpi / 2) / dpi : 15;
     CalcWindow window;
-    if (!window.load(dll, {15, 15})) {
+    if (!window.load(dll, {twips, twips})) {
         std::fprintf(stderr, "calc-preview: the window cannot be created\n");
         return 1;
     }
@@ -63,8 +69,9 @@ int wmain(int argc, wchar_t** argv) {
     RECT area = {};
     POINT origin = {0, 0};
     ClientToScreen(window.hwnd(), &origin);
-    area = {origin.x - 12, origin.y - 12, origin.x + CalcWindow::kClientWidth + 12,
-            origin.y + CalcWindow::kClientHeight + 12};
+    const int margin = window.client_width() * 12 / CalcWindow::kClientWidth;
+    area = {origin.x - margin, origin.y - margin, origin.x + window.client_width() + margin,
+            origin.y + window.client_height() + margin};
     if (!z5calc::save_screen_bmp(argv[2], area)) {
         std::fprintf(stderr, "calc-preview: cannot write %ls\n", argv[2]);
         return 1;

@@ -95,9 +95,16 @@ def scaled_row_spans(y):
     upper = min(lower + 1, HEIGHT - 1)
     t = min(max(at - lower, 0.0), 1.0)
     a, b = row_spans(lower), row_spans(upper)
-    if len(a) != len(b):
-        a = b = a if t < 0.5 else b
-    return [(px(l0 + (l1 - l0) * t), px(r0 + (r1 - r0) * t)) for (l0, r0), (l1, r1) in zip(a, b)]
+    if len(a) == len(b):
+        return [(px(l0 + (l1 - l0) * t), px(r0 + (r1 - r0) * t))
+                for (l0, r0), (l1, r1) in zip(a, b)]
+    # The top row's notch: the outer edges still follow the curve; the gap comes from the nearer row.
+    left = px(a[0][0] + (b[0][0] - a[0][0]) * t)
+    right = px(a[-1][1] + (b[-1][1] - a[-1][1]) * t)
+    nearer = a if t < 0.5 else b
+    if len(nearer) == 1:
+        return [(left, right)]
+    return [(left, px(nearer[0][1])), (px(nearer[1][0]), right)]
 
 
 def scaled_height():
