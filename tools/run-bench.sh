@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Benchmarks: the engine natively (keys per second, show_number against snprintf), then the
-# calculator call under Wine (open and close against a bare window, handles after 1000 calls).
+# calculator call under Wine (open and close against a bare window of the same size, handles
+# after 1000 calls), at 96 and at 192 DPI.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/bootstrap.sh >&2
@@ -11,5 +12,11 @@ build/native/tools/engine-bench "$@"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target window-bench z5calcD >/dev/null
 # A virtual desktop, as on a desktop with a window manager: no stalls in showing and hiding.
-tools/wine-session.sh bash -c '. tools/through_file.sh; through_file wine explorer /desktop=bench,1024x768 \
-  build/win64/tools/window-bench.exe build/win64/component/z5calcD.dll 1000'
+# Then the same at 192 DPI, in a copy of the prefix set to it: the scaled art and layout.
+tools/wine-session.sh bash -c '. tools/through_file.sh
+  echo "at 96 DPI:"
+  through_file wine explorer /desktop=bench,1024x768 \
+    build/win64/tools/window-bench.exe build/win64/component/z5calcD.dll 1000
+  echo "at 192 DPI:"
+  bash tests/wine/run_at_dpi.sh 192 explorer /desktop=bench,1600x1200 \
+    build/win64/tools/window-bench.exe build/win64/component/z5calcD.dll 1000'

@@ -84,8 +84,13 @@ Timing bare_window() {
     watchedClass = nullptr;
     firstPaint = 0;
     started = now();
-    HWND hwnd = CreateWindowExW(0, L"bench.bare", L"bare", WS_CAPTION | WS_SYSMENU, 100, 100, 216,
-                                302, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // The calculator's outer size at 96 DPI, at the screen's DPI: the same area to paint.
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    HWND hwnd = CreateWindowExW(0, L"bench.bare", L"bare", WS_CAPTION | WS_SYSMENU, 100, 100,
+                                MulDiv(216, dpi, 96), MulDiv(302, dpi, 96), nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
     ShowWindow(hwnd, SW_SHOW);
     MSG msg;
     while (!firstPaint) {

@@ -8,7 +8,9 @@ void CalcWindow::take_scale(int dpi) noexcept {
     // Nothing may go on showing the art that is replaced.
     for (Control& k : keys_) k.picture = {};
     dpi_ = usable_dpi(dpi);
-    if (dpi_ == kBaseDpi || !art_.load(resources_, dpi_)) {
+    // The art decoded for an earlier display at this DPI is used again: a call opens at once.
+    const bool kept = art_.loaded() && art_.dpi() == dpi_ && art_.module() == resources_;
+    if (dpi_ == kBaseDpi || (!kept && !art_.load(resources_, dpi_))) {
         art_.clear();
         dpi_ = kBaseDpi;  // without art for it, the window keeps its 96-DPI size
     }

@@ -91,8 +91,7 @@ void CalcWindow::unload() noexcept {
         DestroyWindow(window);
     }
     picWkPixels_.clear();
-    for (Control& k : keys_) k.picture = {};  // the scaled art they show goes too
-    art_.clear();
+    for (Control& k : keys_) k.picture = {};
     readoutFont_.reset();
     memFont_.reset();
     pressed_.reset();

@@ -185,7 +185,7 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     WindowMetrics metrics_;
     Picture skin_;
     int dpi_ = kBaseDpi;
-    ScaledArt art_;  // the art at dpi_, unless that is 96
+    ScaledArt art_;  // the art at dpi_, unless that is 96; kept between loads
     PixelCopy picWkPixels_;
     std::array<Control, kKeyCount> keys_;
     Control readout_;

@@ -158,6 +158,7 @@ bool OwnedBitmap::copy_part(const OwnedBitmap& from, int x, int y, int width, in
 
 void ScaledArt::clear() noexcept {
     dpi_ = 0;
+    module_ = nullptr;
     drawn_ = false;
     skin_.clear();
     for (OwnedBitmap& p : pressed_) p.clear();
@@ -212,6 +213,7 @@ bool ScaledArt::load(HMODULE module, int dpi) noexcept {
             }
         }
         dpi_ = dpi;
+        module_ = module;
         drawn_ = drawn;
         return true;
     } catch (...) {

@@ -46,6 +46,7 @@ class ScaledArt {
     void clear() noexcept;
     bool loaded() const noexcept { return dpi_ != 0; }
     int dpi() const noexcept { return dpi_; }
+    HMODULE module() const noexcept { return module_; }
     // Whether the art is the drawn art (not the 96-DPI art stretched for want of a decoder).
     bool drawn() const noexcept { return drawn_; }
 
@@ -57,6 +58,7 @@ class ScaledArt {
 
   private:
     int dpi_ = 0;
+    HMODULE module_ = nullptr;
     bool drawn_ = false;
     OwnedBitmap skin_;
     std::array<OwnedBitmap, kKeyCount> pressed_;
