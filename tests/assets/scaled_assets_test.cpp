@@ -9,21 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include "asset_files.h"
+
 #include "dpi_scale.h"
 
 namespace {
 
-const std::string kAssets = ASSETS_DIR;
-
-std::vector<unsigned char> read_file(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), {});
-}
-
-std::int32_t le32(const std::vector<unsigned char>& b, std::size_t at) {
-    return static_cast<std::int32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
-                                     (static_cast<std::uint32_t>(b[at + 3]) << 24));
-}
+using asset_files::kAssets;
+using asset_files::le32;
+using asset_files::read_file;
 
 std::uint32_t be32(const std::vector<unsigned char>& b, std::size_t at) {
     return (static_cast<std::uint32_t>(b[at]) << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) |
