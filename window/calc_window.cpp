@@ -198,7 +198,12 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             activated();
             return 0;
         case WM_DPICHANGED:
-            dpi_changed(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            // Anyone may send it: a missing rectangle keeps the window where it is.
+            if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
+                dpi_changed(LOWORD(wParam), *suggested);
+            } else if (RECT now = {}; GetWindowRect(hwnd(), &now)) {
+                dpi_changed(LOWORD(wParam), now);
+            }
             return 0;
         case WM_DESTROY:
             // The hook's properties must be gone before the window is.

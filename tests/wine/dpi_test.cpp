@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -238,6 +239,66 @@ TEST_F(DpiTest, DpiChangeLaysTheWindowOutAgain) {
         EXPECT_EQ(window.key(KeyId::Num7).Width, seven.width);
         EXPECT_EQ(window.picWk_color(scaled(5, next), scaled(100, next)), CalcWindow::kDragColor);
     }
+}
+
+// Sent by anyone: no rectangle, no DPI, an absurd DPI. The window stays whole and usable.
+TEST_F(DpiTest, MalformedDpiChangesAreSurvived) {
+    RECT before;
+    GetWindowRect(window.hwnd(), &before);
+    send(WM_DPICHANGED, MAKEWPARAM(0, 0), 0);
+    EXPECT_EQ(window.dpi(), 96);  // no DPI is taken as 96
+    RECT after;
+    GetWindowRect(window.hwnd(), &after);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    RECT suggested = {10, 10, 20, 20};
+    send(WM_DPICHANGED, MAKEWPARAM(60000, 60000), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(window.dpi(), 96);
+    send(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(window.dpi(), dpi);
+    click(KeyId::Num4);
+    click(KeyId::Num2);
+    EXPECT_EQ(std::string(window.calculator().readout()), "42.");
+}
+
+// Two UI threads, each with its own calculator window at its own DPI, changing at once.
+TEST_F(DpiTest, WindowsOnTwoThreadsKeepTheirOwnScale) {
+    struct Result {
+        int dpi = 0, width = 0;
+        std::string readout;
+    } results[2];
+    auto run = [](int target, Result* out) {
+        CalcWindow own;
+        if (!own.load(module, {15, 15})) return;
+        for (int round = 0; round < 5; ++round) {
+            for (int next : {target, 96}) {
+                RECT r = {20, 20, 30, 30};
+                SendMessageW(own.hwnd(), WM_DPICHANGED, MAKEWPARAM(next, next),
+                             reinterpret_cast<LPARAM>(&r));
+            }
+        }
+        RECT r = {20, 20, 30, 30};
+        SendMessageW(own.hwnd(), WM_DPICHANGED, MAKEWPARAM(target, target),
+                     reinterpret_cast<LPARAM>(&r));
+        const KeyRect seven = scaled(key_spec(KeyId::Num7).rect, target);
+        const LPARAM at = MAKELPARAM(seven.left + seven.width / 2, seven.top + seven.height / 2);
+        SendMessageW(own.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(own.hwnd(), WM_LBUTTONUP, 0, at);
+        RECT client;
+        GetClientRect(own.hwnd(), &client);
+        *out = {own.dpi(), client.right, std::string(own.calculator().readout())};
+        own.unload();
+    };
+    std::thread first(run, 144, &results[0]);
+    std::thread second(run, 168, &results[1]);
+    first.join();
+    second.join();
+    EXPECT_EQ(results[0].dpi, 144);
+    EXPECT_EQ(results[0].width, scaled(210, 144));
+    EXPECT_EQ(results[0].readout, "7.");
+    EXPECT_EQ(results[1].dpi, 168);
+    EXPECT_EQ(results[1].width, scaled(210, 168));
+    EXPECT_EQ(results[1].readout, "7.");
 }
 
 }  // namespace
