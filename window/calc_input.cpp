@@ -22,9 +22,9 @@ void CalcWindow::key_press(wchar_t ch) noexcept {
 }
 
 std::optional<KeyId> CalcWindow::key_at(POINT p) const noexcept {
-    for (const KeySpec& spec : kKeys) {
-        const Control& k = key(spec.id);
-        if (k.Visible && k.contains(p)) return spec.id;
+    for (const KeySpec& entry : kKeys) {
+        const Control& k = key(entry.id);
+        if (k.Visible && k.contains(p)) return entry.id;
     }
     return std::nullopt;
 }
@@ -107,30 +107,30 @@ void CalcWindow::key_down(KeyId id) noexcept {
 }
 
 void CalcWindow::key_up(KeyId id, int button, int shift) noexcept {
-    const KeySpec& spec = key_spec(id);
-    if (spec.role == KeyRole::Trans) {
+    const KeySpec& entry = key_spec(id);
+    if (entry.role == KeyRole::Trans) {
         show_pressed(id, transfer_rest_picture());
         return;
     }
     Control& k = control_of(id);
     k.set_picture({});
     invalidate(k.rect());
-    const bool isOperator = spec.role == KeyRole::Calc && spec.engine.group == KeyGroup::Operator;
+    const bool isOperator = entry.role == KeyRole::Calc && entry.engine.group == KeyGroup::Operator;
     if (isOperator && button == 2 && (shift & 2)) show_version();
 }
 
 void CalcWindow::key_double_click(KeyId id) noexcept {
-    const KeySpec& spec = key_spec(id);
-    if (!spec.repeatsOnDoubleClick) return;
+    const KeySpec& entry = key_spec(id);
+    if (!entry.repeatsOnDoubleClick) return;
     show_pressed(id, pressed_picture(id));
-    calc_.press(spec.engine);  // a double-click enters its digits once more
+    calc_.press(entry.engine);  // a double-click enters its digits once more
 }
 
 void CalcWindow::key_click(KeyId id) noexcept {
-    const KeySpec& spec = key_spec(id);
-    switch (spec.role) {
+    const KeySpec& entry = key_spec(id);
+    switch (entry.role) {
         case KeyRole::Calc:
-            calc_.press(spec.engine);
+            calc_.press(entry.engine);
             break;
         case KeyRole::Off:
             PostMessageW(hwnd(), WM_CLOSE, 0, 0);

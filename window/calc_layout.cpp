@@ -90,7 +90,7 @@ void CalcWindow::arrange_keys() noexcept {
     readoutFont_.reset(CreateFontIndirectW(&lf));
     readout_.place(scaled(kReadoutRect, dpi_));
 
-    for (const KeySpec& spec : kKeys) control_of(spec.id).place(scaled(spec.rect, dpi_));
+    for (const KeySpec& entry : kKeys) control_of(entry.id).place(scaled(entry.rect, dpi_));
 
     // The memory mark follows the screen's own twips per pixel, in fractional points.
     LOGFONTW arial = {};

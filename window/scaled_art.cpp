@@ -187,25 +187,26 @@ bool ScaledArt::load(HMODULE module, int dpi) noexcept {
             }
         }
         // A pressed picture lies at its key's corner with the 96-DPI picture's size.
-        auto pressed_rect = [&](const KeySpec& spec, const Picture& base) {
-            return scaled(KeyRect{spec.rect.left, spec.rect.top, base.width(), base.height()}, dpi);
+        auto pressed_rect = [&](const KeySpec& entry, const Picture& base) {
+            return scaled(KeyRect{entry.rect.left, entry.rect.top, base.width(), base.height()},
+                          dpi);
         };
-        for (const KeySpec& spec : kKeys) {
+        for (const KeySpec& entry : kKeys) {
             if (!drawn) break;
             const KeyRect r =
-                pressed_rect(spec, load_bitmap_resource(module, spec.picture.c_str()));
-            drawn = pressed_[static_cast<std::size_t>(spec.id)].copy_part(sheet, r.left, r.top,
-                                                                          r.width, r.height);
+                pressed_rect(entry, load_bitmap_resource(module, entry.picture.c_str()));
+            drawn = pressed_[static_cast<std::size_t>(entry.id)].copy_part(sheet, r.left, r.top,
+                                                                           r.width, r.height);
         }
         if (!drawn) {
             bool stretched = stretch(load_bitmap_resource(module, L"SKIN"), width, height, skin_) &&
                              stretch(load_bitmap_resource(module, kTransferAtRest.c_str()),
                                      trans.width, trans.height, rest_);
-            for (const KeySpec& spec : kKeys) {
-                const Picture base = load_bitmap_resource(module, spec.picture.c_str());
-                const KeyRect r = pressed_rect(spec, base);
+            for (const KeySpec& entry : kKeys) {
+                const Picture base = load_bitmap_resource(module, entry.picture.c_str());
+                const KeyRect r = pressed_rect(entry, base);
                 stretched = stretched && stretch(base, r.width, r.height,
-                                                 pressed_[static_cast<std::size_t>(spec.id)]);
+                                                 pressed_[static_cast<std::size_t>(entry.id)]);
             }
             if (!stretched) {
                 clear();

@@ -182,12 +182,12 @@ TEST_F(DpiTest, ClicksAtScaledCentresCalculateAndTransfer) {
 }
 
 TEST_F(DpiTest, PressedPictureFillsItsScaledRectangle) {
-    const KeySpec& spec = key_spec(KeyId::Num5);
-    const Picture base = load_bitmap_resource(module, spec.picture.c_str());
+    const KeySpec& entry = key_spec(KeyId::Num5);
+    const Picture base = load_bitmap_resource(module, entry.picture.c_str());
     ASSERT_TRUE(base);
     const KeyRect expected =
-        scaled(KeyRect{spec.rect.left, spec.rect.top, base.width(), base.height()}, dpi);
-    const KeyRect r = scaled(spec.rect, dpi);
+        scaled(KeyRect{entry.rect.left, entry.rect.top, base.width(), base.height()}, dpi);
+    const KeyRect r = scaled(entry.rect, dpi);
     send(WM_RBUTTONDOWN, MK_RBUTTON, centre_of(r));
     const Control& k = window.key(KeyId::Num5);
     EXPECT_EQ(k.picture.width(), expected.width);
