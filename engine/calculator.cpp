@@ -72,6 +72,16 @@ void Calculator::show_number(double x) noexcept {
     state_.Readout = display_text(x);
 }
 
+bool Calculator::paste(double x) noexcept {
+    if (!in_display_range(x)) {
+        display_.beep();
+        return false;
+    }
+    KeyScope scope(*this);
+    show_number(x);
+    return true;
+}
+
 void Calculator::number_click(int index) noexcept {
     KeyScope scope(*this);
     number_key(index);

@@ -43,6 +43,10 @@ class Calculator {
     // Runs the click operation of a key; an index beyond its group does nothing.
     void press(Key key) noexcept;
 
+    // Puts a pasted number on the readout as the memory recall does, for the next operator. A
+    // value the readout cannot show beeps and changes nothing (false).
+    bool paste(double x) noexcept;
+
     // Writes x to the readout; a value out of range shows "Error" and resets the calculation.
     void show_number(double x) noexcept;
 

@@ -21,6 +21,25 @@ void CalcWindow::key_press(wchar_t ch) noexcept {
     key_click(*id);
 }
 
+bool CalcWindow::shortcut(WPARAM vk) noexcept {
+    if (!hwnd() || GetKeyState(VK_MENU) < 0) return false;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+    if ((ctrl && !shift && (vk == 'C' || vk == VK_INSERT))) {
+        copy_readout();
+        return true;
+    }
+    if ((ctrl && !shift && vk == 'V') || (shift && !ctrl && vk == VK_INSERT)) {
+        paste_number();
+        return true;
+    }
+    if (shift) return false;
+    const std::optional<KeyId> id =
+        key_for_chord({static_cast<std::uint16_t>(vk > 0xFFFF ? 0 : vk), ctrl});
+    if (!id || (*id == KeyId::Trans && !transfer_key_visible())) return false;
+    key_click(*id);
+    return true;
+}
+
 std::optional<KeyId> CalcWindow::key_at(POINT p) const noexcept {
     for (const KeySpec& entry : kKeys) {
         const Control& k = key(entry.id);

@@ -187,6 +187,7 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
                 open_help(helpFile.c_str(), helpContextID);
                 return 0;
             }
+            if (shortcut(wParam)) return 0;
             break;
         case WM_HELP:
             open_help(helpFile.c_str(), helpContextID);

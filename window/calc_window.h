@@ -175,6 +175,13 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     void activated() noexcept;
     bool still_shown() const noexcept;
 
+    // A key pressed (WM_KEYDOWN) that clicks a key or copies or pastes; false for others.
+    bool shortcut(WPARAM vk) noexcept;
+
+    // calc_clipboard.cpp
+    void copy_readout() noexcept;
+    void paste_number() noexcept;
+
     // calc_paint.cpp
     void invalidate(const RECT& r) noexcept;
     void paint(HDC target) noexcept;

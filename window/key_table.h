@@ -49,6 +49,18 @@ constexpr PictureName picture_named(std::string_view name) noexcept {
     return p;
 }
 
+// A key pressed with the keyboard beside its typed characters: a virtual-key code, with Ctrl
+// held or not. vk 0: none.
+struct KeyChord {
+    std::uint16_t vk = 0;
+    bool ctrl = false;
+    friend constexpr bool operator==(const KeyChord&, const KeyChord&) = default;
+};
+
+// The virtual-key codes the chords use beside letters (whose codes are their capitals).
+inline constexpr std::uint16_t kVkDelete = 0x2E;
+inline constexpr std::uint16_t kVkF9 = 0x78;
+
 struct KeySpec {
     KeyId id;
     const wchar_t* Name;  // its control array, or the name of a single control
@@ -59,6 +71,7 @@ struct KeySpec {
     PictureName picture;        // shown while it is held
     std::wstring_view chars;    // the typed characters that click it
     bool repeatsOnDoubleClick;  // a double-click presses it once more (digits and BS)
+    KeyChord chord = {};        // the key that clicks it where no character does
 };
 
 // The placement rules of arrange_keys: digits 1 to 9 in the calculator's grid, the operators in
@@ -113,6 +126,10 @@ constexpr KeySpec tax_key(KeyId id, int index) noexcept {
     return calc(id, L"imgTax", index, {KeyGroup::Tax, static_cast<std::int8_t>(index)},
                 tax_cell(index));
 }
+constexpr KeySpec with_chord(KeySpec k, std::uint16_t vk, bool ctrl) noexcept {
+    k.chord = {vk, ctrl};
+    return k;
+}
 constexpr KeyRect kBottomLeft = under(digit_cell(1), 33, 33);
 constexpr KeyRect kBottomMiddle = under(digit_cell(2), 33, 33);
 constexpr KeyRect kBottomRight = under(digit_cell(3), 33, 33);
@@ -131,27 +148,29 @@ inline constexpr std::array<KeySpec, 32> kKeys = [] {
         digit(KeyId::Num7, 7, digit_cell(7), L"7"),
         digit(KeyId::Num8, 8, digit_cell(8), L"8"),
         digit(KeyId::Num9, 9, digit_cell(9), L"9"),
-        digit(KeyId::Num00, 10, kBottomMiddle, L""),
-        digit(KeyId::Num000, 11, kBottomRight, L""),
+        with_chord(digit(KeyId::Num00, 10, kBottomMiddle, L""), 'D', true),  // Ctrl+D: double zero
+        with_chord(digit(KeyId::Num000, 11, kBottomRight, L""), 'K', true),  // Ctrl+K: thousand
         calc(KeyId::Decimal, L"imgDecimal", -1, {KeyGroup::Decimal, 0}, under(kBottomLeft, 33, 33),
              L"."),
-        calc(KeyId::Inv, L"imgInv", -1, {KeyGroup::Inv, 0}, under(kBottomMiddle, 33, 33)),
+        with_chord(
+            calc(KeyId::Inv, L"imgInv", -1, {KeyGroup::Inv, 0}, under(kBottomMiddle, 33, 33)),
+            kVkF9, false),
         calc(KeyId::Bs, L"imgBs", -1, {KeyGroup::Bs, 0}, under(kBottomRight, 33, 33), L"\b", true),
         operator_key(KeyId::AC, kOperatorAC, L"Cc"),
-        operator_key(KeyId::CE, kOperatorCE, L""),
+        with_chord(operator_key(KeyId::CE, kOperatorCE, L""), kVkDelete, false),
         operator_key(KeyId::Minus, 2, L"-"),
         operator_key(KeyId::Divide, 3, L"/"),
         operator_key(KeyId::Plus, 4, L"+"),
         operator_key(KeyId::Times, 5, L"Xx*"),
         operator_key(KeyId::Equals, kOperatorEquals, L"="),
         operator_key(KeyId::Percent, 7, L"%"),
-        mem_key(KeyId::MC, kMemClear),
-        mem_key(KeyId::MPlus, kMemPlus),
-        mem_key(KeyId::MMinus, kMemMinus),
-        mem_key(KeyId::MR, kMemRecall),
-        tax_key(KeyId::TaxIn, kTaxIn),
-        tax_key(KeyId::TaxOut, kTaxOut),
-        tax_key(KeyId::TaxAmount, kTaxAmount),
+        with_chord(mem_key(KeyId::MC, kMemClear), 'L', true),
+        with_chord(mem_key(KeyId::MPlus, kMemPlus), 'P', true),
+        with_chord(mem_key(KeyId::MMinus, kMemMinus), 'Q', true),
+        with_chord(mem_key(KeyId::MR, kMemRecall), 'R', true),
+        with_chord(tax_key(KeyId::TaxIn, kTaxIn), 'I', true),          // Ctrl+I: tax included
+        with_chord(tax_key(KeyId::TaxOut, kTaxOut), 'E', true),        // Ctrl+E: tax excluded
+        with_chord(tax_key(KeyId::TaxAmount, kTaxAmount), 'T', true),  // Ctrl+T: the tax
         own_key(KeyId::Off, L"imgCancel", KeyRole::Off, {144, 0, 41, 33}, "OFF", L"\x1b"),
         // Shown only by the calculator call; at rest it shows "TROFF" over the mascot.
         own_key(KeyId::Trans, L"imgTrans", KeyRole::Trans, {146, 205, 64, 68}, "TRON", L"\r"),
@@ -185,6 +204,15 @@ constexpr std::optional<KeyId> key_for_char(wchar_t ch) noexcept {
     if (ch == L'\0') return std::nullopt;
     for (const KeySpec& k : kKeys) {
         if (k.chars.find(ch) != std::wstring_view::npos) return k.id;
+    }
+    return std::nullopt;
+}
+
+// The key a chord clicks, if any.
+constexpr std::optional<KeyId> key_for_chord(KeyChord chord) noexcept {
+    if (chord.vk == 0) return std::nullopt;
+    for (const KeySpec& k : kKeys) {
+        if (k.chord == chord) return k.id;
     }
     return std::nullopt;
 }

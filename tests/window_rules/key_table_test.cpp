@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -134,6 +135,32 @@ TEST(KeyTable, TypedCharactersClickTheirKeys) {
     std::set<wchar_t> seen;
     for (const KeySpec& k : kKeys) {
         for (wchar_t ch : k.chars) EXPECT_TRUE(seen.insert(ch).second) << name_of(k);
+    }
+}
+
+TEST(KeyTable, ChordsClickTheKeysNoCharacterReaches) {
+    struct Case {
+        KeyChord chord;
+        std::optional<KeyId> key;
+    };
+    const Case cases[] = {
+        {{kVkDelete, false}, KeyId::CE},   {{kVkF9, false}, KeyId::Inv},
+        {{'L', true}, KeyId::MC},          {{'P', true}, KeyId::MPlus},
+        {{'Q', true}, KeyId::MMinus},      {{'R', true}, KeyId::MR},
+        {{'D', true}, KeyId::Num00},       {{'K', true}, KeyId::Num000},
+        {{'I', true}, KeyId::TaxIn},       {{'E', true}, KeyId::TaxOut},
+        {{'T', true}, KeyId::TaxAmount},   {{'L', false}, std::nullopt},
+        {{kVkDelete, true}, std::nullopt}, {{'C', true}, std::nullopt},
+        {{'V', true}, std::nullopt},       {{0, false}, std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(key_for_chord(c.chord), c.key) << c.chord.vk;
+    // Every key is reachable from the keyboard: by a character or by a chord, never both twice.
+    std::set<std::pair<int, bool>> chords;
+    for (const KeySpec& k : kKeys) {
+        EXPECT_TRUE(!k.chars.empty() || k.chord.vk != 0) << name_of(k);
+        if (k.chord.vk != 0) {
+            EXPECT_TRUE(chords.insert({k.chord.vk, k.chord.ctrl}).second) << name_of(k);
+        }
     }
 }
 

@@ -1,0 +1,89 @@
+#include "calc_window.h"
+
+#include <cstring>
+
+#include "clipboard_text.h"
+
+// Copy and paste of the readout's number through the system clipboard.
+namespace z5calc {
+namespace {
+
+// The clipboard, open for as long as the object lives. Another program may hold it for a
+// moment: a few tries before giving up.
+class OpenClipboardScope {
+  public:
+    explicit OpenClipboardScope(HWND owner) noexcept {
+        for (int attempt = 0; attempt < 5 && !open_; ++attempt) {
+            open_ = OpenClipboard(owner) != FALSE;
+            if (!open_) Sleep(10);
+        }
+    }
+    ~OpenClipboardScope() {
+        if (open_) CloseClipboard();
+    }
+    OpenClipboardScope(const OpenClipboardScope&) = delete;
+    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+    explicit operator bool() const noexcept { return open_; }
+
+  private:
+    bool open_ = false;
+};
+
+// Hands `bytes` to the clipboard in `format`; the clipboard owns the memory on success.
+bool put(UINT format, const void* bytes, std::size_t size) noexcept {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory) return false;
+    if (void* to = GlobalLock(memory)) {
+        std::memcpy(to, bytes, size);
+        GlobalUnlock(memory);
+        if (SetClipboardData(format, memory)) return true;
+    }
+    GlobalFree(memory);
+    return false;
+}
+
+}  // namespace
+
+void CalcWindow::copy_readout() noexcept {
+    try {
+        const std::optional<std::string> text = copied_text(calc_.readout());
+        if (!text) {
+            beep();
+            return;
+        }
+        // ASCII digits, signs and a point: the same bytes in both forms.
+        const std::wstring wide(text->begin(), text->end());
+        OpenClipboardScope clipboard(hwnd());
+        if (!clipboard || !EmptyClipboard() ||
+            !put(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)) ||
+            !put(CF_TEXT, text->c_str(), text->size() + 1)) {
+            beep();
+        }
+    } catch (...) {
+        beep();
+    }
+}
+
+void CalcWindow::paste_number() noexcept {
+    std::optional<double> value;
+    {
+        OpenClipboardScope clipboard(hwnd());
+        HANDLE data = clipboard ? GetClipboardData(CF_UNICODETEXT) : nullptr;
+        const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+        if (text) {
+            // The data need not end where its size says, nor end at all: read within both.
+            const std::size_t capacity = GlobalSize(data) / sizeof(wchar_t);
+            std::size_t length = 0;
+            while (length < capacity && length <= kPasteLimit && text[length]) ++length;
+            value = pasted_number(std::wstring_view(text, length));
+            GlobalUnlock(data);
+        }
+    }
+    if (!value) {
+        beep();
+        return;
+    }
+    calc_.paste(*value);  // beeps by itself beyond the display
+}
+
+}  // namespace z5calc
