@@ -280,6 +280,9 @@ void demo_tick() {
             POINT skin = {5 * client.right / 210, 100 * client.bottom / 273};
             ClientToScreen(calc, &skin);
             demoShotOk = z5calc::screen_pixel(skin) == RGB(0x50, 0xC0, 0x50);
+            // A busy machine may show the paint later: up to three more seconds.
+            static int waited = 0;
+            if (!demoShotOk && ++waited < 30) return;
             RECT area = {};
             GetWindowRect(form, &area);
             RECT calcArea = {};

@@ -63,6 +63,7 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
             take_scale(own);
             create_controls();
         }
+        tooltips_.create(hwnd());
         measure_character();
         arrange_keys();
         apply_region();
@@ -88,8 +89,9 @@ void CalcWindow::unload() noexcept {
             host_->talk_close();
         }
         UnSubClassWindow(window);
-        DestroyWindow(window);
+        DestroyWindow(window);  // its tooltips with it
     }
+    tooltips_.forget();
     picWkPixels_.clear();
     for (Control& k : keys_) k.picture = {};
     readoutFont_.reset();
@@ -112,6 +114,7 @@ void CalcWindow::show_transfer_key(bool visible) noexcept {
     Control& trans = control_of(KeyId::Trans);
     trans.Visible = visible;
     invalidate(trans.rect());
+    tooltips_.place(keys_);
 }
 
 // The pending events may have closed or hidden the window (Esc typed at once): a hidden
@@ -140,6 +143,9 @@ void CalcWindow::activated() noexcept {
 LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     const POINT at = {static_cast<std::int16_t>(LOWORD(lParam)),
                       static_cast<std::int16_t>(HIWORD(lParam))};
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
+        tooltips_.relay(message, wParam, lParam);
+    }
     switch (message) {
         case WM_PAINT: {
             PAINTSTRUCT ps;
@@ -210,6 +216,7 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             // The hook's properties must be gone before the window is.
             UnSubClassWindow(hwnd());
             pressed_.reset();
+            tooltips_.forget();  // an owned window, destroyed with this one
             return 0;
     }
     return DefWindowProcW(hwnd(), message, wParam, lParam);

@@ -11,6 +11,7 @@
 #include "gdi_handles.h"
 #include "dpi_scale.h"
 #include "key_table.h"
+#include "key_tooltips.h"
 #include "layout.h"
 #include "picture.h"
 #include "scaled_art.h"
@@ -120,6 +121,8 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     std::int32_t charHeight() const noexcept { return charHeight_; }
     HFONT readout_font() const noexcept { return readoutFont_.get(); }
     HFONT mem_font() const noexcept { return memFont_.get(); }
+    // The tooltip window of the keys, or null.
+    HWND tooltips() const noexcept { return tooltips_.window(); }
     // The colour of the skin copy at client (x, y), or -1 outside it.
     std::int32_t picWk_color(int x, int y) const noexcept { return picWkPixels_.color_at(x, y); }
 
@@ -198,6 +201,7 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     Control readout_;
     Control lblMem_;
     Control picWkBox_;  // the skin's work copy: hidden, outside the client area
+    KeyTooltips tooltips_;
     UniqueHfont readoutFont_;
     UniqueHfont memFont_;
     std::int32_t charWidth_ = 0;

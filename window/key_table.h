@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "keys.h"
@@ -198,6 +199,50 @@ inline constexpr PictureName kTransferAtRest = picture_named("TROFF");
 inline constexpr KeyRect kReadoutRect = {14, 41, 177, 25};
 inline constexpr int kMemMarkLeft = 15;
 inline constexpr int kMemMarkTop = 34;
+
+// What a key is called where a person reads or hears it (tooltips, screen readers): Japanese,
+// one name per key.
+constexpr std::wstring_view key_name(KeyId id) noexcept {
+    constexpr std::array<std::wstring_view, kKeyCount> names = {
+        L"0",
+        L"1",
+        L"2",
+        L"3",
+        L"4",
+        L"5",
+        L"6",
+        L"7",
+        L"8",
+        L"9",
+        L"\u30C0\u30D6\u30EB\u30BC\u30ED",                    // ダブルゼロ
+        L"\u30C8\u30EA\u30D7\u30EB\u30BC\u30ED",              // トリプルゼロ
+        L"\u5C0F\u6570\u70B9",                                // 小数点
+        L"\u30D7\u30E9\u30B9\u30DE\u30A4\u30CA\u30B9",        // プラスマイナス
+        L"\u30D0\u30C3\u30AF\u30B9\u30DA\u30FC\u30B9",        // バックスペース
+        L"\u30AF\u30EA\u30A2",                                // クリア
+        L"\u30AF\u30EA\u30A2\u30A8\u30F3\u30C8\u30EA\u30FC",  // クリアエントリー
+        L"\u5F15\u304F",                                      // 引く
+        L"\u5272\u308B",                                      // 割る
+        L"\u8DB3\u3059",                                      // 足す
+        L"\u639B\u3051\u308B",                                // 掛ける
+        L"\u30A4\u30B3\u30FC\u30EB",                          // イコール
+        L"\u30D1\u30FC\u30BB\u30F3\u30C8",                    // パーセント
+        L"\u30E1\u30E2\u30EA\u30FC\u30AF\u30EA\u30A2",        // メモリークリア
+        L"\u30E1\u30E2\u30EA\u30FC\u30D7\u30E9\u30B9",        // メモリープラス
+        L"\u30E1\u30E2\u30EA\u30FC\u30DE\u30A4\u30CA\u30B9",  // メモリーマイナス
+        L"\u30E1\u30E2\u30EA\u30FC\u30EA\u30B3\u30FC\u30EB",  // メモリーリコール
+        L"\u7A0E\u8FBC",                                      // 税込
+        L"\u7A0E\u5225",                                      // 税別
+        L"\u7A0E\u984D",                                      // 税額
+        L"\u9589\u3058\u308B",                                // 閉じる
+        L"\u8EE2\u8A18",                                      // 転記
+    };
+    return names[static_cast<std::size_t>(id)];
+}
+
+// The shortcut of a key as a person reads it: its first typed character, else its chord
+// ("7", "Backspace", "Ctrl+L", "Delete").
+std::wstring shortcut_text(KeyId id);
 
 // The key a typed character clicks, if any.
 constexpr std::optional<KeyId> key_for_char(wchar_t ch) noexcept {

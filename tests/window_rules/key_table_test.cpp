@@ -164,6 +164,36 @@ TEST(KeyTable, ChordsClickTheKeysNoCharacterReaches) {
     }
 }
 
+TEST(KeyTable, EveryKeyHasAUniqueNameAndAShortcut) {
+    std::set<std::wstring> names, shortcuts;
+    for (const KeySpec& k : kKeys) {
+        const std::wstring name(key_name(k.id));
+        EXPECT_FALSE(name.empty()) << name_of(k);
+        EXPECT_TRUE(names.insert(name).second) << name_of(k);
+        const std::wstring shortcut = shortcut_text(k.id);
+        EXPECT_FALSE(shortcut.empty()) << name_of(k);
+        EXPECT_TRUE(shortcuts.insert(shortcut).second) << name_of(k);
+    }
+    struct Case {
+        KeyId id;
+        const wchar_t* name;
+        const wchar_t* shortcut;
+    };
+    for (const Case& c :
+         {Case{KeyId::Num7, L"7", L"7"}, Case{KeyId::Decimal, L"\u5C0F\u6570\u70B9", L"."},
+          Case{KeyId::Bs, L"\u30D0\u30C3\u30AF\u30B9\u30DA\u30FC\u30B9", L"Backspace"},
+          Case{KeyId::CE, L"\u30AF\u30EA\u30A2\u30A8\u30F3\u30C8\u30EA\u30FC", L"Delete"},
+          Case{KeyId::Inv, L"\u30D7\u30E9\u30B9\u30DE\u30A4\u30CA\u30B9", L"F9"},
+          Case{KeyId::Times, L"\u639B\u3051\u308B", L"X"},
+          Case{KeyId::MR, L"\u30E1\u30E2\u30EA\u30FC\u30EA\u30B3\u30FC\u30EB", L"Ctrl+R"},
+          Case{KeyId::TaxIn, L"\u7A0E\u8FBC", L"Ctrl+I"},
+          Case{KeyId::Off, L"\u9589\u3058\u308B", L"Esc"},
+          Case{KeyId::Trans, L"\u8EE2\u8A18", L"Enter"}}) {
+        EXPECT_EQ(key_name(c.id), c.name) << static_cast<int>(c.id);
+        EXPECT_EQ(shortcut_text(c.id), c.shortcut) << static_cast<int>(c.id);
+    }
+}
+
 TEST(KeyTable, OnlyDigitsAndBackspaceRepeatOnADoubleClick) {
     for (const KeySpec& k : kKeys) {
         const bool expected = k.engine.group == KeyGroup::Number && k.role == KeyRole::Calc;

@@ -1,6 +1,7 @@
 // The calculator from the keyboard alone: the chords beside the typed characters, and copy and
 // paste of the readout's number through the clipboard.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstring>
 #include <string>
@@ -216,6 +217,52 @@ TEST_F(KeyboardTest, PasteOfAnythingElseChangesNothing) {
     type(L"c9");
     press('V', true);
     EXPECT_EQ(readout(), "9.");
+}
+
+TEST_F(KeyboardTest, TooltipsNameEveryKeyAndItsShortcut) {
+    HWND tips = window.tooltips();
+    ASSERT_NE(tips, nullptr);
+    EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(kKeyCount));
+    auto tool = [&](KeyId id, wchar_t* text) {
+        TTTOOLINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.hwnd = window.hwnd();
+        info.uId = static_cast<UINT_PTR>(id);
+        info.lpszText = text;
+        SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info));
+        return info;
+    };
+    for (const KeySpec& entry : kKeys) {
+        SCOPED_TRACE(static_cast<int>(entry.id));
+        wchar_t text[80] = {};
+        TTTOOLINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.hwnd = window.hwnd();
+        info.uId = static_cast<UINT_PTR>(entry.id);
+        info.lpszText = text;
+        SendMessageW(tips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(std::wstring(text),
+                  std::wstring(key_name(entry.id)) + L" (" + shortcut_text(entry.id) + L")");
+        wchar_t ignored[80] = {};
+        const RECT r = tool(entry.id, ignored).rect;
+        const Control& k = window.key(entry.id);
+        if (!k.Visible) {
+            EXPECT_TRUE(IsRectEmpty(&r));  // the hidden transfer key has no tip
+            continue;
+        }
+        EXPECT_EQ(r.left, k.Left);
+        EXPECT_EQ(r.top, k.Top);
+        EXPECT_EQ(r.right, k.Left + k.Width);
+        EXPECT_EQ(r.bottom, k.Top + k.Height);
+    }
+    window.show_transfer_key(true);
+    wchar_t ignored[80] = {};
+    const RECT shown = tool(KeyId::Trans, ignored).rect;
+    EXPECT_EQ(shown.right, 210);
+    EXPECT_EQ(shown.bottom, 273);
+    // The mouse reaches the tooltip through the window; moving over a key is harmless.
+    SendMessageW(window.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(25, 118));
+    EXPECT_EQ(readout(), "0.");
 }
 
 }  // namespace

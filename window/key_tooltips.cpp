@@ -1,0 +1,57 @@
+#include "key_tooltips.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "calc_window.h"
+
+namespace z5calc {
+
+bool KeyTooltips::create(HWND owner) noexcept {
+    try {
+        INITCOMMONCONTROLSEX init = {sizeof(init), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&init);
+        owner_ = owner;
+        tips_ =
+            CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                            WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, nullptr, nullptr);
+        if (!tips_) return false;
+        for (const KeySpec& entry : kKeys) {
+            std::wstring text =
+                std::wstring(key_name(entry.id)) + L" (" + shortcut_text(entry.id) + L")";
+            TTTOOLINFOW tool = {};
+            tool.cbSize = sizeof(tool);
+            tool.uFlags = 0;
+            tool.hwnd = owner;
+            tool.uId = static_cast<UINT_PTR>(entry.id);
+            tool.lpszText = text.data();  // copied by the tooltip
+            SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void KeyTooltips::place(const std::array<Control, kKeyCount>& keys) noexcept {
+    if (!tips_) return;
+    for (const KeySpec& entry : kKeys) {
+        const Control& k = keys[static_cast<std::size_t>(entry.id)];
+        TTTOOLINFOW tool = {};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = owner_;
+        tool.uId = static_cast<UINT_PTR>(entry.id);
+        tool.rect = k.Visible ? k.rect() : RECT{0, 0, 0, 0};
+        SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void KeyTooltips::relay(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (!tips_) return;
+    MSG msg = {owner_, message, wParam, lParam, 0, {}};
+    SendMessageW(tips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
+}  // namespace z5calc

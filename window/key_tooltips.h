@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+
+#include "key_table.h"
+
+namespace z5calc {
+
+struct Control;
+
+// The tooltips of the calculator's keys: resting the pointer on a key shows its name and its
+// shortcut. The keys are drawn, so the window relays its mouse messages here.
+class KeyTooltips {
+  public:
+    KeyTooltips() = default;
+    KeyTooltips(const KeyTooltips&) = delete;
+    KeyTooltips& operator=(const KeyTooltips&) = delete;
+
+    // Creates the tooltip window for `owner` with one tool per key; false without one (the
+    // calculator then works without tooltips). It goes with its owner.
+    bool create(HWND owner) noexcept;
+    void forget() noexcept { tips_ = nullptr; }
+    // Puts each tool over its key as it lies now; a hidden key's tool covers nothing.
+    void place(const std::array<Control, kKeyCount>& keys) noexcept;
+    void relay(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    HWND window() const noexcept { return tips_; }
+
+  private:
+    HWND owner_ = nullptr;
+    HWND tips_ = nullptr;
+};
+
+}  // namespace z5calc
