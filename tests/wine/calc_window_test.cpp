@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "calc_window.h"
+#include "loaded_window.h"
 #include "gdi_handles.h"
 #include "gui_support.h"
 #include "layout.h"
@@ -14,17 +15,9 @@
 namespace z5calc {
 namespace {
 
-class CalcWindowTest : public ::testing::Test {
+class CalcWindowTest : public LoadedWindowTest {
   protected:
-    static void SetUpTestSuite() { module = LoadLibraryW(dll_path().c_str()); }
-    static void TearDownTestSuite() { FreeLibrary(module); }
-
-    void SetUp() override {
-        ASSERT_NE(module, nullptr);
-        ASSERT_TRUE(window.load(module, {15, 15}));
-        ShowWindow(window.hwnd(), SW_SHOWNA);
-    }
-    void TearDown() override { window.unload(); }
+    void SetUp() override { load_window({15, 15}); }
 
     // The control of that name and index (-1 for a single control), as the window holds it.
     const Control& key(std::wstring_view name, int index = -1) {
@@ -78,11 +71,7 @@ class CalcWindowTest : public ::testing::Test {
         const std::uint8_t* bgr = p.bits() + (p.height() - 1 - y) * stride + x * 3;
         return RGB(bgr[2], bgr[1], bgr[0]);
     }
-
-    static HMODULE module;
-    CalcWindow window;
 };
-HMODULE CalcWindowTest::module = nullptr;
 
 TEST_F(CalcWindowTest, ClientAreaAndEveryKeyInPlace) {
     RECT client;

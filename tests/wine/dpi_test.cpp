@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "calc_window.h"
+#include "loaded_window.h"
 #include "dpi_scale.h"
 #include "gdi_handles.h"
 #include "gui_support.h"
@@ -42,20 +43,14 @@ class TransferHost final : public CalcWindowHost {
     double transferred = -1;
 };
 
-class DpiTest : public ::testing::Test {
+class DpiTest : public LoadedWindowTest {
   protected:
-    static void SetUpTestSuite() { module = LoadLibraryW(dll_path().c_str()); }
-    static void TearDownTestSuite() { FreeLibrary(module); }
-
     void SetUp() override {
-        ASSERT_NE(module, nullptr);
         dpi = screen_dpi();
         // The twips per pixel the component records at its start-up on this screen.
         const std::int32_t twips = 1440 / dpi;
-        ASSERT_TRUE(window.load(module, {twips, twips}, &host));
-        ShowWindow(window.hwnd(), SW_SHOWNA);
+        load_window({twips, twips}, &host);
     }
-    void TearDown() override { window.unload(); }
 
     int s(int v) const { return scaled(v, dpi); }
     LRESULT send(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -91,13 +86,10 @@ class DpiTest : public ::testing::Test {
         return box;
     }
 
-    static HMODULE module;
     TempFolder folder{L"dpi"};
     TransferHost host{folder.path() + L"z5calc.ini"};
-    CalcWindow window;
     int dpi = 96;
 };
-HMODULE DpiTest::module = nullptr;
 
 TEST_F(DpiTest, ScreenHasTheDpiTheRunAskedFor) {
     const char* wanted = std::getenv("Z5_EXPECTED_DPI");

@@ -10,27 +10,23 @@
 #include <gtest/gtest.h>
 
 #include "calc_window.h"
+#include "loaded_window.h"
 #include "gui_support.h"
 #include "test_files.h"
 
 namespace z5calc {
 namespace {
 
-class KeyboardTest : public ::testing::Test {
+class KeyboardTest : public LoadedWindowTest {
   protected:
-    static void SetUpTestSuite() { module = LoadLibraryW(dll_path().c_str()); }
-    static void TearDownTestSuite() { FreeLibrary(module); }
-
     void SetUp() override {
-        ASSERT_NE(module, nullptr);
-        ASSERT_TRUE(window.load(module, {15, 15}));
-        ShowWindow(window.hwnd(), SW_SHOWNA);
+        load_window({15, 15});
         window.calculator().set_tax(0.1, 0);
         hold(false, false, false);
     }
     void TearDown() override {
         hold(false, false, false);
-        window.unload();
+        LoadedWindowTest::TearDown();
     }
 
     // The modifier keys as the window's thread sees them.
@@ -81,11 +77,7 @@ class KeyboardTest : public ::testing::Test {
         CloseClipboard();
         return text;
     }
-
-    static HMODULE module;
-    CalcWindow window;
 };
-HMODULE KeyboardTest::module = nullptr;
 
 TEST_F(KeyboardTest, ChordsPressTheKeysTheMouseAloneReachedBefore) {
     struct Case {
