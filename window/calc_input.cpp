@@ -117,6 +117,7 @@ void CalcWindow::show_pressed(KeyId id, const Picture& picture) noexcept {
     Control& k = control_of(id);
     const RECT before = k.rect();
     k.set_picture(picture);
+    notify(EVENT_OBJECT_STATECHANGE, static_cast<long>(id) + 1);
     invalidate(before);
     invalidate(k.rect());
 }
@@ -134,6 +135,7 @@ void CalcWindow::key_up(KeyId id, int button, int shift) noexcept {
     Control& k = control_of(id);
     k.set_picture({});
     invalidate(k.rect());
+    notify(EVENT_OBJECT_STATECHANGE, static_cast<long>(id) + 1);
     const bool isOperator = entry.role == KeyRole::Calc && entry.engine.group == KeyGroup::Operator;
     if (isOperator && button == 2 && (shift & 2)) show_version();
 }

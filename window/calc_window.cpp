@@ -1,6 +1,7 @@
 #include "calc_window.h"
 
 #include <cmath>
+#include <new>
 
 #include "ime32.h"
 #include "modal.h"
@@ -9,6 +10,9 @@
 
 namespace z5calc {
 namespace {
+
+// A polite announcement of the readout (the system's value; older headers lack the name).
+constexpr DWORD kEventLiveRegionChanged = 0x8019;
 
 constexpr wchar_t kClassName[] = L"z5calc.frmCalc";
 constexpr wchar_t kCaption[] = L"\u30BC\u30EB\u96FB\u5353";          // ゼル電卓
@@ -112,8 +116,13 @@ void CalcWindow::close_request() noexcept {
 void CalcWindow::show_transfer_key(bool visible) noexcept {
     if (!hwnd()) return;
     Control& trans = control_of(KeyId::Trans);
+    const bool changed = trans.Visible != visible;
     trans.Visible = visible;
     invalidate(trans.rect());
+    if (changed) {
+        notify(visible ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE,
+               static_cast<long>(KeyId::Trans) + 1);
+    }
     tooltips_.place(keys_);
 }
 
@@ -212,7 +221,22 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
                 dpi_changed(LOWORD(wParam), now);
             }
             return 0;
+        case WM_GETOBJECT:
+            // lParam carries a 32-bit object id, sign-extended or not.
+            if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
+                if (IAccessible* object = accessible_object()) {
+                    const LRESULT result = LresultFromObject(IID_IAccessible, wParam, object);
+                    object->Release();
+                    return result;
+                }
+            }
+            break;
         case WM_DESTROY:
+            if (accessible_) {
+                accessible_->disconnect();
+                accessible_->Release();
+                accessible_ = nullptr;
+            }
             // The hook's properties must be gone before the window is.
             UnSubClassWindow(hwnd());
             pressed_.reset();
@@ -251,8 +275,30 @@ void CalcWindow::display_changed(const CalcState& state) noexcept {
     if (lblMem_.Visible != state.memMark) {
         lblMem_.Visible = state.memMark;
         invalidate(lblMem_.rect());
+        notify(state.memMark ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE,
+               CalcAccessible::kMemMarkChild);
     }
     invalidate(readout_.rect());
+    notify(EVENT_OBJECT_NAMECHANGE, CalcAccessible::kReadoutChild);
+    notify(EVENT_OBJECT_VALUECHANGE, CalcAccessible::kReadoutChild);
+    notify(kEventLiveRegionChanged, CalcAccessible::kReadoutChild);
+}
+
+void CalcWindow::notify(DWORD event, long child) const noexcept {
+    if (hwnd()) NotifyWinEvent(event, hwnd(), OBJID_CLIENT, child);
+}
+
+IAccessible* CalcWindow::accessible_object() noexcept {
+    if (!hwnd()) return nullptr;
+    if (!accessible_) accessible_ = new (std::nothrow) CalcAccessible(*this);
+    if (accessible_) accessible_->AddRef();
+    return accessible_;
+}
+
+bool CalcWindow::click_key(KeyId id) noexcept {
+    if (!hwnd() || !key(id).Visible) return false;
+    key_click(id);
+    return true;
 }
 
 }  // namespace z5calc

@@ -12,6 +12,7 @@
 #include "dpi_scale.h"
 #include "key_table.h"
 #include "key_tooltips.h"
+#include "calc_accessible.h"
 #include "layout.h"
 #include "picture.h"
 #include "scaled_art.h"
@@ -121,6 +122,14 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     std::int32_t charHeight() const noexcept { return charHeight_; }
     HFONT readout_font() const noexcept { return readoutFont_.get(); }
     HFONT mem_font() const noexcept { return memFont_.get(); }
+    // The key the mouse holds down, if any.
+    std::optional<KeyId> pressed_key() const noexcept { return pressed_; }
+    // The client area's object for screen readers, with a reference for the caller; null
+    // without a window. WM_GETOBJECT hands it out the same way.
+    IAccessible* accessible_object() noexcept;
+    // Clicks a key that is shown, as the mouse would (screen readers' default action).
+    bool click_key(KeyId id) noexcept;
+
     // The tooltip window of the keys, or null.
     HWND tooltips() const noexcept { return tooltips_.window(); }
     // The colour of the skin copy at client (x, y), or -1 outside it.
@@ -202,6 +211,9 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     Control lblMem_;
     Control picWkBox_;  // the skin's work copy: hidden, outside the client area
     KeyTooltips tooltips_;
+    CalcAccessible* accessible_ = nullptr;  // handed to screen readers; disconnected at WM_DESTROY
+    // Tells screen readers that a child of the client area changed.
+    void notify(DWORD event, long child) const noexcept;
     UniqueHfont readoutFont_;
     UniqueHfont memFont_;
     std::int32_t charWidth_ = 0;

@@ -34,7 +34,7 @@ for name in DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterSer
 done
 imports=$("$objdump" -p "$dll" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
 echo "imports:" $imports
-allowed='^(kernel32|user32|gdi32|advapi32|ole32|oleaut32|shell32|imm32|msvcrt|version|comctl32|api-ms-win-crt-[a-z0-9-]+)\.dll$'
+allowed='^(kernel32|user32|gdi32|advapi32|ole32|oleaut32|shell32|imm32|msvcrt|version|comctl32|oleacc|api-ms-win-crt-[a-z0-9-]+)\.dll$'
 for d in $imports; do
   [[ $d =~ $allowed ]] || { echo "FAIL: imports $d"; exit 1; }
 done

@@ -103,8 +103,9 @@ std::string lower(std::string s) {
 
 TEST_F(ComponentTest, ImportsOnlySystemDlls) {
     const std::vector<std::string> system = {
-        "kernel32.dll", "user32.dll", "gdi32.dll", "ole32.dll",    "oleaut32.dll", "advapi32.dll",
-        "shell32.dll",  "msvcrt.dll", "imm32.dll", "comctl32.dll", "shlwapi.dll",  "version.dll"};
+        "kernel32.dll", "user32.dll",  "gdi32.dll",  "ole32.dll", "oleaut32.dll",
+        "advapi32.dll", "shell32.dll", "msvcrt.dll", "imm32.dll", "comctl32.dll",
+        "shlwapi.dll",  "version.dll", "oleacc.dll"};
     std::vector<std::string> imports = imported_dlls(dll->get());
     ASSERT_FALSE(imports.empty());
     for (const std::string& name : imports) {

@@ -1,6 +1,7 @@
 // The calculator window at the screen's DPI, whatever it is: CTest runs this program in the test
 // prefix (96 DPI) and in copies of it set to 144 and 192 DPI (run_at_dpi.sh).
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstdlib>
 #include <string>
@@ -231,6 +232,28 @@ TEST_F(DpiTest, DpiChangeLaysTheWindowOutAgain) {
         EXPECT_EQ(window.key(KeyId::Num7).Width, seven.width);
         EXPECT_EQ(window.picWk_color(scaled(5, next), scaled(100, next)), CalcWindow::kDragColor);
     }
+}
+
+// What a screen reader is told of the keys' places is in the window's real pixels.
+TEST_F(DpiTest, AccessibleLocationsAreTheScaledKeys) {
+    IAccessible* acc = window.accessible_object();
+    ASSERT_NE(acc, nullptr);
+    for (KeyId id : {KeyId::Num7, KeyId::Num000, KeyId::MR, KeyId::Off}) {
+        const KeyRect r = scaled(key_spec(id).rect, dpi);
+        POINT corner = {r.left, r.top};
+        ClientToScreen(window.hwnd(), &corner);
+        VARIANT child;
+        VariantInit(&child);
+        child.vt = VT_I4;
+        child.lVal = static_cast<long>(id) + 1;
+        long l = 0, t = 0, w = 0, h = 0;
+        ASSERT_EQ(acc->accLocation(&l, &t, &w, &h, child), S_OK);
+        EXPECT_EQ(l, corner.x);
+        EXPECT_EQ(t, corner.y);
+        EXPECT_EQ(w, r.width);
+        EXPECT_EQ(h, r.height);
+    }
+    acc->Release();
 }
 
 // Sent by anyone: no rectangle, no DPI, an absurd DPI. The window stays whole and usable.

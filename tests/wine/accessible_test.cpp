@@ -1,0 +1,244 @@
+// The calculator as a screen reader sees it, through oleacc as a client would reach it.
+#include <windows.h>
+#include <oleacc.h>
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "calc_accessible.h"
+#include "handles.h"
+#include "loaded_window.h"
+
+namespace z5calc {
+namespace {
+
+VARIANT child(long id) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+long id_of(KeyId key) {
+    return static_cast<long>(key) + 1;
+}
+
+std::vector<std::pair<DWORD, long>> events;  // the WinEvents seen, with their child ids
+std::vector<std::wstring> readoutAtEvent;    // the readout's value at each value change
+IAccessible* watched = nullptr;
+
+void CALLBACK on_event(HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG childId, DWORD, DWORD) {
+    if (object != OBJID_CLIENT) return;
+    events.push_back({event, childId});
+    if (event == EVENT_OBJECT_VALUECHANGE && watched) {
+        BSTR value = nullptr;
+        watched->get_accValue(child(childId), &value);
+        readoutAtEvent.push_back(value ? value : L"");
+        SysFreeString(value);
+    }
+}
+
+class AccessibleTest : public LoadedWindowTest {
+  protected:
+    void SetUp() override {
+        // A screen reader's requests travel through COM, as they do on a host's thread.
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        load_window({15, 15});
+        // Wine's prefix marshals IAccessible by a type library it does not register, so
+        // AccessibleObjectFromWindow cannot bring it across (see the first test): the object is
+        // taken from the window, as WM_GETOBJECT takes it.
+        *acc.put() = window.accessible_object();
+        ASSERT_TRUE(acc);
+    }
+    void TearDown() override {
+        acc.reset();
+        LoadedWindowTest::TearDown();
+        CoUninitialize();
+    }
+    std::wstring text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), long id) {
+        BSTR b = nullptr;
+        (acc.get()->*get)(child(id), &b);
+        std::wstring s = b ? b : L"";
+        SysFreeString(b);
+        return s;
+    }
+    long i4(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), long id) {
+        VARIANT v;
+        VariantInit(&v);
+        (acc.get()->*get)(child(id), &v);
+        return v.vt == VT_I4 ? v.lVal : -1;
+    }
+    RECT location(long id) {
+        long l = 0, t = 0, w = 0, h = 0;
+        acc->accLocation(&l, &t, &w, &h, child(id));
+        return {l, t, l + w, t + h};
+    }
+    RECT screen(const Control& c) {
+        POINT p = {c.Left, c.Top};
+        ClientToScreen(window.hwnd(), &p);
+        return {p.x, p.y, p.x + c.Width, p.y + c.Height};
+    }
+    static void pump() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+
+    ComPtr<IAccessible> acc;
+};
+
+// Through oleacc: WM_GETOBJECT answers for the client area. Where the system can marshal
+// IAccessible the client gets this object; under Wine the marshaling fails, and that is all.
+TEST_F(AccessibleTest, WindowAnswersForItsClientArea) {
+    ComPtr<IAccessible> through;
+    const HRESULT hr =
+        AccessibleObjectFromWindow(window.hwnd(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                   reinterpret_cast<void**>(through.put()));
+    if (SUCCEEDED(hr)) {
+        long count = 0;
+        ASSERT_EQ(through->get_accChildCount(&count), S_OK);
+        EXPECT_EQ(count, CalcAccessible::kChildCount);
+    } else {
+        EXPECT_EQ(hr, E_NOINTERFACE);
+    }
+    // Other object ids are the system's.
+    EXPECT_EQ(SendMessageW(window.hwnd(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CARET)), 0);
+}
+
+TEST_F(AccessibleTest, TreeNamesRolesAndPlacesEveryKey) {
+    long count = 0;
+    ASSERT_EQ(acc->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, CalcAccessible::kChildCount);
+    std::vector<VARIANT> children(static_cast<std::size_t>(count));
+    long got = 0;
+    ASSERT_EQ(AccessibleChildren(acc.get(), 0, count, children.data(), &got), S_OK);
+    EXPECT_EQ(got, count);
+    std::set<std::wstring> names;
+    for (long i = 0; i < got; ++i) {
+        ASSERT_EQ(children[i].vt, VT_I4);
+        EXPECT_EQ(children[i].lVal, i + 1);
+        const std::wstring name = text(&IAccessible::get_accName, i + 1);
+        EXPECT_FALSE(name.empty()) << i + 1;
+        EXPECT_TRUE(names.insert(name).second) << i + 1;
+    }
+    EXPECT_EQ(i4(&IAccessible::get_accRole, CHILDID_SELF), ROLE_SYSTEM_CLIENT);
+    for (const KeySpec& entry : kKeys) {
+        const long id = id_of(entry.id);
+        SCOPED_TRACE(id);
+        EXPECT_EQ(i4(&IAccessible::get_accRole, id), ROLE_SYSTEM_PUSHBUTTON);
+        EXPECT_EQ(text(&IAccessible::get_accName, id), key_name(entry.id));
+        EXPECT_EQ(text(&IAccessible::get_accKeyboardShortcut, id), shortcut_text(entry.id));
+        EXPECT_EQ(text(&IAccessible::get_accDefaultAction, id), L"\u62BC\u3059");
+        if (entry.id == KeyId::Trans) continue;
+        const RECT r = location(id), expected = screen(window.key(entry.id));
+        EXPECT_TRUE(EqualRect(&r, &expected));
+    }
+    // The hidden transfer key is reported invisible, and is placed once shown.
+    EXPECT_EQ(i4(&IAccessible::get_accState, id_of(KeyId::Trans)), STATE_SYSTEM_INVISIBLE);
+    window.show_transfer_key(true);
+    EXPECT_EQ(i4(&IAccessible::get_accState, id_of(KeyId::Trans)), 0);
+    const RECT trans = location(id_of(KeyId::Trans)), expected = screen(window.key(KeyId::Trans));
+    EXPECT_TRUE(EqualRect(&trans, &expected));
+    // The readout: static text whose value is the readout, "Error" spoken as エラー.
+    EXPECT_EQ(i4(&IAccessible::get_accRole, CalcAccessible::kReadoutChild), ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(text(&IAccessible::get_accValue, CalcAccessible::kReadoutChild), L"0.");
+    window.calculator().state().Readout.assign("Error");
+    EXPECT_EQ(text(&IAccessible::get_accValue, CalcAccessible::kReadoutChild),
+              L"\u30A8\u30E9\u30FC");
+    EXPECT_EQ(text(&IAccessible::get_accName, CalcAccessible::kReadoutChild),
+              L"\u30A8\u30E9\u30FC");
+    // The memory mark only while it is shown.
+    EXPECT_EQ(i4(&IAccessible::get_accState, CalcAccessible::kMemMarkChild),
+              STATE_SYSTEM_INVISIBLE);
+    EXPECT_EQ(acc->accDoDefaultAction(child(id_of(KeyId::Num5))), S_OK);
+    EXPECT_EQ(acc->accDoDefaultAction(child(id_of(KeyId::MPlus))), S_OK);
+    EXPECT_EQ(i4(&IAccessible::get_accState, CalcAccessible::kMemMarkChild), STATE_SYSTEM_READONLY);
+    // Bad child ids are refused.
+    EXPECT_EQ(acc->accDoDefaultAction(child(99)), E_INVALIDARG);
+    VARIANT text = {};
+    text.vt = VT_BSTR;
+    BSTR name = nullptr;
+    EXPECT_EQ(acc->get_accName(text, &name), E_INVALIDARG);
+}
+
+TEST_F(AccessibleTest, DefaultActionsCalculateAndHitTestsFindTheKeys) {
+    for (KeyId key : {KeyId::Num7, KeyId::Plus, KeyId::Num8, KeyId::Equals}) {
+        EXPECT_EQ(acc->accDoDefaultAction(child(id_of(key))), S_OK);
+    }
+    EXPECT_EQ(text(&IAccessible::get_accValue, CalcAccessible::kReadoutChild), L"15.");
+    // The hidden transfer key does nothing.
+    EXPECT_EQ(acc->accDoDefaultAction(child(id_of(KeyId::Trans))), E_FAIL);
+    for (const KeySpec& entry : kKeys) {
+        const Control& k = window.key(entry.id);
+        if (!k.Visible) continue;
+        POINT centre = {k.Left + k.Width / 2, k.Top + k.Height / 2};
+        ClientToScreen(window.hwnd(), &centre);
+        VARIANT found;
+        ASSERT_EQ(acc->accHitTest(centre.x, centre.y, &found), S_OK);
+        EXPECT_EQ(found.vt, VT_I4);
+        EXPECT_EQ(found.lVal, id_of(entry.id)) << static_cast<int>(entry.id);
+    }
+    // Navigation runs through the children in order.
+    VARIANT next;
+    ASSERT_EQ(acc->accNavigate(NAVDIR_FIRSTCHILD, child(CHILDID_SELF), &next), S_OK);
+    EXPECT_EQ(next.lVal, 1);
+    ASSERT_EQ(acc->accNavigate(NAVDIR_NEXT, child(5), &next), S_OK);
+    EXPECT_EQ(next.lVal, 6);
+    EXPECT_EQ(acc->accNavigate(NAVDIR_NEXT, child(CalcAccessible::kChildCount), &next), S_FALSE);
+    // The focus is the client itself while the window has it.
+    SetFocus(window.hwnd());
+    VARIANT focus;
+    ASSERT_EQ(acc->get_accFocus(&focus), S_OK);
+    EXPECT_EQ(focus.lVal, CHILDID_SELF);
+}
+
+TEST_F(AccessibleTest, ReadoutChangesAreAnnounced) {
+    events.clear();
+    readoutAtEvent.clear();
+    watched = acc.get();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, &on_event,
+                                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    for (KeyId key : {KeyId::Num4, KeyId::Num2}) {
+        acc->accDoDefaultAction(child(id_of(key)));
+        pump();
+    }
+    window.show_transfer_key(true);
+    pump();
+    UnhookWinEvent(hook);
+    watched = nullptr;
+    auto seen = [&](DWORD event, long id) {
+        for (const auto& e : events) {
+            if (e.first == event && e.second == id) return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(seen(EVENT_OBJECT_NAMECHANGE, CalcAccessible::kReadoutChild));
+    EXPECT_TRUE(seen(EVENT_OBJECT_VALUECHANGE, CalcAccessible::kReadoutChild));
+    EXPECT_TRUE(seen(0x8019, CalcAccessible::kReadoutChild));  // live region changed
+    EXPECT_TRUE(seen(EVENT_OBJECT_SHOW, id_of(KeyId::Trans)));
+    EXPECT_EQ(readoutAtEvent, (std::vector<std::wstring>{L"4.", L"42."}));
+}
+
+TEST_F(AccessibleTest, KeptObjectFailsSafelyAfterTheWindowIsGone) {
+    ComPtr<IAccessible> kept;
+    acc->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(kept.put()));
+    window.unload();
+    long count = 0;
+    EXPECT_EQ(kept->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+    BSTR name = nullptr;
+    EXPECT_EQ(kept->get_accName(child(1), &name), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(kept->accDoDefaultAction(child(1)), CO_E_OBJNOTCONNECTED);
+    long l, t, w, h;
+    EXPECT_EQ(kept->accLocation(&l, &t, &w, &h, child(1)), CO_E_OBJNOTCONNECTED);
+    VARIANT v;
+    EXPECT_EQ(kept->accHitTest(10, 10, &v), CO_E_OBJNOTCONNECTED);
+    ASSERT_TRUE(window.load(module, {15, 15}));  // for TearDown
+}
+
+}  // namespace
+}  // namespace z5calc

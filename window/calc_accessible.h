@@ -1,0 +1,79 @@
+#pragma once
+
+#include <windows.h>
+#include <oleacc.h>
+
+#include <atomic>
+
+namespace z5calc {
+
+class CalcWindow;
+
+// The calculator's client area for screen readers (MSAA, which the system also offers to UI
+// Automation). Its children are simple elements: child id 1 + KeyId for each key, then the
+// readout and the memory mark. Once the window is gone every call answers
+// CO_E_OBJNOTCONNECTED; a client may keep the object as long as it likes, and the module stays
+// loaded while it does.
+class CalcAccessible final : public IAccessible {
+  public:
+    static constexpr long kReadoutChild = 33;
+    static constexpr long kMemMarkChild = 34;
+    static constexpr long kChildCount = 34;
+
+    explicit CalcAccessible(CalcWindow& window) noexcept;
+    CalcAccessible(const CalcAccessible&) = delete;
+    CalcAccessible& operator=(const CalcAccessible&) = delete;
+
+    // The window goes: from now on nothing reaches it.
+    void disconnect() noexcept { window_ = nullptr; }
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
+    // IDispatch: no type information; clients use the IAccessible methods.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID,
+                                            DISPID*) noexcept override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) noexcept override;
+    // IAccessible
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child,
+                                               long* topic) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child,
+                                                      BSTR* shortcut) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) noexcept override;
+    HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) noexcept override;
+    HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
+                                          VARIANT child) noexcept override;
+    HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start,
+                                          VARIANT* end) noexcept override;
+    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) noexcept override;
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) noexcept override;
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) noexcept override;
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) noexcept override;
+
+  private:
+    ~CalcAccessible();
+    // The child id a VARIANT names: CHILDID_SELF or 1..kChildCount; -1 for anything else.
+    static long child_of(const VARIANT& v) noexcept;
+    // The rectangle of a child in client pixels; false for a child that is not shown.
+    bool child_rect(long child, RECT& r) const noexcept;
+
+    std::atomic<ULONG> refs_{1};
+    CalcWindow* window_;
+};
+
+}  // namespace z5calc
