@@ -9,6 +9,12 @@ namespace z5calc {
 
 class CalcWindow;
 
+// Marks the readout of `window` as a polite live region through the system's annotation
+// service, so that screen readers speak new results unasked; on false (no service, no COM on
+// the thread) nothing else changes. clear_live_region undoes it before the window goes.
+bool mark_live_region(HWND window) noexcept;
+void clear_live_region(HWND window) noexcept;
+
 // The calculator's client area for screen readers (MSAA, which the system also offers to UI
 // Automation). Its children are simple elements: child id 1 + KeyId for each key, then the
 // readout and the memory mark. Once the window is gone every call answers

@@ -68,6 +68,7 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
             create_controls();
         }
         tooltips_.create(hwnd());
+        liveRegion_ = mark_live_region(hwnd());
         measure_character();
         arrange_keys();
         apply_region();
@@ -232,6 +233,10 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             }
             break;
         case WM_DESTROY:
+            if (liveRegion_) {
+                clear_live_region(hwnd());
+                liveRegion_ = false;
+            }
             if (accessible_) {
                 accessible_->disconnect();
                 accessible_->Release();

@@ -124,6 +124,8 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     HFONT mem_font() const noexcept { return memFont_.get(); }
     // The key the mouse holds down, if any.
     std::optional<KeyId> pressed_key() const noexcept { return pressed_; }
+    // Whether the readout is marked as a live region (false where the service is missing).
+    bool live_region() const noexcept { return liveRegion_; }
     // The client area's object for screen readers, with a reference for the caller; null
     // without a window. WM_GETOBJECT hands it out the same way.
     IAccessible* accessible_object() noexcept;
@@ -212,6 +214,7 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     Control picWkBox_;  // the skin's work copy: hidden, outside the client area
     KeyTooltips tooltips_;
     CalcAccessible* accessible_ = nullptr;  // handed to screen readers; disconnected at WM_DESTROY
+    bool liveRegion_ = false;
     // Tells screen readers that a child of the client area changed.
     void notify(DWORD event, long child) const noexcept;
     UniqueHfont readoutFont_;

@@ -2,7 +2,9 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <cstdio>
 #include <set>
+#include <thread>
 #include <string>
 #include <utility>
 #include <vector>
@@ -222,6 +224,50 @@ TEST_F(AccessibleTest, ReadoutChangesAreAnnounced) {
     EXPECT_TRUE(seen(0x8019, CalcAccessible::kReadoutChild));  // live region changed
     EXPECT_TRUE(seen(EVENT_OBJECT_SHOW, id_of(KeyId::Trans)));
     EXPECT_EQ(readoutAtEvent, (std::vector<std::wstring>{L"4.", L"42."}));
+}
+
+// The readout is a polite live region where the annotation service is; where it is missing
+// (no COM on the thread) the window works all the same.
+TEST_F(AccessibleTest, ReadoutIsALiveRegionWhereTheServiceIs) {
+    // What the system offers: under Wine the service exists but does not keep properties.
+    IAccPropServices* services = nullptr;
+    const HRESULT created = CoCreateInstance(
+        GUID{0xB5F8350B, 0x0548, 0x48B1, {0xA6, 0xEE, 0x88, 0xBD, 0x00, 0xB4, 0xA5, 0xE7}}, nullptr,
+        CLSCTX_INPROC_SERVER,
+        GUID{0x6E26E776, 0x04F0, 0x495D, {0x80, 0xE4, 0x33, 0x30, 0x35, 0x2E, 0x31, 0x69}},
+        reinterpret_cast<void**>(&services));
+    HRESULT set = E_NOINTERFACE;
+    if (services) {
+        VARIANT polite;
+        VariantInit(&polite);
+        polite.vt = VT_I4;
+        polite.lVal = 1;
+        set = services->SetHwndProp(
+            window.hwnd(), static_cast<DWORD>(OBJID_CLIENT), CalcAccessible::kReadoutChild,
+            GUID{0xC12BCD8E, 0x2A8E, 0x4950, {0x8A, 0xE7, 0x36, 0x25, 0x11, 0x1D, 0x58, 0xEB}},
+            polite);
+        services->Release();
+    }
+    std::printf("annotation service 0x%08lx, SetHwndProp 0x%08lx, live region marked: %s\n",
+                static_cast<unsigned long>(created), static_cast<unsigned long>(set),
+                window.live_region() ? "yes" : "no");
+    EXPECT_EQ(window.live_region(), SUCCEEDED(created) && SUCCEEDED(set));
+    bool withoutCom = true, works = false;
+    std::thread other([&] {
+        CalcWindow own;
+        if (!own.load(module, {15, 15})) return;
+        withoutCom = own.live_region();
+        VARIANT key;
+        VariantInit(&key);
+        IAccessible* object = own.accessible_object();
+        works = object && own.click_key(KeyId::Num9) && own.calculator().readout() == "9.";
+        if (object) object->Release();
+        own.unload();
+        (void)key;
+    });
+    other.join();
+    EXPECT_FALSE(withoutCom);
+    EXPECT_TRUE(works);
 }
 
 TEST_F(AccessibleTest, KeptObjectFailsSafelyAfterTheWindowIsGone) {
