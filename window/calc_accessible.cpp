@@ -127,6 +127,12 @@ long CalcAccessible::child_of(const VARIANT& v) noexcept {
     return v.lVal >= CHILDID_SELF && v.lVal <= kChildCount ? v.lVal : -1;
 }
 
+HRESULT CalcAccessible::reach(const VARIANT& child, long& c) const noexcept {
+    if (!window_) return CO_E_OBJNOTCONNECTED;
+    c = child_of(child);
+    return c < 0 ? E_INVALIDARG : S_OK;
+}
+
 bool CalcAccessible::child_rect(long child, RECT& r) const noexcept {
     if (!window_) return false;
     const Control* c = nullptr;
@@ -186,9 +192,8 @@ HRESULT CalcAccessible::get_accName(VARIANT child, BSTR* name) noexcept {
 HRESULT CalcAccessible::get_accValue(VARIANT child, BSTR* value) noexcept {
     if (!value) return E_POINTER;
     *value = nullptr;
-    if (!window_) return CO_E_OBJNOTCONNECTED;
-    const long c = child_of(child);
-    if (c < 0) return E_INVALIDARG;
+    long c = 0;
+    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
     if (c != kReadoutChild) return DISP_E_MEMBERNOTFOUND;
     const std::string_view readout = window_->calculator().readout();
     if (readout.find("Err") != std::string_view::npos) return bstr(kError, value);
@@ -209,9 +214,8 @@ HRESULT CalcAccessible::get_accDescription(VARIANT child, BSTR* text) noexcept {
 HRESULT CalcAccessible::get_accRole(VARIANT child, VARIANT* role) noexcept {
     if (!role) return E_POINTER;
     VariantInit(role);
-    if (!window_) return CO_E_OBJNOTCONNECTED;
-    const long c = child_of(child);
-    if (c < 0) return E_INVALIDARG;
+    long c = 0;
+    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
     set_i4(role, c == CHILDID_SELF ? ROLE_SYSTEM_CLIENT
                  : is_key(c)       ? ROLE_SYSTEM_PUSHBUTTON
                                    : ROLE_SYSTEM_STATICTEXT);
@@ -221,9 +225,8 @@ HRESULT CalcAccessible::get_accRole(VARIANT child, VARIANT* role) noexcept {
 HRESULT CalcAccessible::get_accState(VARIANT child, VARIANT* state) noexcept {
     if (!state) return E_POINTER;
     VariantInit(state);
-    if (!window_) return CO_E_OBJNOTCONNECTED;
-    const long c = child_of(child);
-    if (c < 0) return E_INVALIDARG;
+    long c = 0;
+    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
     long flags = 0;
     RECT r;
     if (c == CHILDID_SELF) {
@@ -253,9 +256,8 @@ HRESULT CalcAccessible::get_accHelpTopic(BSTR* file, VARIANT, long* topic) noexc
 HRESULT CalcAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) noexcept {
     if (!shortcut) return E_POINTER;
     *shortcut = nullptr;
-    if (!window_) return CO_E_OBJNOTCONNECTED;
-    const long c = child_of(child);
-    if (c < 0) return E_INVALIDARG;
+    long c = 0;
+    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
     if (!is_key(c)) return S_FALSE;
     try {
         return bstr(shortcut_text(key_of(c)), shortcut);
@@ -282,9 +284,8 @@ HRESULT CalcAccessible::get_accSelection(VARIANT* selection) noexcept {
 HRESULT CalcAccessible::get_accDefaultAction(VARIANT child, BSTR* action) noexcept {
     if (!action) return E_POINTER;
     *action = nullptr;
-    if (!window_) return CO_E_OBJNOTCONNECTED;
-    const long c = child_of(child);
-    if (c < 0) return E_INVALIDARG;
+    long c = 0;
+    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
     return is_key(c) ? bstr(kPress, action) : S_FALSE;
 }
 
@@ -297,9 +298,8 @@ HRESULT CalcAccessible::accLocation(long* left, long* top, long* width, long* he
                                     VARIANT child) noexcept {
     if (!left || !top || !width || !height) return E_POINTER;
     *left = *top = *width = *height = 0;
-    if (!window_) return CO_E_OBJNOTCONNECTED;
-    const long c = child_of(child);
-    if (c < 0) return E_INVALIDARG;
+    long c = 0;
+    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
     RECT r;
     if (!child_rect(c, r)) return S_FALSE;  // not shown: no place
     POINT corner = {r.left, r.top};
@@ -364,9 +364,8 @@ HRESULT CalcAccessible::accHitTest(long x, long y, VARIANT* child) noexcept {
 }
 
 HRESULT CalcAccessible::accDoDefaultAction(VARIANT child) noexcept {
-    if (!window_) return CO_E_OBJNOTCONNECTED;
-    const long c = child_of(child);
-    if (c < 0) return E_INVALIDARG;
+    long c = 0;
+    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
     if (!is_key(c)) return DISP_E_MEMBERNOTFOUND;
     return window_->click_key(key_of(c)) ? S_OK : E_FAIL;
 }

@@ -75,6 +75,9 @@ class CalcAccessible final : public IAccessible {
     ~CalcAccessible();
     // The child id a VARIANT names: CHILDID_SELF or 1..kChildCount; -1 for anything else.
     static long child_of(const VARIANT& v) noexcept;
+    // S_OK with the child id in c while the window is there and the id names a child; else
+    // CO_E_OBJNOTCONNECTED or E_INVALIDARG, the answer every method gives then.
+    HRESULT reach(const VARIANT& child, long& c) const noexcept;
     // The rectangle of a child in client pixels; false for a child that is not shown.
     bool child_rect(long child, RECT& r) const noexcept;
 

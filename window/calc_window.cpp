@@ -67,8 +67,6 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
             take_scale(own);
             create_controls();
         }
-        tooltips_.create(hwnd());
-        liveRegion_ = mark_live_region(hwnd());
         measure_character();
         arrange_keys();
         apply_region();
@@ -154,6 +152,10 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
     const POINT at = {static_cast<std::int16_t>(LOWORD(lParam)),
                       static_cast<std::int16_t>(HIWORD(lParam))};
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
+        // Made when the mouse first comes, not at every opening of the calculator.
+        if (message == WM_MOUSEMOVE && !tooltips_.window() && tooltips_.create(hwnd())) {
+            tooltips_.place(keys_);
+        }
         tooltips_.relay(message, wParam, lParam);
     }
     switch (message) {
@@ -295,7 +297,11 @@ void CalcWindow::notify(DWORD event, long child) const noexcept {
 
 IAccessible* CalcWindow::accessible_object() noexcept {
     if (!hwnd()) return nullptr;
-    if (!accessible_) accessible_ = new (std::nothrow) CalcAccessible(*this);
+    if (!accessible_) {
+        // A screen reader is asking: only now is the readout worth marking as a live region.
+        accessible_ = new (std::nothrow) CalcAccessible(*this);
+        if (accessible_) liveRegion_ = mark_live_region(hwnd());
+    }
     if (accessible_) accessible_->AddRef();
     return accessible_;
 }

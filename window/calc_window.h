@@ -124,7 +124,8 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     HFONT mem_font() const noexcept { return memFont_.get(); }
     // The key the mouse holds down, if any.
     std::optional<KeyId> pressed_key() const noexcept { return pressed_; }
-    // Whether the readout is marked as a live region (false where the service is missing).
+    // Whether the readout is marked as a live region: done when a screen reader first asks for
+    // the client area (false before, and where the service is missing).
     bool live_region() const noexcept { return liveRegion_; }
     // The client area's object for screen readers, with a reference for the caller; null
     // without a window. WM_GETOBJECT hands it out the same way.
@@ -132,7 +133,7 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     // Clicks a key that is shown, as the mouse would (screen readers' default action).
     bool click_key(KeyId id) noexcept;
 
-    // The tooltip window of the keys, or null.
+    // The tooltip window of the keys, made when the mouse first moves over the window, or null.
     HWND tooltips() const noexcept { return tooltips_.window(); }
     // The colour of the skin copy at client (x, y), or -1 outside it.
     std::int32_t picWk_color(int x, int y) const noexcept { return picWkPixels_.color_at(x, y); }

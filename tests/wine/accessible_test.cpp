@@ -256,14 +256,11 @@ TEST_F(AccessibleTest, ReadoutIsALiveRegionWhereTheServiceIs) {
     std::thread other([&] {
         CalcWindow own;
         if (!own.load(module, {15, 15})) return;
-        withoutCom = own.live_region();
-        VARIANT key;
-        VariantInit(&key);
         IAccessible* object = own.accessible_object();
+        withoutCom = own.live_region();
         works = object && own.click_key(KeyId::Num9) && own.calculator().readout() == "9.";
         if (object) object->Release();
         own.unload();
-        (void)key;
     });
     other.join();
     EXPECT_FALSE(withoutCom);

@@ -212,6 +212,8 @@ TEST_F(KeyboardTest, PasteOfAnythingElseChangesNothing) {
 }
 
 TEST_F(KeyboardTest, TooltipsNameEveryKeyAndItsShortcut) {
+    EXPECT_EQ(window.tooltips(), nullptr);  // no tooltips until the mouse comes
+    SendMessageW(window.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
     HWND tips = window.tooltips();
     ASSERT_NE(tips, nullptr);
     EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(kKeyCount));
