@@ -35,8 +35,7 @@ void set_i4(VARIANT* v, long value) noexcept {
 constexpr GUID kLiveSettingProperty = {
     0xC12BCD8E, 0x2A8E, 0x4950, {0x8A, 0xE7, 0x36, 0x25, 0x11, 0x1D, 0x58, 0xEB}};
 constexpr long kPolite = 1;
-// The annotation service's class and interface, stated here: the import library that carries
-// them also defines IID_IAccessible a second time.
+// The annotation service's class and interface, stated here for the reason kAccessibleIid is.
 constexpr GUID kAccPropServicesClass = {
     0xB5F8350B, 0x0548, 0x48B1, {0xA6, 0xEE, 0x88, 0xBD, 0x00, 0xB4, 0xA5, 0xE7}};
 constexpr GUID kAccPropServicesInterface = {
@@ -83,7 +82,7 @@ CalcAccessible::~CalcAccessible() {
 HRESULT CalcAccessible::QueryInterface(REFIID riid, void** ppv) noexcept {
     if (!ppv) return E_POINTER;
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-        IsEqualIID(riid, IID_IAccessible)) {
+        IsEqualIID(riid, kAccessibleIid)) {
         *ppv = static_cast<IAccessible*>(this);
         AddRef();
         return S_OK;

@@ -9,6 +9,11 @@ namespace z5calc {
 
 class CalcWindow;
 
+// IAccessible's identity, stated here rather than taken from a library: the 64-bit import
+// library of oleacc names a code thunk IID_IAccessible, and the linker would take that first.
+inline constexpr IID kAccessibleIid = {
+    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
 // Marks the readout of `window` as a polite live region through the system's annotation
 // service, so that screen readers speak new results unasked; on false (no service, no COM on
 // the thread) nothing else changes. clear_live_region undoes it before the window goes.

@@ -3,6 +3,7 @@
 #include <oleacc.h>
 
 #include <cstdio>
+#include <functional>
 #include <set>
 #include <thread>
 #include <string>
@@ -51,10 +52,9 @@ class AccessibleTest : public LoadedWindowTest {
         // A screen reader's requests travel through COM, as they do on a host's thread.
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         load_window({15, 15});
-        // Wine's prefix marshals IAccessible by a type library it does not register, so
-        // AccessibleObjectFromWindow cannot bring it across (see the first test): the object is
-        // taken from the window, as WM_GETOBJECT takes it.
-        *acc.put() = window.accessible_object();
+        ASSERT_EQ(AccessibleObjectFromWindow(window.hwnd(), static_cast<DWORD>(OBJID_CLIENT),
+                                             kAccessibleIid, reinterpret_cast<void**>(acc.put())),
+                  S_OK);
         ASSERT_TRUE(acc);
     }
     void TearDown() override {
@@ -93,22 +93,141 @@ class AccessibleTest : public LoadedWindowTest {
     ComPtr<IAccessible> acc;
 };
 
-// Through oleacc: WM_GETOBJECT answers for the client area. Where the system can marshal
-// IAccessible the client gets this object; under Wine the marshaling fails, and that is all.
+// A screen reader asks oleacc for the client area; the window answers with its own object.
 TEST_F(AccessibleTest, WindowAnswersForItsClientArea) {
-    ComPtr<IAccessible> through;
-    const HRESULT hr =
-        AccessibleObjectFromWindow(window.hwnd(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                   reinterpret_cast<void**>(through.put()));
-    if (SUCCEEDED(hr)) {
-        long count = 0;
-        ASSERT_EQ(through->get_accChildCount(&count), S_OK);
-        EXPECT_EQ(count, CalcAccessible::kChildCount);
-    } else {
-        EXPECT_EQ(hr, E_NOINTERFACE);
-    }
+    ComPtr<IAccessible> own;
+    *own.put() = window.accessible_object();
+    // On the window's own thread the client gets the object itself, not a proxy.
+    EXPECT_EQ(acc.get(), own.get());
+    long count = 0;
+    ASSERT_EQ(acc->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, CalcAccessible::kChildCount);
     // Other object ids are the system's.
     EXPECT_EQ(SendMessageW(window.hwnd(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CARET)), 0);
+}
+
+// Serves the window's thread, as a host's UI thread does, until `event` is set; a client
+// stuck for 20 seconds in a call ends the program (it holds the caller's locals).
+void serve_until(HANDLE event) {
+    const DWORD start = GetTickCount();
+    while (MsgWaitForMultipleObjects(1, &event, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        if (GetTickCount() - start > 20000) {
+            std::fprintf(stderr, "the client hung in a call to the window\n");
+            ExitProcess(3);
+        }
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+}
+
+// Runs `client` on a thread of its own, in an apartment of its own, while this thread serves.
+// `meanwhile` runs on this thread first, serving as it needs.
+void serve_while(const std::function<void()>& client, const std::function<void()>& meanwhile = {}) {
+    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread thread([&] {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        client();
+        CoUninitialize();
+        SetEvent(done);
+    });
+    if (meanwhile) meanwhile();
+    serve_until(done);
+    thread.join();
+    CloseHandle(done);
+}
+
+// A screen reader's thread gets a proxy: every answer crosses the apartment through the
+// system's marshaling, strings, VARIANTs and failures alike.
+TEST_F(AccessibleTest, ClientInAnotherApartmentWorksThroughTheProxy) {
+    const HWND hwnd = window.hwnd();
+    HRESULT got = E_FAIL, badChild = S_OK, hidden = S_OK;
+    long count = 0, role = 0, hit = 0, state = -1;
+    std::wstring name, shortcut, before, after;
+    RECT place = {};
+    const Control& seven = window.key(KeyId::Num7);
+    POINT centre = {seven.Left + seven.Width / 2, seven.Top + seven.Height / 2};
+    ClientToScreen(hwnd, &centre);
+    auto read = [](IAccessible* a, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*),
+                   long id) {
+        BSTR b = nullptr;
+        (a->*get)(child(id), &b);
+        std::wstring s = b ? b : L"";
+        SysFreeString(b);
+        return s;
+    };
+    serve_while([&] {
+        ComPtr<IAccessible> remote;
+        got = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kAccessibleIid,
+                                         reinterpret_cast<void**>(remote.put()));
+        if (FAILED(got)) return;
+        remote->get_accChildCount(&count);
+        name = read(remote.get(), &IAccessible::get_accName, id_of(KeyId::Percent));
+        shortcut = read(remote.get(), &IAccessible::get_accKeyboardShortcut, id_of(KeyId::MR));
+        VARIANT v;
+        VariantInit(&v);
+        if (SUCCEEDED(remote->get_accRole(child(id_of(KeyId::Num7)), &v))) role = v.lVal;
+        VariantInit(&v);
+        if (SUCCEEDED(remote->get_accState(child(id_of(KeyId::Trans)), &v))) state = v.lVal;
+        long l = 0, t = 0, w = 0, h = 0;
+        remote->accLocation(&l, &t, &w, &h, child(id_of(KeyId::Num7)));
+        place = {l, t, l + w, t + h};
+        VariantInit(&v);
+        if (SUCCEEDED(remote->accHitTest(centre.x, centre.y, &v))) hit = v.lVal;
+        before = read(remote.get(), &IAccessible::get_accValue, CalcAccessible::kReadoutChild);
+        for (KeyId key : {KeyId::Num7, KeyId::Plus, KeyId::Num8, KeyId::Equals}) {
+            remote->accDoDefaultAction(child(id_of(key)));
+        }
+        after = read(remote.get(), &IAccessible::get_accValue, CalcAccessible::kReadoutChild);
+        badChild = remote->accDoDefaultAction(child(99));
+        hidden = remote->accDoDefaultAction(child(id_of(KeyId::Trans)));
+    });
+    ASSERT_EQ(got, S_OK);
+    EXPECT_EQ(count, CalcAccessible::kChildCount);
+    EXPECT_EQ(name, key_name(KeyId::Percent));
+    EXPECT_EQ(shortcut, L"Ctrl+R");
+    EXPECT_EQ(role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(state, STATE_SYSTEM_INVISIBLE);
+    const RECT expected = screen(seven);
+    EXPECT_TRUE(EqualRect(&place, &expected));
+    EXPECT_EQ(hit, id_of(KeyId::Num7));
+    EXPECT_EQ(before, L"0.");
+    EXPECT_EQ(after, L"15.");
+    EXPECT_EQ(window.calculator().readout(), "15.");
+    EXPECT_EQ(badChild, E_INVALIDARG);
+    EXPECT_EQ(hidden, E_FAIL);
+}
+
+// The proxy a client keeps after the window closed answers with an error.
+TEST_F(AccessibleTest, ProxyKeptAfterTheWindowClosedAnswersWithAnError) {
+    const HWND hwnd = window.hwnd();
+    HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE closed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HRESULT got = E_FAIL, countAfter = S_OK, nameAfter = S_OK;
+    serve_while(
+        [&] {
+            ComPtr<IAccessible> remote;
+            got = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kAccessibleIid,
+                                             reinterpret_cast<void**>(remote.put()));
+            SetEvent(taken);
+            WaitForSingleObject(closed, 20000);
+            if (!remote) return;
+            long count = 0;
+            countAfter = remote->get_accChildCount(&count);
+            BSTR name = nullptr;
+            nameAfter = remote->get_accName(child(1), &name);
+            SysFreeString(name);
+        },
+        [&] {
+            serve_until(taken);
+            window.unload();
+            SetEvent(closed);
+        });
+    CloseHandle(taken);
+    CloseHandle(closed);
+    EXPECT_EQ(got, S_OK);
+    EXPECT_EQ(countAfter, CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(nameAfter, CO_E_OBJNOTCONNECTED);
+    ASSERT_TRUE(window.load(module, {15, 15}));  // for TearDown
 }
 
 TEST_F(AccessibleTest, TreeNamesRolesAndPlacesEveryKey) {
@@ -269,7 +388,7 @@ TEST_F(AccessibleTest, ReadoutIsALiveRegionWhereTheServiceIs) {
 
 TEST_F(AccessibleTest, KeptObjectFailsSafelyAfterTheWindowIsGone) {
     ComPtr<IAccessible> kept;
-    acc->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(kept.put()));
+    acc->QueryInterface(kAccessibleIid, reinterpret_cast<void**>(kept.put()));
     window.unload();
     long count = 0;
     EXPECT_EQ(kept->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
