@@ -1,9 +1,13 @@
 #include "key_table.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <fstream>
 #include <set>
 #include <utility>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -215,6 +219,61 @@ TEST(KeyTable, TagsFindTheirKeys) {
     for (const Case& c : cases) {
         EXPECT_EQ(key_tagged(c.tag), c.key) << std::string(c.tag.begin(), c.tag.end());
     }
+}
+
+std::string utf8(std::wstring_view text) {
+    std::string s;
+    for (const wchar_t c : text) {
+        const auto u = static_cast<std::uint32_t>(c);
+        if (u < 0x80) {
+            s += static_cast<char>(u);
+        } else if (u < 0x800) {
+            s += static_cast<char>(0xC0 | (u >> 6));
+            s += static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            s += static_cast<char>(0xE0 | (u >> 12));
+            s += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            s += static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    return s;
+}
+
+// The cells of a Markdown table row, trimmed.
+std::vector<std::string> cells(const std::string& row) {
+    std::vector<std::string> out;
+    std::size_t at = row.find('|');
+    while (at != std::string::npos) {
+        const std::size_t next = row.find('|', at + 1);
+        if (next == std::string::npos) break;
+        std::string cell = row.substr(at + 1, next - at - 1);
+        cell.erase(0, cell.find_first_not_of(' '));
+        cell.erase(cell.find_last_not_of(' ') + 1);
+        out.push_back(cell);
+        at = next;
+    }
+    return out;
+}
+
+// The README's keyboard table is the key table as users read it: one row per key, in order,
+// with the name a screen reader reads and a cell that holds the key's shortcut.
+TEST(KeyTable, TheReadmeListsEveryKeyWithItsNameAndShortcut) {
+    std::ifstream readme(Z5_README);
+    ASSERT_TRUE(readme) << Z5_README;
+    std::string line;
+    while (std::getline(readme, line) && line != "| Key | Name read aloud | Shortcut |") {
+    }
+    ASSERT_TRUE(readme) << "no keyboard table";
+    std::getline(readme, line);  // the rule under the heading
+    for (const KeySpec& k : kKeys) {
+        ASSERT_TRUE(std::getline(readme, line)) << name_of(k);
+        const std::vector<std::string> row = cells(line);
+        ASSERT_EQ(row.size(), 3u) << line;
+        EXPECT_EQ(row[1], utf8(key_name(k.id))) << name_of(k);
+        EXPECT_NE(row[2].find(utf8(shortcut_text(k.id))), std::string::npos) << line;
+    }
+    ASSERT_TRUE(std::getline(readme, line));
+    EXPECT_EQ(line, "") << "a row for no key";
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "calc_accessible.h"
 #include "handles.h"
 #include "loaded_window.h"
+#include "test_files.h"
 
 namespace z5calc {
 namespace {
@@ -45,6 +46,8 @@ void CALLBACK on_event(HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child
         SysFreeString(value);
     }
 }
+
+void serve_until(HANDLE event);
 
 class AccessibleTest : public LoadedWindowTest {
   protected:
@@ -89,6 +92,8 @@ class AccessibleTest : public LoadedWindowTest {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     }
+
+    void read_from_another_process(const char* reader);
 
     ComPtr<IAccessible> acc;
 };
@@ -228,6 +233,58 @@ TEST_F(AccessibleTest, ProxyKeptAfterTheWindowClosedAnswersWithAnError) {
     EXPECT_EQ(countAfter, CO_E_OBJNOTCONNECTED);
     EXPECT_EQ(nameAfter, CO_E_OBJNOTCONNECTED);
     ASSERT_TRUE(window.load(module, {15, 15}));  // for TearDown
+}
+
+// A screen reader in another process: the object crosses through oleacc's shared memory and
+// the marshaled calls come back to this thread, which serves them as a host's UI thread does.
+void AccessibleTest::read_from_another_process(const char* reader) {
+    TempFolder folder(L"reader");
+    const std::wstring out = folder.path() + L"tree.txt";
+    std::wstring line = L"\"" + unix_to_wine_path(reader) + L"\" " +
+                        std::to_wstring(reinterpret_cast<INT_PTR>(window.hwnd())) + L" \"" + out +
+                        L"\"";
+    for (KeyId key : {KeyId::Num7, KeyId::Plus, KeyId::Num8, KeyId::Equals}) {
+        line += L" " + std::to_wstring(id_of(key));
+    }
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &si, &pi))
+        << reader;
+    CloseHandle(pi.hThread);
+    serve_until(pi.hProcess);
+    DWORD code = 99;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    ASSERT_EQ(code, 0u);
+    const std::string bytes = read_bytes(out);
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()),
+                            bytes.size() / sizeof(wchar_t));
+    std::wstring keys;
+    for (const KeySpec& entry : kKeys) {
+        keys += std::to_wstring(id_of(entry.id)) + L"\t" + std::to_wstring(ROLE_SYSTEM_PUSHBUTTON) +
+                L"\t" + std::wstring(key_name(entry.id)) + L"\t(" +
+                std::to_wstring(static_cast<long>(DISP_E_MEMBERNOTFOUND)) + L")\t" +
+                shortcut_text(entry.id) + L"\n";
+    }
+    EXPECT_EQ(text.substr(0, keys.size()), keys);
+    const std::wstring readout = L"33\t" + std::to_wstring(ROLE_SYSTEM_STATICTEXT) + L"\t0.\t0.\t";
+    EXPECT_EQ(text.compare(keys.size(), readout.size(), readout), 0) << text.substr(keys.size());
+    EXPECT_NE(text.find(L"after\t15.\n"), std::wstring::npos);
+    EXPECT_EQ(window.calculator().readout(), "15.");
+}
+
+TEST_F(AccessibleTest, ScreenReaderInAnotherProcessReadsAndPresses) {
+    read_from_another_process(SCREEN_READER_EXE);
+}
+
+// Screen readers are often of the other bitness than the host they read.
+TEST_F(AccessibleTest, ScreenReaderOfTheOtherBitnessReadsAndPresses) {
+    ASSERT_NE(GetFileAttributesW(unix_to_wine_path(OTHER_SCREEN_READER_EXE).c_str()),
+              INVALID_FILE_ATTRIBUTES)
+        << "build both bitnesses first: " << OTHER_SCREEN_READER_EXE;
+    read_from_another_process(OTHER_SCREEN_READER_EXE);
 }
 
 TEST_F(AccessibleTest, TreeNamesRolesAndPlacesEveryKey) {
