@@ -1,36 +1,22 @@
-// The calculator as a screen reader sees it, through oleacc as a client would reach it.
+// The calculator as a screen reader sees it, through oleacc as a client on the window's thread
+// reaches it.
 #include <windows.h>
 #include <oleacc.h>
 
 #include <cstdio>
-#include <functional>
 #include <set>
-#include <thread>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "calc_accessible.h"
-#include "handles.h"
-#include "loaded_window.h"
-#include "test_files.h"
+#include "accessible_fixture.h"
+#include "recording_annotations.h"
 
 namespace z5calc {
 namespace {
-
-VARIANT child(long id) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = id;
-    return v;
-}
-
-long id_of(KeyId key) {
-    return static_cast<long>(key) + 1;
-}
 
 std::vector<std::pair<DWORD, long>> events;  // the WinEvents seen, with their child ids
 std::vector<std::wstring> readoutAtEvent;    // the readout's value at each value change
@@ -47,57 +33,6 @@ void CALLBACK on_event(HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child
     }
 }
 
-void serve_until(HANDLE event);
-
-class AccessibleTest : public LoadedWindowTest {
-  protected:
-    void SetUp() override {
-        // A screen reader's requests travel through COM, as they do on a host's thread.
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        load_window({15, 15});
-        ASSERT_EQ(AccessibleObjectFromWindow(window.hwnd(), static_cast<DWORD>(OBJID_CLIENT),
-                                             kAccessibleIid, reinterpret_cast<void**>(acc.put())),
-                  S_OK);
-        ASSERT_TRUE(acc);
-    }
-    void TearDown() override {
-        acc.reset();
-        LoadedWindowTest::TearDown();
-        CoUninitialize();
-    }
-    std::wstring text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), long id) {
-        BSTR b = nullptr;
-        (acc.get()->*get)(child(id), &b);
-        std::wstring s = b ? b : L"";
-        SysFreeString(b);
-        return s;
-    }
-    long i4(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), long id) {
-        VARIANT v;
-        VariantInit(&v);
-        (acc.get()->*get)(child(id), &v);
-        return v.vt == VT_I4 ? v.lVal : -1;
-    }
-    RECT location(long id) {
-        long l = 0, t = 0, w = 0, h = 0;
-        acc->accLocation(&l, &t, &w, &h, child(id));
-        return {l, t, l + w, t + h};
-    }
-    RECT screen(const Control& c) {
-        POINT p = {c.Left, c.Top};
-        ClientToScreen(window.hwnd(), &p);
-        return {p.x, p.y, p.x + c.Width, p.y + c.Height};
-    }
-    static void pump() {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
-
-    void read_from_another_process(const char* reader);
-
-    ComPtr<IAccessible> acc;
-};
-
 // A screen reader asks oleacc for the client area; the window answers with its own object.
 TEST_F(AccessibleTest, WindowAnswersForItsClientArea) {
     ComPtr<IAccessible> own;
@@ -109,182 +44,6 @@ TEST_F(AccessibleTest, WindowAnswersForItsClientArea) {
     EXPECT_EQ(count, CalcAccessible::kChildCount);
     // Other object ids are the system's.
     EXPECT_EQ(SendMessageW(window.hwnd(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CARET)), 0);
-}
-
-// Serves the window's thread, as a host's UI thread does, until `event` is set; a client
-// stuck for 20 seconds in a call ends the program (it holds the caller's locals).
-void serve_until(HANDLE event) {
-    const DWORD start = GetTickCount();
-    while (MsgWaitForMultipleObjects(1, &event, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0) {
-        if (GetTickCount() - start > 20000) {
-            std::fprintf(stderr, "the client hung in a call to the window\n");
-            ExitProcess(3);
-        }
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
-}
-
-// Runs `client` on a thread of its own, in an apartment of its own, while this thread serves.
-// `meanwhile` runs on this thread first, serving as it needs.
-void serve_while(const std::function<void()>& client, const std::function<void()>& meanwhile = {}) {
-    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::thread thread([&] {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        client();
-        CoUninitialize();
-        SetEvent(done);
-    });
-    if (meanwhile) meanwhile();
-    serve_until(done);
-    thread.join();
-    CloseHandle(done);
-}
-
-// A screen reader's thread gets a proxy: every answer crosses the apartment through the
-// system's marshaling, strings, VARIANTs and failures alike.
-TEST_F(AccessibleTest, ClientInAnotherApartmentWorksThroughTheProxy) {
-    const HWND hwnd = window.hwnd();
-    HRESULT got = E_FAIL, badChild = S_OK, hidden = S_OK;
-    long count = 0, role = 0, hit = 0, state = -1;
-    std::wstring name, shortcut, before, after;
-    RECT place = {};
-    const Control& seven = window.key(KeyId::Num7);
-    POINT centre = {seven.Left + seven.Width / 2, seven.Top + seven.Height / 2};
-    ClientToScreen(hwnd, &centre);
-    auto read = [](IAccessible* a, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*),
-                   long id) {
-        BSTR b = nullptr;
-        (a->*get)(child(id), &b);
-        std::wstring s = b ? b : L"";
-        SysFreeString(b);
-        return s;
-    };
-    serve_while([&] {
-        ComPtr<IAccessible> remote;
-        got = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kAccessibleIid,
-                                         reinterpret_cast<void**>(remote.put()));
-        if (FAILED(got)) return;
-        remote->get_accChildCount(&count);
-        name = read(remote.get(), &IAccessible::get_accName, id_of(KeyId::Percent));
-        shortcut = read(remote.get(), &IAccessible::get_accKeyboardShortcut, id_of(KeyId::MR));
-        VARIANT v;
-        VariantInit(&v);
-        if (SUCCEEDED(remote->get_accRole(child(id_of(KeyId::Num7)), &v))) role = v.lVal;
-        VariantInit(&v);
-        if (SUCCEEDED(remote->get_accState(child(id_of(KeyId::Trans)), &v))) state = v.lVal;
-        long l = 0, t = 0, w = 0, h = 0;
-        remote->accLocation(&l, &t, &w, &h, child(id_of(KeyId::Num7)));
-        place = {l, t, l + w, t + h};
-        VariantInit(&v);
-        if (SUCCEEDED(remote->accHitTest(centre.x, centre.y, &v))) hit = v.lVal;
-        before = read(remote.get(), &IAccessible::get_accValue, CalcAccessible::kReadoutChild);
-        for (KeyId key : {KeyId::Num7, KeyId::Plus, KeyId::Num8, KeyId::Equals}) {
-            remote->accDoDefaultAction(child(id_of(key)));
-        }
-        after = read(remote.get(), &IAccessible::get_accValue, CalcAccessible::kReadoutChild);
-        badChild = remote->accDoDefaultAction(child(99));
-        hidden = remote->accDoDefaultAction(child(id_of(KeyId::Trans)));
-    });
-    ASSERT_EQ(got, S_OK);
-    EXPECT_EQ(count, CalcAccessible::kChildCount);
-    EXPECT_EQ(name, key_name(KeyId::Percent));
-    EXPECT_EQ(shortcut, L"Ctrl+R");
-    EXPECT_EQ(role, ROLE_SYSTEM_PUSHBUTTON);
-    EXPECT_EQ(state, STATE_SYSTEM_INVISIBLE);
-    const RECT expected = screen(seven);
-    EXPECT_TRUE(EqualRect(&place, &expected));
-    EXPECT_EQ(hit, id_of(KeyId::Num7));
-    EXPECT_EQ(before, L"0.");
-    EXPECT_EQ(after, L"15.");
-    EXPECT_EQ(window.calculator().readout(), "15.");
-    EXPECT_EQ(badChild, E_INVALIDARG);
-    EXPECT_EQ(hidden, E_FAIL);
-}
-
-// The proxy a client keeps after the window closed answers with an error.
-TEST_F(AccessibleTest, ProxyKeptAfterTheWindowClosedAnswersWithAnError) {
-    const HWND hwnd = window.hwnd();
-    HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE closed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HRESULT got = E_FAIL, countAfter = S_OK, nameAfter = S_OK;
-    serve_while(
-        [&] {
-            ComPtr<IAccessible> remote;
-            got = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kAccessibleIid,
-                                             reinterpret_cast<void**>(remote.put()));
-            SetEvent(taken);
-            WaitForSingleObject(closed, 20000);
-            if (!remote) return;
-            long count = 0;
-            countAfter = remote->get_accChildCount(&count);
-            BSTR name = nullptr;
-            nameAfter = remote->get_accName(child(1), &name);
-            SysFreeString(name);
-        },
-        [&] {
-            serve_until(taken);
-            window.unload();
-            SetEvent(closed);
-        });
-    CloseHandle(taken);
-    CloseHandle(closed);
-    EXPECT_EQ(got, S_OK);
-    EXPECT_EQ(countAfter, CO_E_OBJNOTCONNECTED);
-    EXPECT_EQ(nameAfter, CO_E_OBJNOTCONNECTED);
-    ASSERT_TRUE(window.load(module, {15, 15}));  // for TearDown
-}
-
-// A screen reader in another process: the object crosses through oleacc's shared memory and
-// the marshaled calls come back to this thread, which serves them as a host's UI thread does.
-void AccessibleTest::read_from_another_process(const char* reader) {
-    TempFolder folder(L"reader");
-    const std::wstring out = folder.path() + L"tree.txt";
-    std::wstring line = L"\"" + unix_to_wine_path(reader) + L"\" " +
-                        std::to_wstring(reinterpret_cast<INT_PTR>(window.hwnd())) + L" \"" + out +
-                        L"\"";
-    for (KeyId key : {KeyId::Num7, KeyId::Plus, KeyId::Num8, KeyId::Equals}) {
-        line += L" " + std::to_wstring(id_of(key));
-    }
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &si, &pi))
-        << reader;
-    CloseHandle(pi.hThread);
-    serve_until(pi.hProcess);
-    DWORD code = 99;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    ASSERT_EQ(code, 0u);
-    const std::string bytes = read_bytes(out);
-    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()),
-                            bytes.size() / sizeof(wchar_t));
-    std::wstring keys;
-    for (const KeySpec& entry : kKeys) {
-        keys += std::to_wstring(id_of(entry.id)) + L"\t" + std::to_wstring(ROLE_SYSTEM_PUSHBUTTON) +
-                L"\t" + std::wstring(key_name(entry.id)) + L"\t(" +
-                std::to_wstring(static_cast<long>(DISP_E_MEMBERNOTFOUND)) + L")\t" +
-                shortcut_text(entry.id) + L"\n";
-    }
-    EXPECT_EQ(text.substr(0, keys.size()), keys);
-    const std::wstring readout = L"33\t" + std::to_wstring(ROLE_SYSTEM_STATICTEXT) + L"\t0.\t0.\t";
-    EXPECT_EQ(text.compare(keys.size(), readout.size(), readout), 0) << text.substr(keys.size());
-    EXPECT_NE(text.find(L"after\t15.\n"), std::wstring::npos);
-    EXPECT_EQ(window.calculator().readout(), "15.");
-}
-
-TEST_F(AccessibleTest, ScreenReaderInAnotherProcessReadsAndPresses) {
-    read_from_another_process(SCREEN_READER_EXE);
-}
-
-// Screen readers are often of the other bitness than the host they read.
-TEST_F(AccessibleTest, ScreenReaderOfTheOtherBitnessReadsAndPresses) {
-    ASSERT_NE(GetFileAttributesW(unix_to_wine_path(OTHER_SCREEN_READER_EXE).c_str()),
-              INVALID_FILE_ATTRIBUTES)
-        << "build both bitnesses first: " << OTHER_SCREEN_READER_EXE;
-    read_from_another_process(OTHER_SCREEN_READER_EXE);
 }
 
 TEST_F(AccessibleTest, TreeNamesRolesAndPlacesEveryKey) {
@@ -383,10 +142,10 @@ TEST_F(AccessibleTest, ReadoutChangesAreAnnounced) {
     ASSERT_NE(hook, nullptr);
     for (KeyId key : {KeyId::Num4, KeyId::Num2}) {
         acc->accDoDefaultAction(child(id_of(key)));
-        pump();
+        pump_messages();
     }
     window.show_transfer_key(true);
-    pump();
+    pump_messages();
     UnhookWinEvent(hook);
     watched = nullptr;
     auto seen = [&](DWORD event, long id) {
@@ -441,6 +200,54 @@ TEST_F(AccessibleTest, ReadoutIsALiveRegionWhereTheServiceIs) {
     other.join();
     EXPECT_FALSE(withoutCom);
     EXPECT_TRUE(works);
+}
+
+// With a service that keeps properties, the readout is marked polite when a screen reader
+// first asks for the client area, and the mark is taken away when the window goes; a service
+// that refuses leaves the window unmarked and working.
+TEST_F(AccessibleTest, ReadoutIsMarkedPoliteAndUnmarkedThroughTheService) {
+    for (const HRESULT answer : {S_OK, E_FAIL}) {
+        SCOPED_TRACE(answer);
+        RecordingAnnotations service;
+        service.answer = answer;
+        DWORD cookie = 0;
+        ASSERT_EQ(CoRegisterClassObject(RecordingAnnotations::kServiceClass,
+                                        static_cast<IClassFactory*>(&service), CLSCTX_INPROC_SERVER,
+                                        REGCLS_MULTIPLEUSE, &cookie),
+                  S_OK);
+        window.unload();
+        ASSERT_TRUE(window.load(module, {15, 15}));
+        const HWND hwnd = window.hwnd();
+        EXPECT_TRUE(service.set.empty());  // nothing before a screen reader asks
+        ComPtr<IAccessible> reader;
+        ASSERT_EQ(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kAccessibleIid,
+                                             reinterpret_cast<void**>(reader.put())),
+                  S_OK);
+        reader.reset();
+        ASSERT_EQ(service.set.size(), 1u);
+        const RecordingAnnotations::Call& mark = service.set[0];
+        EXPECT_EQ(mark.hwnd, hwnd);
+        EXPECT_EQ(mark.object, static_cast<DWORD>(OBJID_CLIENT));
+        EXPECT_EQ(mark.child, static_cast<DWORD>(CalcAccessible::kReadoutChild));
+        EXPECT_TRUE(IsEqualGUID(mark.property, RecordingAnnotations::kLiveSetting));
+        EXPECT_EQ(mark.type, VT_I4);
+        EXPECT_EQ(mark.value, 1);  // polite
+        EXPECT_EQ(window.live_region(), answer == S_OK);
+        EXPECT_TRUE(window.click_key(KeyId::Num6));
+        EXPECT_EQ(window.calculator().readout(), "6.");
+        window.unload();
+        CoRevokeClassObject(cookie);
+        if (answer == S_OK) {
+            ASSERT_EQ(service.cleared.size(), 1u);
+            EXPECT_EQ(service.cleared[0].hwnd, hwnd);
+            EXPECT_EQ(service.cleared[0].child, static_cast<DWORD>(CalcAccessible::kReadoutChild));
+            EXPECT_TRUE(
+                IsEqualGUID(service.cleared[0].property, RecordingAnnotations::kLiveSetting));
+        } else {
+            EXPECT_TRUE(service.cleared.empty());
+        }
+        ASSERT_TRUE(window.load(module, {15, 15}));  // for the next round and TearDown
+    }
 }
 
 TEST_F(AccessibleTest, KeptObjectFailsSafelyAfterTheWindowIsGone) {
