@@ -31,16 +31,6 @@ void set_i4(VARIANT* v, long value) noexcept {
     v->lVal = value;
 }
 
-// The UI Automation live setting, as an annotation property (older headers lack the name).
-constexpr GUID kLiveSettingProperty = {
-    0xC12BCD8E, 0x2A8E, 0x4950, {0x8A, 0xE7, 0x36, 0x25, 0x11, 0x1D, 0x58, 0xEB}};
-constexpr long kPolite = 1;
-// The annotation service's class and interface, stated here for the reason kAccessibleIid is.
-constexpr GUID kAccPropServicesClass = {
-    0xB5F8350B, 0x0548, 0x48B1, {0xA6, 0xEE, 0x88, 0xBD, 0x00, 0xB4, 0xA5, 0xE7}};
-constexpr GUID kAccPropServicesInterface = {
-    0x6E26E776, 0x04F0, 0x495D, {0x80, 0xE4, 0x33, 0x30, 0x35, 0x2E, 0x31, 0x69}};
-
 }  // namespace
 
 bool mark_live_region(HWND window) noexcept {
@@ -51,7 +41,7 @@ bool mark_live_region(HWND window) noexcept {
     }
     VARIANT polite;
     VariantInit(&polite);
-    set_i4(&polite, kPolite);
+    set_i4(&polite, kLivePolite);
     const HRESULT hr =
         services->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT),
                               CalcAccessible::kReadoutChild, kLiveSettingProperty, polite);

@@ -13,6 +13,15 @@ class CalcWindow;
 // library of oleacc names a code thunk IID_IAccessible, and the linker would take that first.
 inline constexpr IID kAccessibleIid = {
     0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+// The annotation service's class and interface, stated for the same reason, and the UI
+// Automation live setting as an annotation property (older headers lack its name).
+inline constexpr GUID kAccPropServicesClass = {
+    0xB5F8350B, 0x0548, 0x48B1, {0xA6, 0xEE, 0x88, 0xBD, 0x00, 0xB4, 0xA5, 0xE7}};
+inline constexpr GUID kAccPropServicesInterface = {
+    0x6E26E776, 0x04F0, 0x495D, {0x80, 0xE4, 0x33, 0x30, 0x35, 0x2E, 0x31, 0x69}};
+inline constexpr GUID kLiveSettingProperty = {
+    0xC12BCD8E, 0x2A8E, 0x4950, {0x8A, 0xE7, 0x36, 0x25, 0x11, 0x1D, 0x58, 0xEB}};
+inline constexpr long kLivePolite = 1;
 
 // Marks the readout of `window` as a polite live region through the system's annotation
 // service, so that screen readers speak new results unasked; on false (no service, no COM on

@@ -166,21 +166,17 @@ TEST_F(AccessibleTest, ReadoutChangesAreAnnounced) {
 TEST_F(AccessibleTest, ReadoutIsALiveRegionWhereTheServiceIs) {
     // What the system offers: under Wine the service exists but does not keep properties.
     IAccPropServices* services = nullptr;
-    const HRESULT created = CoCreateInstance(
-        GUID{0xB5F8350B, 0x0548, 0x48B1, {0xA6, 0xEE, 0x88, 0xBD, 0x00, 0xB4, 0xA5, 0xE7}}, nullptr,
-        CLSCTX_INPROC_SERVER,
-        GUID{0x6E26E776, 0x04F0, 0x495D, {0x80, 0xE4, 0x33, 0x30, 0x35, 0x2E, 0x31, 0x69}},
-        reinterpret_cast<void**>(&services));
+    const HRESULT created =
+        CoCreateInstance(kAccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER,
+                         kAccPropServicesInterface, reinterpret_cast<void**>(&services));
     HRESULT set = E_NOINTERFACE;
     if (services) {
         VARIANT polite;
         VariantInit(&polite);
         polite.vt = VT_I4;
         polite.lVal = 1;
-        set = services->SetHwndProp(
-            window.hwnd(), static_cast<DWORD>(OBJID_CLIENT), CalcAccessible::kReadoutChild,
-            GUID{0xC12BCD8E, 0x2A8E, 0x4950, {0x8A, 0xE7, 0x36, 0x25, 0x11, 0x1D, 0x58, 0xEB}},
-            polite);
+        set = services->SetHwndProp(window.hwnd(), static_cast<DWORD>(OBJID_CLIENT),
+                                    CalcAccessible::kReadoutChild, kLiveSettingProperty, polite);
         services->Release();
     }
     std::printf("annotation service 0x%08lx, SetHwndProp 0x%08lx, live region marked: %s\n",
@@ -211,10 +207,10 @@ TEST_F(AccessibleTest, ReadoutIsMarkedPoliteAndUnmarkedThroughTheService) {
         RecordingAnnotations service;
         service.answer = answer;
         DWORD cookie = 0;
-        ASSERT_EQ(CoRegisterClassObject(RecordingAnnotations::kServiceClass,
-                                        static_cast<IClassFactory*>(&service), CLSCTX_INPROC_SERVER,
-                                        REGCLS_MULTIPLEUSE, &cookie),
-                  S_OK);
+        ASSERT_EQ(
+            CoRegisterClassObject(kAccPropServicesClass, static_cast<IClassFactory*>(&service),
+                                  CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie),
+            S_OK);
         window.unload();
         ASSERT_TRUE(window.load(module, {15, 15}));
         const HWND hwnd = window.hwnd();
@@ -229,7 +225,7 @@ TEST_F(AccessibleTest, ReadoutIsMarkedPoliteAndUnmarkedThroughTheService) {
         EXPECT_EQ(mark.hwnd, hwnd);
         EXPECT_EQ(mark.object, static_cast<DWORD>(OBJID_CLIENT));
         EXPECT_EQ(mark.child, static_cast<DWORD>(CalcAccessible::kReadoutChild));
-        EXPECT_TRUE(IsEqualGUID(mark.property, RecordingAnnotations::kLiveSetting));
+        EXPECT_TRUE(IsEqualGUID(mark.property, kLiveSettingProperty));
         EXPECT_EQ(mark.type, VT_I4);
         EXPECT_EQ(mark.value, 1);  // polite
         EXPECT_EQ(window.live_region(), answer == S_OK);
@@ -241,8 +237,7 @@ TEST_F(AccessibleTest, ReadoutIsMarkedPoliteAndUnmarkedThroughTheService) {
             ASSERT_EQ(service.cleared.size(), 1u);
             EXPECT_EQ(service.cleared[0].hwnd, hwnd);
             EXPECT_EQ(service.cleared[0].child, static_cast<DWORD>(CalcAccessible::kReadoutChild));
-            EXPECT_TRUE(
-                IsEqualGUID(service.cleared[0].property, RecordingAnnotations::kLiveSetting));
+            EXPECT_TRUE(IsEqualGUID(service.cleared[0].property, kLiveSettingProperty));
         } else {
             EXPECT_TRUE(service.cleared.empty());
         }

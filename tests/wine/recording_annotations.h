@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "calc_accessible.h"
+
 namespace z5calc {
 
 class RecordingAnnotations final : public IAccPropServices, public IClassFactory {
@@ -23,7 +25,7 @@ class RecordingAnnotations final : public IAccPropServices, public IClassFactory
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
             *ppv = static_cast<IClassFactory*>(this);
-        } else if (IsEqualIID(riid, kServiceInterface)) {
+        } else if (IsEqualIID(riid, kAccPropServicesInterface)) {
             *ppv = static_cast<IAccPropServices*>(this);
         } else {
             *ppv = nullptr;
@@ -92,13 +94,6 @@ class RecordingAnnotations final : public IAccPropServices, public IClassFactory
                                                            DWORD*) override {
         return E_NOTIMPL;
     }
-
-    static constexpr GUID kServiceClass = {
-        0xB5F8350B, 0x0548, 0x48B1, {0xA6, 0xEE, 0x88, 0xBD, 0x00, 0xB4, 0xA5, 0xE7}};
-    static constexpr GUID kServiceInterface = {
-        0x6E26E776, 0x04F0, 0x495D, {0x80, 0xE4, 0x33, 0x30, 0x35, 0x2E, 0x31, 0x69}};
-    static constexpr GUID kLiveSetting = {
-        0xC12BCD8E, 0x2A8E, 0x4950, {0x8A, 0xE7, 0x36, 0x25, 0x11, 0x1D, 0x58, 0xEB}};
 };
 
 }  // namespace z5calc

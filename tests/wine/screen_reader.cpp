@@ -1,8 +1,8 @@
 // A screen reader in a process of its own:  screen_reader HWND OUT [CHILD...]
 // Asks oleacc for the client area of window HWND (decimal), writes one line per child to OUT
 // (UTF-16, no mark: "id<TAB>role<TAB>name<TAB>value<TAB>shortcut"), then does the default action of
-// each CHILD id given and writes "after<TAB>" and the value of the child named by the last line's
-// readout id. Exit code 0, or the step that failed (2 arguments, 3 object, 4 file).
+// each CHILD id given and writes "after<TAB>" and the readout's value. Exit code 0, or the step
+// that failed (2 arguments, 3 object, 4 file).
 #include <windows.h>
 #include <oleacc.h>
 
