@@ -2,6 +2,7 @@
 // call, and loaded, used and freed again and again.
 #include <windows.h>
 #include <objbase.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "calc_accessible.h"
 #include "probe_support.h"
 #include "test_files.h"
 
@@ -73,6 +75,47 @@ TEST_F(UnloadProbeTest, FreeingUnusedLibrariesDuringACallKeepsTheModuleUntilItRe
         WNDCLASSEXW known = {};
         known.cbSize = sizeof(known);
         EXPECT_FALSE(GetClassInfoExW(module, L"z5calc.frmCalc", &known));
+    }
+    EXPECT_EQ(call_entry("DllUnregisterServer"), S_OK);
+}
+
+// A screen reader keeps the calculator's accessible object after the call, while the host lets
+// go of its own and frees unused libraries: the library stays while the object can be called,
+// the object answers that its window is gone, and the library goes once it is released.
+TEST_F(UnloadProbeTest, AccessibleObjectKeptByAScreenReaderKeepsTheModule) {
+    ASSERT_FALSE(loaded());
+    ASSERT_EQ(call_entry("DllRegisterServer"), S_OK);
+    {
+        ComPtr<_zelcalc> calc;
+        ASSERT_EQ(CoCreateInstance(CLSID_zelcalc, nullptr, CLSCTX_INPROC_SERVER, IID__zelcalc,
+                                   calc.put_void()),
+                  S_OK);
+        HMODULE module = GetModuleHandleW(dll_path().c_str());
+        ComPtr<IAccessible> reader;
+        Steps steps;
+        steps
+            .act([&] {
+                AccessibleObjectFromWindow(own_calc_window(), static_cast<DWORD>(OBJID_CLIENT),
+                                           kAccessibleIid, reinterpret_cast<void**>(reader.put()));
+            })
+            .type(L"6X7\r");
+        EXPECT_EQ(show(calc.get(), steps, 0).value, 42);
+        ASSERT_TRUE(reader);
+        calc.reset();
+        EXPECT_EQ(entry<EntryPoint>(module, "DllCanUnloadNow")(), S_FALSE);
+        CoFreeUnusedLibraries();
+        ASSERT_TRUE(loaded());
+        long count = 0;
+        EXPECT_EQ(reader->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+        VARIANT seven;
+        VariantInit(&seven);
+        seven.vt = VT_I4;
+        seven.lVal = 8;
+        EXPECT_EQ(reader->accDoDefaultAction(seven), CO_E_OBJNOTCONNECTED);
+        reader.reset();
+        EXPECT_EQ(entry<EntryPoint>(module, "DllCanUnloadNow")(), S_OK);
+        CoFreeUnusedLibraries();
+        EXPECT_FALSE(loaded());
     }
     EXPECT_EQ(call_entry("DllUnregisterServer"), S_OK);
 }
