@@ -29,22 +29,14 @@ TEST_F(AccessibleClientTest, ClientInAnotherApartmentWorksThroughTheProxy) {
     const Control& seven = window.key(KeyId::Num7);
     POINT centre = {seven.Left + seven.Width / 2, seven.Top + seven.Height / 2};
     ClientToScreen(hwnd, &centre);
-    auto read = [](IAccessible* a, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*),
-                   long id) {
-        BSTR b = nullptr;
-        (a->*get)(child(id), &b);
-        std::wstring s = b ? b : L"";
-        SysFreeString(b);
-        return s;
-    };
     serve_while([&] {
         ComPtr<IAccessible> remote;
         got = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), kAccessibleIid,
                                          reinterpret_cast<void**>(remote.put()));
         if (FAILED(got)) return;
         remote->get_accChildCount(&count);
-        name = read(remote.get(), &IAccessible::get_accName, id_of(KeyId::Percent));
-        shortcut = read(remote.get(), &IAccessible::get_accKeyboardShortcut, id_of(KeyId::MR));
+        name = text_of(remote.get(), &IAccessible::get_accName, id_of(KeyId::Percent));
+        shortcut = text_of(remote.get(), &IAccessible::get_accKeyboardShortcut, id_of(KeyId::MR));
         VARIANT v;
         VariantInit(&v);
         if (SUCCEEDED(remote->get_accRole(child(id_of(KeyId::Num7)), &v))) role = v.lVal;
@@ -55,11 +47,11 @@ TEST_F(AccessibleClientTest, ClientInAnotherApartmentWorksThroughTheProxy) {
         place = {l, t, l + w, t + h};
         VariantInit(&v);
         if (SUCCEEDED(remote->accHitTest(centre.x, centre.y, &v))) hit = v.lVal;
-        before = read(remote.get(), &IAccessible::get_accValue, CalcAccessible::kReadoutChild);
+        before = text_of(remote.get(), &IAccessible::get_accValue, CalcAccessible::kReadoutChild);
         for (KeyId key : {KeyId::Num7, KeyId::Plus, KeyId::Num8, KeyId::Equals}) {
             remote->accDoDefaultAction(child(id_of(key)));
         }
-        after = read(remote.get(), &IAccessible::get_accValue, CalcAccessible::kReadoutChild);
+        after = text_of(remote.get(), &IAccessible::get_accValue, CalcAccessible::kReadoutChild);
         badChild = remote->accDoDefaultAction(child(99));
         hidden = remote->accDoDefaultAction(child(id_of(KeyId::Trans)));
     });
@@ -117,27 +109,11 @@ TEST_F(AccessibleClientTest, ProxyKeptAfterTheWindowClosedAnswersWithAnError) {
 void AccessibleClientTest::read_from_another_process(const char* reader) {
     TempFolder folder(L"reader");
     const std::wstring out = folder.path() + L"tree.txt";
-    std::wstring line = L"\"" + unix_to_wine_path(reader) + L"\" " +
-                        std::to_wstring(reinterpret_cast<INT_PTR>(window.hwnd())) + L" \"" + out +
-                        L"\"";
-    for (KeyId key : {KeyId::Num7, KeyId::Plus, KeyId::Num8, KeyId::Equals}) {
-        line += L" " + std::to_wstring(id_of(key));
-    }
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &si, &pi))
-        << reader;
-    CloseHandle(pi.hThread);
-    serve_until(pi.hProcess);
-    DWORD code = 99;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    ASSERT_EQ(code, 0u);
-    const std::string bytes = read_bytes(out);
-    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()),
-                            bytes.size() / sizeof(wchar_t));
+    HANDLE process = start_screen_reader(reader, window.hwnd(), out,
+                                         {KeyId::Num7, KeyId::Plus, KeyId::Num8, KeyId::Equals});
+    ASSERT_NE(process, nullptr) << reader;
+    std::wstring text;
+    ASSERT_EQ(finish_screen_reader(process, out, text), 0u);
     std::wstring keys;
     for (const KeySpec& entry : kKeys) {
         keys += std::to_wstring(id_of(entry.id)) + L"\t" + std::to_wstring(ROLE_SYSTEM_PUSHBUTTON) +

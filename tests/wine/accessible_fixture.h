@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <thread>
 
@@ -14,6 +15,7 @@
 #include "calc_accessible.h"
 #include "handles.h"
 #include "loaded_window.h"
+#include "test_files.h"
 
 namespace z5calc {
 
@@ -27,6 +29,17 @@ inline VARIANT child(long id) {
 
 inline long id_of(KeyId key) {
     return static_cast<long>(key) + 1;
+}
+
+using TextGetter = HRESULT (STDMETHODCALLTYPE IAccessible::*)(VARIANT, BSTR*);
+
+// A child's text through one of the getters (name, value, shortcut...); empty if none.
+inline std::wstring text_of(IAccessible* acc, TextGetter get, long id) {
+    BSTR b = nullptr;
+    (acc->*get)(child(id), &b);
+    std::wstring s = b ? b : L"";
+    SysFreeString(b);
+    return s;
 }
 
 inline void pump_messages() {
@@ -64,6 +77,35 @@ inline void serve_while(const std::function<void()>& client,
     CloseHandle(done);
 }
 
+// A screen reader in a process of its own (screen_reader.exe, either bitness) started on
+// `window`: it writes what it reads to `out`, then presses `keys`. Its process, or null.
+inline HANDLE start_screen_reader(const char* exe, HWND window, const std::wstring& out,
+                                  std::initializer_list<KeyId> keys) {
+    std::wstring line = L"\"" + unix_to_wine_path(exe) + L"\" " +
+                        std::to_wstring(reinterpret_cast<INT_PTR>(window)) + L" \"" + out + L"\"";
+    for (KeyId key : keys) line += L" " + std::to_wstring(id_of(key));
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi)) {
+        return nullptr;
+    }
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+// Serves the reader's calls until it ends; its exit code, and what it wrote to `out`.
+inline DWORD finish_screen_reader(HANDLE process, const std::wstring& out, std::wstring& text) {
+    serve_until(process);
+    DWORD code = 99;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    const std::string bytes = read_bytes(out);
+    text.assign(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    return code;
+}
+
 class AccessibleTest : public LoadedWindowTest {
   protected:
     void SetUp() override {
@@ -80,13 +122,7 @@ class AccessibleTest : public LoadedWindowTest {
         LoadedWindowTest::TearDown();
         CoUninitialize();
     }
-    std::wstring text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), long id) {
-        BSTR b = nullptr;
-        (acc.get()->*get)(child(id), &b);
-        std::wstring s = b ? b : L"";
-        SysFreeString(b);
-        return s;
-    }
+    std::wstring text(TextGetter get, long id) { return text_of(acc.get(), get, id); }
     long i4(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), long id) {
         VARIANT v;
         VariantInit(&v);

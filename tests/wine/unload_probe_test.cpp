@@ -36,18 +36,22 @@ class UnloadProbeTest : public ::testing::Test {
   protected:
     void SetUp() override { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
     void TearDown() override { CoUninitialize(); }
-};
-
-TEST_F(UnloadProbeTest, FreeingUnusedLibrariesDuringACallKeepsTheModuleUntilItReturns) {
-    ASSERT_FALSE(loaded());
-    ASSERT_EQ(call_entry("DllRegisterServer"), S_OK);
-    {
-        ComPtr<_zelcalc> calc;
+    // Registers the component and makes an object as a host does, through COM.
+    static void create_through_com(ComPtr<_zelcalc>& calc) {
+        ASSERT_FALSE(loaded());
+        ASSERT_EQ(call_entry("DllRegisterServer"), S_OK);
         ASSERT_EQ(CoCreateInstance(CLSID_zelcalc, nullptr, CLSCTX_INPROC_SERVER, IID__zelcalc,
                                    calc.put_void()),
                   S_OK);
+        ASSERT_TRUE(loaded());
+    }
+};
+
+TEST_F(UnloadProbeTest, FreeingUnusedLibrariesDuringACallKeepsTheModuleUntilItReturns) {
+    {
+        ComPtr<_zelcalc> calc;
+        ASSERT_NO_FATAL_FAILURE(create_through_com(calc));
         HMODULE module = GetModuleHandleW(dll_path().c_str());
-        ASSERT_NE(module, nullptr);
         _zelcalc* raw = calc.get();
         bool loadedAfterFree = false;
         HRESULT canUnload = S_OK;
@@ -83,13 +87,9 @@ TEST_F(UnloadProbeTest, FreeingUnusedLibrariesDuringACallKeepsTheModuleUntilItRe
 // go of its own and frees unused libraries: the library stays while the object can be called,
 // the object answers that its window is gone, and the library goes once it is released.
 TEST_F(UnloadProbeTest, AccessibleObjectKeptByAScreenReaderKeepsTheModule) {
-    ASSERT_FALSE(loaded());
-    ASSERT_EQ(call_entry("DllRegisterServer"), S_OK);
     {
         ComPtr<_zelcalc> calc;
-        ASSERT_EQ(CoCreateInstance(CLSID_zelcalc, nullptr, CLSCTX_INPROC_SERVER, IID__zelcalc,
-                                   calc.put_void()),
-                  S_OK);
+        ASSERT_NO_FATAL_FAILURE(create_through_com(calc));
         HMODULE module = GetModuleHandleW(dll_path().c_str());
         ComPtr<IAccessible> reader;
         Steps steps;
