@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 shot=${1:-build/demo-screenshot.png}
 
-tools/bootstrap.sh >&2
+tools/bootstrap.sh main >&2
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target z5demo >/dev/null
 demo=build/win64/demo/z5demo.exe

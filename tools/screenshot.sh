@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs/calculator.png}
 
-tools/bootstrap.sh >&2
+tools/bootstrap.sh main >&2
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target calc-preview z5calcD >/dev/null
 mkdir -p "$(dirname "$out")"

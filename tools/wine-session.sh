@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Runs a command with a fresh Wine prefix and a kept wineserver inside a virtual X screen:
+# Runs a command with a fresh Wine prefix and a kept wineserver inside a virtual X screen with a
+# window manager, as a user's desktop has:
 #   tools/wine-session.sh COMMAND...
 # The prefix (build/wineprefix) is made anew once per session, so every run starts clean.
+# Without a window manager winex11 stalls 2 s after every hidden window and message box, and a
+# console host of a later process may fail to create windows: openbox runs first, Wine after it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX="$root/build/wineprefix"
@@ -12,13 +15,24 @@ if [ -z "${Z5_IN_XVFB:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+end_session() {
+  wineserver -k 2>/dev/null || true
+  kill "$wm" 2>/dev/null || true
+  wait "$wm" 2>/dev/null || true
+}
+trap end_session EXIT
+# Wine's first window must find the manager running.
+for _ in $(seq 50); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.1
+done
+
 wineserver -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
 wineboot -i >/dev/null 2>&1
 wineserver -w
 wineserver -p
-status=0
-"$@" || status=$?
-wineserver -k 2>/dev/null || true
-exit $status
+"$@"

@@ -44,10 +44,13 @@ class CompanionTest : public ::testing::Test {
     }
     void TearDown() override {
         // The component never ends a companion that takes commands; the test does.
+        // Its window goes before its process ends: the next test copies over its file.
         if (HWND companion = FindWindowW(kCompanionClass, kCompanionCaption)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(companion, &pid);
+            UniqueKernel process(OpenProcess(SYNCHRONIZE, FALSE, pid));
             PostMessageW(companion, WM_CLOSE, 0, 0);
-            for (int i = 0; i < 500 && FindWindowW(kCompanionClass, kCompanionCaption); ++i)
-                Sleep(10);
+            if (process) WaitForSingleObject(process.get(), 5000);
         }
     }
 
