@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The field help rewrite on the library widl makes of the component's IDL, both bitnesses.
-    typelib_field_help_test.py IDL WIDL WIN32_LIBS WIN64_LIBS
-(the *_LIBS folders hold the stdole2.tlb that the IDL imports)"""
+    typelib_field_help_test.py IDL WIDL LIBS
+(LIBS holds the stdole2.tlb that the IDL imports; the build takes the 64-bit Wine's for both)"""
 import os
 import struct
 import subprocess
@@ -13,12 +13,12 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
 import typelib_field_help as tool  # noqa: E402
 
 IDL, WIDL = os.path.abspath(sys.argv[1]), sys.argv[2]
-LIBS = {"win32": sys.argv[3], "win64": sys.argv[4]}
+LIBS = sys.argv[3]
 
 
 def widl_library(folder, arch):
     out = os.path.join(folder, f"{arch}.tlb")
-    subprocess.run([WIDL, f"--{arch}", "-I", "/usr/include/wine/wine/windows", "-L", LIBS[arch],
+    subprocess.run([WIDL, f"--{arch}", "-I", "/usr/include/wine/wine/windows", "-L", LIBS,
                     "-t", "-o", out, IDL], check=True, cwd=folder)
     with open(out, "rb") as f:
         return f.read()
