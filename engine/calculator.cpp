@@ -1,7 +1,5 @@
 #include "calculator.h"
 
-#include <array>
-#include <charconv>
 #include <cmath>
 
 #include "number_text.h"
@@ -16,11 +14,7 @@ constexpr double kErrorMarker = 1'234'567'890'123.0;
 
 // The first eight digits of a whole number above the display range, as a number.
 double first_eight_digits(double magnitude) noexcept {
-    std::array<char, 400> digits;
-    auto r = std::to_chars(digits.data(), digits.data() + digits.size(), magnitude,
-                           std::chars_format::fixed);
-    std::size_t n = r.ec == std::errc{} ? static_cast<std::size_t>(r.ptr - digits.data()) : 0;
-    return read_number({digits.data(), n < 8 ? n : 8}).value_or(0);
+    return read_number(plain_text(magnitude).view().substr(0, 8)).value_or(0);
 }
 
 // "Error" and whatever was made of it (text appended during decimal entry).

@@ -5,39 +5,11 @@
 #include <cmath>
 #include <cstdint>
 
+#include "decimal_digits.h"
+
 namespace z5calc {
 
 namespace {
-
-// Significant digits of a finite nonzero |x|, no trailing zeros: value = 0.d1d2d3... * 10^point.
-struct Decimal {
-    std::array<char, 24> digits{};
-    int count = 0;
-    int point = 0;
-};
-
-// Parses the "d.ddde±XX" form that std::to_chars writes in scientific notation.
-Decimal parse_scientific(const char* first, const char* last) noexcept {
-    Decimal d;
-    const char* p = first;
-    for (; p != last && *p != 'e'; ++p) {
-        if (*p >= '0' && *p <= '9' && d.count < static_cast<int>(d.digits.size())) {
-            d.digits[d.count++] = *p;
-        }
-    }
-    int exponent = 0;
-    if (p != last) std::from_chars(p + (p[1] == '+' ? 2 : 1), last, exponent);
-    d.point = exponent + 1;
-    while (d.count > 1 && d.digits[d.count - 1] == '0') --d.count;
-    return d;
-}
-
-Decimal rounded_decimal(double magnitude, int significant) noexcept {
-    std::array<char, 32> buf;
-    auto r = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
-                           std::chars_format::scientific, significant - 1);
-    return parse_scientific(buf.data(), r.ptr);
-}
 
 void append_grouped(ReadoutText& out, std::uint64_t value) noexcept {
     std::array<char, 24> digits;
@@ -46,6 +18,21 @@ void append_grouped(ReadoutText& out, std::uint64_t value) noexcept {
     for (int i = 0; i < n; ++i) {
         if (i > 0 && (n - i) % 3 == 0) out.push_back(',');
         out.push_back(digits[i]);
+    }
+}
+
+// The digits in fixed notation: "0.00123", "1230", "12.3".
+void append_fixed(ReadoutText& out, const Decimal& d) noexcept {
+    if (d.point <= 0) {
+        out.append("0.");
+        for (int i = d.point; i < 0; ++i) out.push_back('0');
+        out.append({d.digits.data(), static_cast<std::size_t>(d.count)});
+        return;
+    }
+    for (int i = 0; i < d.point; ++i) out.push_back(i < d.count ? d.digits[i] : '0');
+    if (d.count > d.point) {
+        out.push_back('.');
+        out.append({d.digits.data() + d.point, static_cast<std::size_t>(d.count - d.point)});
     }
 }
 
@@ -118,10 +105,22 @@ ReadoutText display_text(double x) noexcept {
 
 ReadoutText plain_text(double x) noexcept {
     if (x == 0) return ReadoutText{"0"};  // no negative zero on the readout
-    std::array<char, 400> buf;            // fixed notation of any double fits in 400 characters
-    auto r = std::to_chars(buf.data(), buf.data() + buf.size(), x, std::chars_format::fixed);
-    if (r.ec != std::errc{}) return ReadoutText{"Error"};
-    return ReadoutText{std::string_view(buf.data(), static_cast<std::size_t>(r.ptr - buf.data()))};
+    if (std::isnan(x)) return ReadoutText{std::signbit(x) ? "-nan" : "nan"};
+    if (std::isinf(x)) return ReadoutText{x < 0 ? "-inf" : "inf"};
+    ReadoutText out;
+    if (x < 0) out.push_back('-');
+    // Fixed notation runs to hundreds of digits for some doubles: the text keeps what fits.
+    // Where the shortest digits make a whole number, the number's own digits are written, as
+    // printf's "%.0f" does (1e23 is 99999999999999991611392).
+    const Decimal d = shortest_decimal(std::fabs(x));
+    if (d.point < d.count) {
+        append_fixed(out, d);
+        return out;
+    }
+    std::array<char, 310> digits;
+    const int count = whole_digits(std::fabs(x), digits);
+    out.append({digits.data(), static_cast<std::size_t>(count)});
+    return out;
 }
 
 ReadoutText general_text(double x) noexcept {
@@ -144,17 +143,7 @@ ReadoutText general_text(double x) noexcept {
         out.push_back(static_cast<char>('0' + e % 10));
         return out;
     }
-    if (d.point <= 0) {
-        out.append("0.");
-        for (int i = d.point; i < 0; ++i) out.push_back('0');
-        out.append({d.digits.data(), static_cast<std::size_t>(d.count)});
-        return out;
-    }
-    for (int i = 0; i < d.point; ++i) out.push_back(i < d.count ? d.digits[i] : '0');
-    if (d.count > d.point) {
-        out.push_back('.');
-        out.append({d.digits.data() + d.point, static_cast<std::size_t>(d.count - d.point)});
-    }
+    append_fixed(out, d);
     return out;
 }
 
