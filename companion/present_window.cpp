@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "companion_contract.h"
+#include "gdi_handles.h"
 
 namespace talkzel {
 namespace {
@@ -80,12 +81,13 @@ bool PresentWindow::show(const std::wstring& text, UINT style, POINT centre, HIC
     font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
     // The text decides the size: at most 320 pixels wide, as tall as it needs.
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font_);
     RECT measure = {0, 0, 320, 0};
-    DrawTextW(dc, text_.c_str(), -1, &measure, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    {
+        const z5calc::WindowDc screen;
+        z5calc::ScopedSelect font(screen.get(), font_);
+        DrawTextW(screen.get(), text_.c_str(), -1, &measure,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    }
     const int iconsWidth = 32 + kGap + (icon_ ? 32 + kGap : 0);
     const int buttonsWidth = static_cast<int>(set_.buttons.size()) * (kButtonWidth + kGap) - kGap;
     const int textHeight = std::max<int>(measure.bottom, 32);

@@ -13,6 +13,7 @@
 
 #include <string>
 
+#include "app_messages.h"
 #include "companion_contract.h"
 #include "present_window.h"
 #include "speech.h"
@@ -23,7 +24,6 @@ namespace talkzel {
 namespace {
 
 using namespace z5calc::companion;
-constexpr UINT kPresentMessage = WM_APP + 1;
 constexpr UINT_PTR kUsersTimer = 1;
 constexpr UINT kUsersCheckMs = 1000;
 
@@ -79,9 +79,9 @@ class Companion final : public z5calc::WindowBase {
                 } catch (...) {
                     text_.clear();
                 }
-                PostMessageW(hwnd(), kPresentMessage, 0, 0);
+                PostMessageW(hwnd(), z5calc::kPresentMessage, 0, 0);
                 return 0;
-            case kPresentMessage:
+            case z5calc::kPresentMessage:
                 run_command();
                 return 0;
             case WM_TIMER:

@@ -108,7 +108,6 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     Calculator& calc = window.calculator();
     calc.set_tax(settings.taxRate, settings.taxMode);
     calc.open(m, mmax);
-    window.helpFile = settings.helpFile;
     window.show_transfer_key(true);
 
     TwipsBox box = window_twips(window.hwnd(), metrics.placeX, metrics.placeY);
@@ -121,14 +120,11 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
             std::to_wstring(ws.Wwidth) + L", Wheight=" + std::to_wstring(ws.Wheight) +
             L" twips): it lies beyond the screen's coordinates");
     }
-    window.helpContextID = kHelpTopicModal;
+    window.set_help(settings.helpFile, kHelpTopicModal);
     // Placed and kept on the screen in one move: the window is hidden until shown modally.
     KeepOnScreen(window.hwnd(), box, field_pixels(ws, metrics.placeX, metrics.placeY),
                  metrics.placeX, metrics.placeY, window.charWidth(), window.charHeight());
-    window.Tag = L"modal";
-    window.firstActivate = true;
-    run_modal(window.hwnd());
-    window.Tag.clear();
+    window.show_modally();
     const double result = st.calcValue;
     unloadOnFailure.armed = false;
 
@@ -143,7 +139,7 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
             window.show_transfer_key(false);
             InvalidateRect(window.hwnd(), nullptr, FALSE);
             ShowWindow(window.hwnd(), SW_SHOWNA);
-            window.helpContextID = kHelpTopicShownAgain;
+            window.set_help(settings.helpFile, kHelpTopicShownAgain);
         }
     } else {
         window.unload();

@@ -12,23 +12,20 @@ ClassFactory::~ClassFactory() {
 }
 
 HRESULT ClassFactory::QueryInterface(REFIID riid, void** ppv) noexcept {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory))
-        return E_NOINTERFACE;
-    *ppv = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
+    static constexpr InterfaceEntry kInterfaces[] = {
+        interface_entry<ClassFactory, IClassFactory>(IID_IClassFactory),
+    };
+    return query_interface(this, kInterfaces, riid, ppv);
 }
 
 ULONG ClassFactory::AddRef() noexcept {
-    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+    return refs_.add();
 }
 
 ULONG ClassFactory::Release() noexcept {
-    LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) delete this;
-    return static_cast<ULONG>(refs);
+    const ULONG left = refs_.release();
+    if (left == 0) delete this;
+    return left;
 }
 
 HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) noexcept {

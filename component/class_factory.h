@@ -2,6 +2,8 @@
 
 #include <unknwn.h>
 
+#include "com_object.h"
+
 namespace z5calc {
 
 // A class factory for one served class; counts as a live object of the module.
@@ -21,7 +23,7 @@ class ClassFactory final : public IClassFactory {
 
   private:
     ~ClassFactory();
-    LONG refs_ = 1;
+    RefCount refs_;
     Create create_;
 };
 

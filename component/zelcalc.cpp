@@ -154,28 +154,22 @@ HRESULT ZelCalc::on_own_thread() const noexcept {
 }
 
 HRESULT ZelCalc::QueryInterface(REFIID riid, void** ppv) noexcept {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-        IsEqualIID(riid, IID__zelcalc)) {
-        *ppv = static_cast<_zelcalc*>(this);
-    } else if (IsEqualIID(riid, IID_ISupportErrorInfo)) {
-        *ppv = static_cast<ISupportErrorInfo*>(this);
-    } else {
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
+    static constexpr InterfaceEntry kInterfaces[] = {
+        interface_entry<ZelCalc, _zelcalc>(IID__zelcalc),
+        interface_entry<ZelCalc, _zelcalc>(IID_IDispatch),
+        interface_entry<ZelCalc, ISupportErrorInfo>(IID_ISupportErrorInfo),
+    };
+    return query_interface(this, kInterfaces, riid, ppv);
 }
 
 ULONG ZelCalc::AddRef() noexcept {
-    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+    return refs_.add();
 }
 
 ULONG ZelCalc::Release() noexcept {
-    LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0) delete this;
-    return static_cast<ULONG>(refs);
+    const ULONG left = refs_.release();
+    if (left == 0) delete this;
+    return left;
 }
 
 HRESULT ZelCalc::type_info(ITypeInfo** info) noexcept {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "com_object.h"
 #include "handles.h"
 #include "windowstay_guid.h"
 #include "z5calcD_h.h"
@@ -57,7 +58,7 @@ class ZelCalc final : public _zelcalc, public ISupportErrorInfo {
     // S_OK on the object's own thread; otherwise RPC_E_WRONG_THREAD with its description.
     HRESULT on_own_thread() const noexcept;
 
-    LONG refs_ = 1;
+    RefCount refs_;
     const DWORD thread_;
     std::shared_ptr<ComponentState> state_;
     ComPtr<ITypeInfo> typeInfo_;

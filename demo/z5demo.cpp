@@ -15,11 +15,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 
-#include "screen_capture.h"
-#include "z5calcD_h.h"
-#include "zelcalc.h"
+#include <initguid.h>  // makes z5calcD.h define CLSID_zelcalc and IID__zelcalc here
+
+#include "demo_run.h"
+#include "z5calcD.h"
 
 namespace {
 
@@ -44,13 +46,7 @@ static_assert(kFieldCount == 3 && kAmount == kFieldCount - 1);
 _zelcalc* calculator = nullptr;
 HWND form = nullptr;
 WNDPROC editProc = nullptr;
-std::wstring demoShot;  // set in --demo-run
-int demoStep = 0;
-bool demoShotOk = false;
-double demoValue = 0;
-double demoAmount = 0;
-bool demoBeside = false;
-bool demoLabelsFit = false;
+std::unique_ptr<z5demo::DemoRun> demoRun;  // with --demo-run
 int formDpi = 96;
 HFONT formFont = nullptr;  // the form's font at formDpi
 
@@ -183,7 +179,12 @@ HRESULT show_late_bound(double& m, windowstay& ws, double& mmax, double& result)
         UINT index = 0;
         hr = dispatch->GetTypeInfo(0, LOCALE_USER_DEFAULT, &classInfo);
         if (SUCCEEDED(hr)) hr = classInfo->GetContainingTypeLib(&library, &index);
-        if (SUCCEEDED(hr)) hr = library->GetTypeInfoOfGuid(z5calc::kWindowstayGuid, &info);
+        // Found by its name, as any host that has only the public header finds it.
+        OLECHAR recordName[] = L"windowstay";
+        MEMBERID member = 0;
+        USHORT found = 1;
+        if (SUCCEEDED(hr)) hr = library->FindName(recordName, 0, &info, &member, &found);
+        if (SUCCEEDED(hr) && found == 0) hr = TYPE_E_ELEMENTNOTFOUND;
         if (SUCCEEDED(hr)) hr = GetRecordInfoFromTypeInfo(info, &record);
         if (library) library->Release();
         if (classInfo) classInfo->Release();
@@ -251,64 +252,6 @@ LRESULT CALLBACK field_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return CallWindowProcW(editProc, hwnd, message, wParam, lParam);
 }
 
-// The calculator of the demo run: typed by a timer of the form, which keeps running during the
-// calculator's modal display.
-void demo_tick() {
-    HWND calc = FindWindowW(L"z5calc.frmCalc", nullptr);
-    switch (demoStep) {
-        case 0:
-            SetWindowTextW(fields[0].edit, L"1200");
-            PostMessageW(fields[0].edit, WM_KEYDOWN, VK_F4, 0);
-            ++demoStep;
-            return;
-        case 1:
-            if (!calc || !IsWindowVisible(calc)) return;
-            for (wchar_t ch : std::wstring(L"*3=")) PostMessageW(calc, WM_CHAR, ch, 0);
-            ++demoStep;
-            return;
-        case 2:
-        case 3:
-        case 4:
-        case 5:
-            // Painted windows reach the screen a moment later.
-            ++demoStep;
-            return;
-        case 6: {
-            // Bare skin, the drag colour: (5, 100) of the 96-DPI layout, at the window's scale.
-            RECT client = {};
-            GetClientRect(calc, &client);
-            POINT skin = {5 * client.right / 210, 100 * client.bottom / 273};
-            ClientToScreen(calc, &skin);
-            demoShotOk = z5calc::screen_pixel(skin) == RGB(0x50, 0xC0, 0x50);
-            // A busy machine may show the paint later: up to three more seconds.
-            static int waited = 0;
-            if (!demoShotOk && ++waited < 30) return;
-            RECT area = {};
-            GetWindowRect(form, &area);
-            RECT calcArea = {};
-            GetWindowRect(calc, &calcArea);
-            RECT button = {};
-            GetWindowRect(fields[kPrice].button, &button);
-            demoBeside = calcArea.left >= button.right;  // the field and its label stay in view
-            demoLabelsFit = labels_fit();
-            UnionRect(&area, &area, &calcArea);
-            InflateRect(&area, 8, 8);
-            if (!z5calc::save_windows_bmp(demoShot.c_str(), area, {form, calc})) demoShotOk = false;
-            PostMessageW(calc, WM_CHAR, L'\r', 0);
-            ++demoStep;
-            return;
-        }
-        case 7:
-            if (calc) return;
-            demoValue = field_value(fields[kPrice].edit);
-            SetWindowTextW(fields[kQuantity].edit, L"2");
-            demoAmount = field_value(fields[kAmount].edit);
-            KillTimer(form, kDemoTimer);
-            PostMessageW(form, WM_CLOSE, 0, 0);
-            return;
-    }
-}
-
 LRESULT CALLBACK form_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
@@ -322,7 +265,12 @@ LRESULT CALLBACK form_proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             }
             return 0;
         case WM_TIMER:
-            if (wParam == kDemoTimer) demo_tick();
+            if (wParam == kDemoTimer && demoRun &&
+                demoRun->tick({form, fields[kPrice].edit, fields[kPrice].button,
+                               fields[kQuantity].edit, fields[kAmount].edit, field_value,
+                               labels_fit})) {
+                KillTimer(form, kDemoTimer);
+            }
             return 0;
         case WM_DPICHANGED: {
             // Dragged to a monitor of another scale: laid out again, where the system suggests.
@@ -385,7 +333,9 @@ void write_default_settings(const std::wstring& ini) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc >= 3 && std::wstring(argv[1]) == L"--demo-run") demoShot = argv[2];
+    if (argc >= 3 && std::wstring(argv[1]) == L"--demo-run") {
+        demoRun = std::make_unique<z5demo::DemoRun>(argv[2]);
+    }
     LocalFree(argv);
 
     CoInitialize(nullptr);
@@ -395,7 +345,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         wchar_t text[128];
         swprintf(text, 128, L"z5calcD.zelcalc cannot be created (0x%08lX).",
                  static_cast<unsigned long>(hr));
-        if (demoShot.empty()) MessageBoxW(nullptr, text, kTitle, MB_ICONSTOP);
+        if (!demoRun) MessageBoxW(nullptr, text, kTitle, MB_ICONSTOP);
         std::fwprintf(stderr, L"%ls\n", text);
         return 1;
     }
@@ -413,27 +363,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     }
 
     form = make_form(instance);
-    ShowWindow(form, demoShot.empty() ? show : SW_SHOWNORMAL);
-    if (!demoShot.empty()) SetTimer(form, kDemoTimer, 100, nullptr);
+    ShowWindow(form, demoRun ? SW_SHOWNORMAL : show);
+    if (demoRun) SetTimer(form, kDemoTimer, 100, nullptr);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (IsDialogMessageW(form, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    const double price = demoValue;
     calculator->Release();
     CoUninitialize();
     if (formFont) DeleteObject(formFont);
-    if (!demoShot.empty()) {
-        std::printf(
-            "demo run: 1200 X 3 = gave %g in the unit price field, quantity 2 an amount "
-            "of %g; the calculator %s beside the field; screenshot %s; at %d DPI the labels %s\n",
-            price, demoAmount, demoBeside ? "opened" : "did not open",
-            demoShotOk ? "shows the calculator" : "does not show the calculator", formDpi,
-            demoLabelsFit ? "fit" : "are cut off");
-        return price == 3600 && demoAmount == 7200 && demoBeside && demoShotOk && demoLabelsFit ? 0
-                                                                                                : 1;
-    }
+    if (demoRun) return demoRun->report(formDpi);
     return 0;
 }

@@ -38,7 +38,7 @@ struct CalcState {
     double Op1 = 0;
     double Op2 = 0;
     bool decimalflag = false;
-    std::int16_t Numops = 0;  // 0 or 1 between keys
+    std::int16_t Numops = 0;  // numbers held for the pending operator: 0 or 1 between keys
     InputKind LastInput = InputKind::None;
     char Opflag = '\0';
     double mmax = 0;
@@ -51,25 +51,15 @@ struct CalcState {
 // calculation and the readout. The memory, its mark and the limit are not part of it: the
 // memory stays as the inner call left it, and the limit is each call's own.
 struct InterruptedCalculation {
-    double Op1 = 0;
-    double Op2 = 0;
-    bool decimalflag = false;
-    std::int16_t Numops = 0;
-    InputKind LastInput = InputKind::None;
-    char Opflag = '\0';
-    ReadoutText Readout;
+    CalcState state;
 
-    static InterruptedCalculation of(const CalcState& s) noexcept {
-        return {s.Op1, s.Op2, s.decimalflag, s.Numops, s.LastInput, s.Opflag, s.Readout};
-    }
+    static InterruptedCalculation of(const CalcState& s) noexcept { return {s}; }
     void restore(CalcState& s) const noexcept {
-        s.Op1 = Op1;
-        s.Op2 = Op2;
-        s.decimalflag = decimalflag;
-        s.Numops = Numops;
-        s.LastInput = LastInput;
-        s.Opflag = Opflag;
-        s.Readout = Readout;
+        CalcState back = state;
+        back.mmax = s.mmax;
+        back.mem = s.mem;
+        back.memMark = s.memMark;
+        s = back;
     }
 };
 

@@ -5,6 +5,9 @@
 #include <stdexcept>
 #include <vector>
 
+#include "screen_rules.h"
+#include "window_dpi.h"
+
 namespace z5calc {
 
 namespace {
@@ -21,15 +24,6 @@ std::wstring module_path() {
         return {};
     }
     return module_file_name(module);
-}
-
-int screen_twips(int index) {
-    HDC screen = GetDC(nullptr);
-    if (!screen) return 15;
-    int dpi = GetDeviceCaps(screen, index);
-    ReleaseDC(nullptr, screen);
-    if (dpi <= 0) return 15;
-    return (1440 + dpi / 2) / dpi;
 }
 
 }  // namespace
@@ -80,10 +74,10 @@ void SettingsPlatform::show_error(const std::wstring& text, const std::wstring& 
 }
 
 int SettingsPlatform::twips_per_pixel_x() {
-    return screen_twips(LOGPIXELSX);
+    return whole_twips(screen_dpi().x);
 }
 int SettingsPlatform::twips_per_pixel_y() {
-    return screen_twips(LOGPIXELSY);
+    return whole_twips(screen_dpi().y);
 }
 
 Win32SettingsPlatform& win32_settings_platform() {

@@ -2,13 +2,13 @@
 
 #include <cmath>
 
+#include "app_messages.h"
 #include "modal.h"
 
 namespace z5calc {
 namespace {
 
 constexpr wchar_t kClassName[] = L"z5calc.frmModalTalk";
-constexpr UINT kSendMessage = WM_APP + 1;
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT kWatchMs = 200;
 
@@ -69,10 +69,10 @@ LRESULT ModalTalkWindow::handle_message(UINT message, WPARAM wParam, LPARAM lPar
         case WM_ACTIVATE:
             if (LOWORD(wParam) != WA_INACTIVE && modestr == L"talkzel" && !sent_) {
                 sent_ = true;
-                PostMessageW(hwnd(), kSendMessage, 0, 0);
+                PostMessageW(hwnd(), kSendToCompanionMessage, 0, 0);
             }
             break;
-        case kSendMessage:
+        case kSendToCompanionMessage:
             if (link_) TalkSend(*link_, companion::kPresent, hwnd(), msgText, msgStyle, 0, 0, L"");
             return 0;
         case WM_LBUTTONDBLCLK:

@@ -22,11 +22,13 @@ class ModalTalkWindow final : public WindowBase {
     // Places the window's top-left corner at a screen point in pixels.
     void move_to(double x, double y) noexcept;
 
-    // Records the message, waits modally until the companion answers (or its window goes),
-    // gives the focus back and returns the answer.
+    // The companion's message box (the fourth kind of message routine): records the message,
+    // waits modally until the companion answers (or its window goes), gives the focus back and
+    // returns the answer.
     std::int16_t msgbox4(HWND hWnd, std::wstring_view msg, std::int16_t icon,
                          TalkLink& link) noexcept;
 
+    // How the message is shown: "talkzel" through the companion, else the standard box.
     std::wstring modestr;
     std::wstring msgText;
     std::int16_t msgStyle = 0;

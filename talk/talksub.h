@@ -9,6 +9,8 @@
 
 #include "companion_contract.h"
 
+// talksub: the link to the talking companion, talkzel2.exe: finding or starting it and the
+// commands sent to it.
 namespace z5calc {
 
 inline constexpr const wchar_t* kCompanionCaption = companion::kCaption;

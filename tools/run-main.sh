@@ -9,9 +9,8 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 shot=${1:-build/demo-screenshot.png}
 
-tools/bootstrap.sh main >&2
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target z5demo >/dev/null
+. tools/lib.sh
+build_for main win64 z5demo
 demo=build/win64/demo/z5demo.exe
 
 if [ -n "${DISPLAY:-}" ]; then
@@ -25,6 +24,5 @@ fi
 bmp=$(mktemp --suffix=.bmp)
 trap 'rm -f "$bmp"' EXIT
 tools/wine-session.sh tools/wine-run.sh "$demo" --demo-run "Z:$bmp"
-mkdir -p "$(dirname "$shot")"
-/usr/bin/python3 -c 'import sys; from PIL import Image; Image.open(sys.argv[1]).save(sys.argv[2])' "$bmp" "$shot"
+bmp_to_png "$bmp" "$shot"
 echo "main: screenshot saved to $shot"

@@ -5,17 +5,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/bootstrap.sh all
-
-cmake --preset native >/dev/null
-cmake --build --preset native
+. tools/lib.sh
+build_for all native
 ctest --preset native
 
 # The Windows component, 32-bit and 64-bit, tested under Wine in one fresh prefix.
-for bits in win32 win64; do
-  cmake --preset $bits >/dev/null
-  cmake --build --preset $bits
-done
+build_for all win32
+build_for all win64
 if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
   tools/wine-session.sh sh -c 'ctest --preset win32 && ctest --preset win64'
   exit

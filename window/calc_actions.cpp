@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "number_text.h"
+#include "resource_data.h"
 #include "version_text.h"
 
 // What the window itself does for a key: the transfer of the readout to the host, within the
@@ -31,7 +32,7 @@ void CalcWindow::transfer_click() noexcept {
         try {
             const std::wstring text = L"数値が大き過ぎます。\r\n" +
                                       widen(general_text(mmax).view()) + L"までにしてください。";
-            if (host_) host_->message_box(hwnd(), text, 48);
+            if (host_) host_->message_box(hwnd(), text, MB_OK | MB_ICONEXCLAMATION);
         } catch (...) {
             // No memory for the message: the beep has said it.
         }
@@ -43,10 +44,8 @@ void CalcWindow::transfer_click() noexcept {
 
 void CalcWindow::show_version() noexcept {
     try {
-        HRSRC found = FindResourceW(resources_, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
-        HGLOBAL loaded = found ? LoadResource(resources_, found) : nullptr;
-        const void* data = loaded ? LockResource(loaded) : nullptr;
-        auto version = fixed_file_version(data, found ? SizeofResource(resources_, found) : 0);
+        const auto data = resource_data(resources_, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+        auto version = fixed_file_version(data.data(), data.size());
         if (!version) return;
         MessageBoxW(hwnd(), version_message(*version).c_str(), kTitle, MB_OK);
     } catch (...) {

@@ -5,9 +5,9 @@ namespace {
 
 int shift_state(WPARAM keys) noexcept {
     int shift = 0;
-    if (keys & MK_SHIFT) shift |= 1;
-    if (keys & MK_CONTROL) shift |= 2;
-    if (GetKeyState(VK_MENU) < 0) shift |= 4;
+    if (keys & MK_SHIFT) shift |= kShiftKey;
+    if (keys & MK_CONTROL) shift |= kCtrlKey;
+    if (GetKeyState(VK_MENU) < 0) shift |= kAltKey;
     return shift;
 }
 
@@ -41,7 +41,7 @@ bool CalcWindow::shortcut(WPARAM vk) noexcept {
 }
 
 std::optional<KeyId> CalcWindow::key_at(POINT p) const noexcept {
-    for (const KeySpec& entry : kKeys) {
+    for (const KeyRow& entry : kKeys) {
         const Control& k = key(entry.id);
         if (k.Visible && k.contains(p)) return entry.id;
     }
@@ -82,7 +82,7 @@ void CalcWindow::mouse_up(int button, WPARAM keys, POINT p) noexcept {
     if (!pressed_) return;
     const KeyId id = *pressed_;
     // A click is the left button let go over the key it went down on.
-    const bool click = button == 1 && !clickSpent_ && key(id).contains(p);
+    const bool click = button == kLeftButton && !clickSpent_ && key(id).contains(p);
     if (!(keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
         pressed_.reset();  // before ReleaseCapture, whose notice would otherwise release it again
         clickSpent_ = false;
@@ -127,7 +127,7 @@ void CalcWindow::key_down(KeyId id) noexcept {
 }
 
 void CalcWindow::key_up(KeyId id, int button, int shift) noexcept {
-    const KeySpec& entry = key_spec(id);
+    const KeyRow& entry = key_spec(id);
     if (entry.role == KeyRole::Trans) {
         show_pressed(id, transfer_rest_picture());
         return;
@@ -137,18 +137,18 @@ void CalcWindow::key_up(KeyId id, int button, int shift) noexcept {
     invalidate(k.rect());
     notify(EVENT_OBJECT_STATECHANGE, static_cast<long>(id) + 1);
     const bool isOperator = entry.role == KeyRole::Calc && entry.engine.group == KeyGroup::Operator;
-    if (isOperator && button == 2 && (shift & 2)) show_version();
+    if (isOperator && button == kRightButton && (shift & kCtrlKey)) show_version();
 }
 
 void CalcWindow::key_double_click(KeyId id) noexcept {
-    const KeySpec& entry = key_spec(id);
+    const KeyRow& entry = key_spec(id);
     if (!entry.repeatsOnDoubleClick) return;
     show_pressed(id, pressed_picture(id));
     calc_.press(entry.engine);  // a double-click enters its digits once more
 }
 
 void CalcWindow::key_click(KeyId id) noexcept {
-    const KeySpec& entry = key_spec(id);
+    const KeyRow& entry = key_spec(id);
     switch (entry.role) {
         case KeyRole::Calc:
             calc_.press(entry.engine);

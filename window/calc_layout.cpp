@@ -1,5 +1,6 @@
 #include "calc_window.h"
 
+#include "window_dpi.h"
 #include "window_region.h"
 
 namespace z5calc {
@@ -61,59 +62,54 @@ void CalcWindow::place_picWk() noexcept {
 }
 
 void CalcWindow::measure_character() noexcept {
-    HDC dc = GetDC(hwnd());
+    const WindowDc dc(hwnd());
     if (!dc) return;
-    {
-        ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
-        SIZE size = {};
-        if (GetTextExtentPoint32W(dc, L"\u25A1", 1, &size)) {
-            charWidth_ = size.cx;
-            charHeight_ = size.cy;
-        }
+    ScopedSelect font(dc.get(), GetStockObject(DEFAULT_GUI_FONT));
+    SIZE size = {};
+    if (GetTextExtentPoint32W(dc.get(), L"\u25A1", 1, &size)) {
+        charWidth_ = size.cx;
+        charHeight_ = size.cy;
     }
-    ReleaseDC(hwnd(), dc);
 }
 
 void CalcWindow::arrange_keys() noexcept {
-    HDC dc = GetDC(hwnd());
-    const int dpiX = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
-    const int dpiY = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    const Dpi screen = screen_dpi();
 
     // The readout keeps the window's font face, made bold and sized by the start-up's twips.
     LOGFONTW face = {};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(face), &face);
     LOGFONTW lf = face;
     // At another scale than 96 DPI the sizes grow with the layout.
-    lf.lfHeight = scaled(font_height_request(readout_font_points(metrics_.twipsY), dpiY), dpi_);
+    lf.lfHeight = scaled(font_height_request(readout_font_points(metrics_.twipsY), screen.y), dpi_);
     lf.lfWidth = 0;
     lf.lfWeight = FW_BOLD;
     readoutFont_.reset(CreateFontIndirectW(&lf));
     readout_.place(scaled(kReadoutRect, dpi_));
 
-    for (const KeySpec& entry : kKeys) control_of(entry.id).place(scaled(entry.rect, dpi_));
+    for (const KeyRow& entry : kKeys) control_of(entry.id).place(scaled(entry.rect, dpi_));
 
     // The memory mark follows the screen's own twips per pixel, in fractional points.
     LOGFONTW arial = {};
-    arial.lfHeight = scaled(font_height_request(mem_font_points(1440.0 / dpiX), dpiY), dpi_);
+    arial.lfHeight =
+        scaled(font_height_request(mem_font_points(exact_twips(screen.x)), screen.y), dpi_);
     arial.lfWeight = FW_BOLD;
     arial.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(arial.lfFaceName, L"Arial", LF_FACESIZE);
     memFont_.reset(CreateFontIndirectW(&arial));
     lblMem_.Left = scaled(kMemMarkLeft, dpi_);
     lblMem_.Top = scaled(kMemMarkTop, dpi_);
-    if (dc) {
+    if (const WindowDc dc(hwnd()); dc) {
         // The mark sizes itself to its text.
-        ScopedSelect font(dc, memFont_.get());
+        ScopedSelect font(dc.get(), memFont_.get());
         SIZE size = {};
-        if (GetTextExtentPoint32W(dc, L"M", 1, &size)) {
+        if (GetTextExtentPoint32W(dc.get(), L"M", 1, &size)) {
             lblMem_.Width = size.cx;
             lblMem_.Height = size.cy;
         }
-        ReleaseDC(hwnd(), dc);
     }
 
     key_up(KeyId::Trans, 0, 0);  // gives it its picture at rest
-    tooltips_.place(keys_);
+    tooltips_.place(key_rects());
 
     // Outer size = outer - client + wanted client. In pixels this is the twips computation
     // divided through by twips per pixel, without its rounding.
@@ -125,6 +121,14 @@ void CalcWindow::arrange_keys() noexcept {
     SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left - client.right + width,
                  outer.bottom - outer.top - client.bottom + height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::array<RECT, kKeyCount> CalcWindow::key_rects() const noexcept {
+    std::array<RECT, kKeyCount> rects{};
+    for (std::size_t i = 0; i < kKeyCount; ++i) {
+        if (keys_[i].Visible) rects[i] = keys_[i].rect();
+    }
+    return rects;
 }
 
 }  // namespace z5calc

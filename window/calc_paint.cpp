@@ -6,6 +6,32 @@ void CalcWindow::invalidate(const RECT& r) noexcept {
     if (hwnd()) InvalidateRect(hwnd(), &r, FALSE);
 }
 
+// The skin in the display's own format, made at the first paint after the art changed:
+// copying it costs far less than converting the 24-bit picture at every paint.
+// The art is the module's at the window's DPI, so the two name it.
+HBITMAP CalcWindow::skin_face(HDC target) noexcept {
+    if (skinFace_ && skinFaceOf_ == std::pair{resources_, dpi_}) return skinFace_.get();
+    skinFace_.reset(CreateCompatibleBitmap(target, skin_.width(), skin_.height()));
+    skinFaceOf_ = {};
+    UniqueMemoryDc dc(target);
+    if (!skinFace_ || !dc) return nullptr;
+    ScopedSelect face(dc.get(), skinFace_.get());
+    skin_.draw(dc.get(), 0, 0);
+    skinFaceOf_ = {resources_, dpi_};
+    return skinFace_.get();
+}
+
+void CalcWindow::draw_skin(HDC target, HDC dc) noexcept {
+    UniqueMemoryDc source(target);
+    HBITMAP face = source ? skin_face(target) : nullptr;
+    if (!face) {
+        skin_.draw(dc, 0, 0);
+        return;
+    }
+    ScopedSelect select(source.get(), face);
+    BitBlt(dc, 0, 0, skin_.width(), skin_.height(), source.get(), 0, 0, SRCCOPY);
+}
+
 // Drawn into a buffer first, so that a key's press never shows the bare skin for a frame.
 void CalcWindow::paint(HDC target) noexcept {
     UniqueMemoryDc buffer(target);
@@ -14,7 +40,7 @@ void CalcWindow::paint(HDC target) noexcept {
     if (!buffer || !surface) return;
     HDC dc = buffer.get();
     ScopedSelect bitmap(dc, surface.get());
-    skin_.draw(dc, 0, 0);
+    draw_skin(target, dc);
     // Drawn last to first, so that the key the hit test finds first is the one on top.
     for (auto k = keys_.rbegin(); k != keys_.rend(); ++k) {
         if (k->Visible) k->picture.draw(dc, k->Left, k->Top);

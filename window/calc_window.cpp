@@ -3,6 +3,7 @@
 #include <cmath>
 #include <new>
 
+#include "app_messages.h"
 #include "ime32.h"
 #include "modal.h"
 #include "window_dpi.h"
@@ -18,7 +19,6 @@ constexpr wchar_t kClassName[] = L"z5calc.frmCalc";
 constexpr wchar_t kCaption[] = L"\u30BC\u30EB\u96FB\u5353";          // ゼル電卓
 constexpr DWORD kStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // fixed single border
 // Posted at activation, so the activation steps run after the system's own handling.
-constexpr UINT kActivatedMessage = WM_APP + 1;
 
 }  // namespace
 
@@ -122,13 +122,23 @@ void CalcWindow::show_transfer_key(bool visible) noexcept {
         notify(visible ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE,
                static_cast<long>(KeyId::Trans) + 1);
     }
-    tooltips_.place(keys_);
+    tooltips_.place(key_rects());
 }
 
 // The pending events may have closed or hidden the window (Esc typed at once): a hidden
 // window taking the foreground would take the activation from the host it went back to.
 bool CalcWindow::still_shown() const noexcept {
     return hwnd() && IsWindowVisible(hwnd());
+}
+
+void CalcWindow::on_activate(WPARAM state) noexcept {
+    // Plain activation brings the modal calculator forward with the focus; click activation
+    // and a minimized window's are left alone.
+    if (state == WA_ACTIVE && shown_modally()) {
+        SetFocus(hwnd());
+        SetForegroundWindow(hwnd());
+    }
+    if (LOWORD(state) != WA_INACTIVE) PostMessageW(hwnd(), kActivatedMessage, 0, 0);
 }
 
 void CalcWindow::activated() noexcept {
@@ -154,7 +164,7 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
         // Made when the mouse first comes, not at every opening of the calculator.
         if (message == WM_MOUSEMOVE && !tooltips_.window() && tooltips_.create(hwnd())) {
-            tooltips_.place(keys_);
+            tooltips_.place(key_rects());
         }
         tooltips_.relay(message, wParam, lParam);
     }
@@ -183,13 +193,13 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             mouse_double_click(at);
             return 0;
         case WM_LBUTTONUP:
-            mouse_up(1, wParam, at);
+            mouse_up(kLeftButton, wParam, at);
             return 0;
         case WM_RBUTTONUP:
-            mouse_up(2, wParam, at);
+            mouse_up(kRightButton, wParam, at);
             return 0;
         case WM_MBUTTONUP:
-            mouse_up(4, wParam, at);
+            mouse_up(kMiddleButton, wParam, at);
             return 0;
         case WM_CAPTURECHANGED:
             if (reinterpret_cast<HWND>(lParam) != hwnd()) capture_lost();
@@ -211,7 +221,7 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             open_help(helpFile.c_str(), helpContextID);
             return TRUE;
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE) PostMessageW(hwnd(), kActivatedMessage, 0, 0);
+            on_activate(wParam);
             break;
         case kActivatedMessage:
             activated();
@@ -253,15 +263,15 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
     return DefWindowProcW(hwnd(), message, wParam, lParam);
 }
 
-LRESULT CalcWindow::mCallBackWindow(HWND hw, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept {
+void CalcWindow::show_modally() noexcept {
+    Tag = kModalTag;
+    firstActivate = true;
+    run_modal(hwnd());
+    Tag.clear();
+}
+
+LRESULT CalcWindow::mCallBackWindow(HWND hw, UINT uMsg, WPARAM, LPARAM lParam) noexcept {
     switch (uMsg) {
-        case WM_ACTIVATE:
-            // Only plain activation; click activation and a minimized window's are left alone.
-            if (wParam == WA_ACTIVE && shown_modally()) {
-                SetFocus(hwnd());
-                SetForegroundWindow(hwnd());
-            }
-            return 0;
         case WM_NCHITTEST: {
             POINT p = {static_cast<std::int16_t>(LOWORD(lParam)),
                        static_cast<std::int16_t>(HIWORD(lParam))};

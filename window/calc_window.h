@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "calculator.h"
 #include "gdi_handles.h"
@@ -13,6 +14,8 @@
 #include "key_table.h"
 #include "key_tooltips.h"
 #include "calc_accessible.h"
+#include "calc_window_host.h"
+#include "control.h"
 #include "layout.h"
 #include "picture.h"
 #include "scaled_art.h"
@@ -23,56 +26,15 @@
 
 namespace z5calc {
 
-// A control of the calculator window. None has a window of its own: the window draws them and
-// routes the mouse to them. A key takes its picture's size when given one and keeps its size
-// when the picture is cleared; it receives the mouse over its whole rectangle.
-struct Control {
-    bool Visible = true;
-    int Left = 0, Top = 0, Width = 0, Height = 0;
-    Picture picture;
-
-    bool contains(POINT p) const noexcept {
-        return p.x >= Left && p.x < Left + Width && p.y >= Top && p.y < Top + Height;
-    }
-    RECT rect() const noexcept { return {Left, Top, Left + Width, Top + Height}; }
-    void place(const KeyRect& r) noexcept {
-        Left = r.left;
-        Top = r.top;
-        Width = r.width;
-        Height = r.height;
-    }
-    void set_picture(const Picture& p) noexcept {
-        picture = p;
-        if (p) {
-            Width = p.width();
-            Height = p.height();
-        }
-    }
-};
-
-// What the calculator window needs of the component around it.
-class CalcWindowHost {
-  public:
-    // The settings whose [Window] section keeps the window's position.
-    virtual SettingsStore& settings() noexcept = 0;
-    // An accepted transfer: the value the calculator call returns.
-    virtual void transfer_value(double value) noexcept = 0;
-    // The component's message routine; returns the answer.
-    virtual std::int16_t message_box(HWND owner, const std::wstring& text,
-                                     std::int16_t style) noexcept = 0;
-    // The companion's part in a real close.
-    virtual void talk_close() noexcept = 0;
-
-  protected:
-    ~CalcWindowHost() = default;
-};
-
 // The calculator window frmCalc. The object lives as long as the component and keeps the
 // calculator state; the window itself exists from load() to unload(). Its members are split by
 // concern: lifecycle, activation and message routes (calc_window.cpp), layout (calc_layout.cpp),
 // mouse and keyboard (calc_input.cpp), the transfer and the version box (calc_actions.cpp),
 // painting (calc_paint.cpp).
-class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCallback {
+class CalcWindow final : public WindowBase,
+                         public CalcDisplay,
+                         public MessageCallback,
+                         public AccessibleWindow {
   public:
     static constexpr int kClientWidth = 210;
     static constexpr int kClientHeight = 273;
@@ -104,7 +66,8 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     Calculator& calculator() noexcept { return calc_; }
     const Calculator& calculator() const noexcept { return calc_; }
 
-    // The keys in the key table's order, and the three controls that are no keys.
+    // The keys in the key table's order, and the three controls that are no keys: the readout,
+    // the memory mark "M" (lblMem) and the hidden copy of the skin the hit test reads (picWk).
     const std::array<Control, kKeyCount>& keys() const noexcept { return keys_; }
     const Control& key(KeyId id) const noexcept { return keys_[static_cast<std::size_t>(id)]; }
     const Control& Readout() const noexcept { return readout_; }
@@ -123,7 +86,7 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     HFONT readout_font() const noexcept { return readoutFont_.get(); }
     HFONT mem_font() const noexcept { return memFont_.get(); }
     // The key the mouse holds down, if any.
-    std::optional<KeyId> pressed_key() const noexcept { return pressed_; }
+    std::optional<KeyId> pressed_key() const noexcept override { return pressed_; }
     // Whether the readout is marked as a live region: done when a screen reader first asks for
     // the client area (false before, and where the service is missing).
     bool live_region() const noexcept { return liveRegion_; }
@@ -131,25 +94,45 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     // without a window. WM_GETOBJECT hands it out the same way.
     IAccessible* accessible_object() noexcept;
     // Clicks a key that is shown, as the mouse would (screen readers' default action).
-    bool click_key(KeyId id) noexcept;
+    bool click_key(KeyId id) noexcept override;
+    // The rest of what screen readers reach.
+    HWND client_window() const noexcept override { return hwnd(); }
+    AccessiblePart key_part(KeyId id) const noexcept override { return part_of(key(id)); }
+    AccessiblePart readout_part() const noexcept override { return part_of(readout_); }
+    AccessiblePart mem_mark_part() const noexcept override { return part_of(lblMem_); }
+    std::string_view readout_text() const noexcept override { return calc_.readout(); }
 
     // The tooltip window of the keys, made when the mouse first moves over the window, or null.
     HWND tooltips() const noexcept { return tooltips_.window(); }
     // The colour of the skin copy at client (x, y), or -1 outside it.
     std::int32_t picWk_color(int x, int y) const noexcept { return picWkPixels_.color_at(x, y); }
 
+    // The message hook's routine (subclass.h): the skin's drag colour and the keys' hit test.
     LRESULT mCallBackWindow(HWND hw, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept override;
+
+    // WM_ACTIVATE's state (WA_ACTIVE, WA_CLICKACTIVE, ... and the minimized flag).
+    void on_activate(WPARAM state) noexcept;
+    // Shows the window modally until it is hidden (a transfer, OFF, Esc) or destroyed.
+    void show_modally() noexcept;
+    // The help F1 opens: a topic of a help file.
+    void set_help(const std::wstring& file, int topic) {
+        helpFile = file;
+        helpContextID = topic;
+    }
 
     // kModalTag while the calculator call shows the window modally, empty otherwise.
     std::wstring Tag;
     bool shown_modally() const noexcept { return Tag == kModalTag; }
+
+  private:
     // Set just before a modal display; the first activation clears it.
     bool firstActivate = false;
-    // The help topic F1 opens in `helpFile`.
     int helpContextID = 0;
     std::wstring helpFile;
 
-  private:
+    static AccessiblePart part_of(const Control& c) noexcept { return {c.rect(), c.Visible}; }
+    // Each key's rectangle, empty for a hidden key: where its tooltip answers.
+    std::array<RECT, kKeyCount> key_rects() const noexcept;
     LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
     void beep() noexcept override;
     void display_changed(const CalcState& state) noexcept override;
@@ -180,6 +163,8 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     void show_pressed(KeyId id, const Picture& picture) noexcept;
     // The pictures of a key at the window's scale.
     Picture pressed_picture(KeyId id) const noexcept;
+    HBITMAP skin_face(HDC target) noexcept;
+    void draw_skin(HDC target, HDC dc) noexcept;
     Picture transfer_rest_picture() const noexcept;
 
     // calc_actions.cpp
@@ -206,6 +191,9 @@ class CalcWindow final : public WindowBase, public CalcDisplay, public MessageCa
     CalcWindowHost* host_ = nullptr;
     WindowMetrics metrics_;
     Picture skin_;
+    // skin_ as the display's bitmap, kept between loads, and the art it was made from.
+    UniqueHbitmap skinFace_;
+    std::pair<HMODULE, int> skinFaceOf_;
     int dpi_ = kBaseDpi;
     ScaledArt art_;  // the art at dpi_, unless that is 96; kept between loads
     PixelCopy picWkPixels_;

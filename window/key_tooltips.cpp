@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "calc_window.h"
-
 namespace z5calc {
 
 bool KeyTooltips::create(HWND owner) noexcept {
@@ -18,7 +16,7 @@ bool KeyTooltips::create(HWND owner) noexcept {
                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, nullptr, nullptr);
         if (!tips_) return false;
-        for (const KeySpec& entry : kKeys) {
+        for (const KeyRow& entry : kKeys) {
             std::wstring text =
                 std::wstring(key_name(entry.id)) + L" (" + shortcut_text(entry.id) + L")";
             TTTOOLINFOW tool = {};
@@ -35,15 +33,14 @@ bool KeyTooltips::create(HWND owner) noexcept {
     }
 }
 
-void KeyTooltips::place(const std::array<Control, kKeyCount>& keys) noexcept {
+void KeyTooltips::place(const std::array<RECT, kKeyCount>& keys) noexcept {
     if (!tips_) return;
-    for (const KeySpec& entry : kKeys) {
-        const Control& k = keys[static_cast<std::size_t>(entry.id)];
+    for (const KeyRow& entry : kKeys) {
         TTTOOLINFOW tool = {};
         tool.cbSize = sizeof(tool);
         tool.hwnd = owner_;
         tool.uId = static_cast<UINT_PTR>(entry.id);
-        tool.rect = k.Visible ? k.rect() : RECT{0, 0, 0, 0};
+        tool.rect = keys[static_cast<std::size_t>(entry.id)];
         SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }

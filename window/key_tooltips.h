@@ -8,8 +8,6 @@
 
 namespace z5calc {
 
-struct Control;
-
 // The tooltips of the calculator's keys: resting the pointer on a key shows its name and its
 // shortcut. The keys are drawn, so the window relays its mouse messages here.
 class KeyTooltips {
@@ -22,8 +20,9 @@ class KeyTooltips {
     // calculator then works without tooltips). It goes with its owner.
     bool create(HWND owner) noexcept;
     void forget() noexcept { tips_ = nullptr; }
-    // Puts each tool over its key as it lies now; a hidden key's tool covers nothing.
-    void place(const std::array<Control, kKeyCount>& keys) noexcept;
+    // Puts each key's tool over the key's rectangle (client pixels); a hidden key's rectangle
+    // is empty.
+    void place(const std::array<RECT, kKeyCount>& keys) noexcept;
     void relay(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     HWND window() const noexcept { return tips_; }
 

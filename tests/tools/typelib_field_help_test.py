@@ -9,7 +9,7 @@ import sys
 import tempfile
 import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools", "build"))
 import typelib_field_help as tool  # noqa: E402
 
 IDL, WIDL = os.path.abspath(sys.argv[1]), sys.argv[2]

@@ -1,4 +1,5 @@
 #include "layout.h"
+#include "screen_rules.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The examples run as their users run them: the DLL registered, each host started while
+# calc_typist plays the user (6*7 Enter), each reporting the value it got back.
+#   run_examples.sh DLL EARLY_EXE LATE_EXE TYPIST win32|win64
+set -uo pipefail
+. "$(dirname "$0")/../support/self_log.sh"
+dll=$(winepath -w "$1") early=$2 late=$3 typist=$4 bits=$5
+examples=$(cd "$(dirname "$0")/../../../examples" && pwd)
+. "$(dirname "$0")/../support/wine_host.sh" "$bits"
+
+# One host, the typist answering its calculator.
+host() {
+  local name=$1; shift
+  "$loader" "$typist" "6*7~" 1 >/dev/null 2>&1 </dev/null &
+  local pid=$!
+  local output status
+  output=$(run "$@"); status=$?
+  wait $pid; local typed=$?
+  echo "$output"
+  check "$([ $status -eq 0 ] && [ $typed -eq 0 ] && grep -qx 'The calculator gave 42' <<<"$output" && echo ok)" \
+    "$bits $name: the user's 6*7 came back"
+}
+
+run "$regsvr" /s "$dll"; check "$([ $? -eq 0 ] && echo ok)" "regsvr32 registers $bits z5calcD.dll"
+host "C++ early binding" "$early"
+host "C++ late binding" "$late"
+host "VBScript" "$cscript" //nologo "$(winepath -w "$examples/script/showcalc.vbs")"
+host "JScript" "$cscript" //nologo "$(winepath -w "$examples/script/showcalc.js")"
+run "$regsvr" /s /u "$dll"
+# Without the registration, the early host says so instead of failing silently.
+output=$(run "$early")
+check "$(grep -q 'is z5calcD.dll registered?' <<<"$output" && echo ok)" "$bits C++ early binding, unregistered: $output"
+if [ $fail -eq 0 ]; then echo "examples: all checks passed"; fi
+exit $fail

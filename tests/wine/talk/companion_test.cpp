@@ -1,0 +1,202 @@
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "gdi_handles.h"
+#include "gui_support.h"
+#include "talk_msgbox.h"
+#include "talksub.h"
+#include "test_files.h"
+
+namespace z5calc {
+namespace {
+
+std::wstring companion_built() {
+    std::string utf8 = TALKZEL2_EXE;
+    std::wstring wide(utf8.begin(), utf8.end());
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    return L"Z:" + wide;
+}
+
+void close_kernel(HANDLE handle) noexcept {
+    CloseHandle(handle);
+}
+using UniqueKernel = UniqueHandle<HANDLE, &close_kernel>;
+
+HWND presented() {
+    return FindWindowW(L"z5talk.Present", nullptr);
+}
+
+class CompanionTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { module = LoadLibraryW(dll_path().c_str()); }
+    static void TearDownTestSuite() { FreeLibrary(module); }
+
+    void SetUp() override {
+        // The last test's companion may still be ending, its file still in use.
+        const std::wstring copy = folder.path() + L"talkzel2.exe";
+        bool copied = false;
+        for (int i = 0;
+             i < 100 && !(copied = CopyFileW(companion_built().c_str(), copy.c_str(), FALSE)); ++i)
+            Sleep(50);
+        ASSERT_TRUE(copied);
+        link.appFolder = L"C:\\no such folder\\";
+        link.helpFolder = folder.path();
+    }
+    void TearDown() override {
+        // The component never ends a companion that takes commands; the test does.
+        if (HWND companion = FindWindowW(kCompanionClass, kCompanionCaption)) {
+            PostMessageW(companion, WM_CLOSE, 0, 0);
+            for (int i = 0; i < 500 && FindWindowW(kCompanionClass, kCompanionCaption); ++i)
+                Sleep(10);
+        }
+    }
+
+    static HMODULE module;
+    TempFolder folder{L"companion"};
+    TalkLink link;
+    ModalTalkWindow waiting;
+};
+HMODULE CompanionTest::module = nullptr;
+
+TEST_F(CompanionTest, StartsPresentsAndAnswers) {
+    UniqueHwnd caller(CreateWindowExW(0, L"STATIC", L"caller", WS_POPUP | WS_VISIBLE, 100, 200, 211,
+                                      274, nullptr, nullptr, nullptr, nullptr));
+    const std::wstring message = L"数値が大き過ぎます。\r\n1000までにしてください。";
+    CompanionUser user(L"z5talk.Present",
+                       [](HWND box) { PostMessageW(box, WM_COMMAND, IDYES, 0); });
+    EXPECT_EQ(TalkMsgBox(caller.get(), message, MB_YESNO | MB_ICONQUESTION, link, waiting, module),
+              IDYES);
+    EXPECT_EQ(user.text(), message);
+    HWND companion = FindWindowW(kCompanionClass, kCompanionCaption);
+    ASSERT_NE(companion, nullptr);
+    EXPECT_NE(GetPropW(companion, L"TalkMsg"), nullptr);
+    EXPECT_FALSE(IsWindowVisible(companion));  // started quietly
+    EXPECT_EQ(presented(), nullptr);           // its message window is gone with the answer
+}
+
+TEST_F(CompanionTest, KeysWorkAsInAMessageBox) {
+    struct Case {
+        UINT style;
+        std::function<void(HWND)> act;
+        int answer;
+    };
+    const Case cases[] = {
+        // Enter takes the default button, here the second.
+        {MB_OKCANCEL | MB_DEFBUTTON2,
+         [](HWND box) { PostMessageW(GetDlgItem(box, IDCANCEL), WM_KEYDOWN, VK_RETURN, 0); },
+         IDCANCEL},
+        // Esc on OK alone answers OK.
+        {MB_OK, [](HWND box) { PostMessageW(GetDlgItem(box, IDOK), WM_KEYDOWN, VK_ESCAPE, 0); },
+         IDOK},
+        // Esc on Yes/No does nothing; the user then says No.
+        {MB_YESNO,
+         [](HWND box) {
+             PostMessageW(GetDlgItem(box, IDYES), WM_KEYDOWN, VK_ESCAPE, 0);
+             Sleep(200);
+             if (IsWindow(box)) PostMessageW(box, WM_COMMAND, IDNO, 0);
+         },
+         IDNO},
+        {MB_ABORTRETRYIGNORE | MB_DEFBUTTON3,
+         [](HWND box) { PostMessageW(GetDlgItem(box, IDIGNORE), WM_KEYDOWN, VK_RETURN, 0); },
+         IDIGNORE},
+        {MB_RETRYCANCEL, [](HWND box) { PostMessageW(box, WM_COMMAND, IDRETRY, 0); }, IDRETRY},
+        {MB_YESNOCANCEL,
+         [](HWND box) { PostMessageW(GetDlgItem(box, IDYES), WM_KEYDOWN, VK_ESCAPE, 0); },
+         IDCANCEL},
+    };
+    for (const Case& c : cases) {
+        CompanionUser user(L"z5talk.Present", c.act);
+        EXPECT_EQ(TalkMsgBox(nullptr, L"question", static_cast<std::int16_t>(c.style), link,
+                             waiting, module),
+                  c.answer)
+            << c.style;
+    }
+}
+
+TEST_F(CompanionTest, SecondStartLeavesTheRunningOneAndCloseSendsCommandFive) {
+    CompanionUser user(L"z5talk.Present", [](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); });
+    ASSERT_EQ(TalkMsgBox(nullptr, L"hello", MB_OK, link, waiting, module), IDOK);
+    HWND first = FindWindowW(kCompanionClass, kCompanionCaption);
+    ASSERT_NE(first, nullptr);
+
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    std::wstring exe = folder.path() + L"talkzel2.exe";
+    std::wstring line = L"\"" + exe + L"\" -x";
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &si, &pi));
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(FindWindowW(kCompanionClass, kCompanionCaption), first);
+
+    TalkClose(link);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropW(first, L"TalkCmd")), 5);
+    Sleep(100);
+    EXPECT_TRUE(IsWindow(first));  // a companion that takes commands outlives the calculator
+    EXPECT_EQ(presented(), nullptr);
+}
+
+// Starts the companion from a host that ends after `ms` milliseconds: that host's process,
+// null if it cannot.
+UniqueKernel start_from_passing_host(const std::wstring& companion, int ms) {
+    std::wstring helper = unix_to_wine_path(START_AND_WAIT_EXE);
+    std::wstring line =
+        L"\"" + helper + L"\" " + std::to_wstring(ms) + L" \"" + companion + L"\" -x";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(helper.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi)) {
+        return UniqueKernel{};
+    }
+    CloseHandle(pi.hThread);
+    return UniqueKernel{pi.hProcess};
+}
+
+HWND wait_for_companion_window() {
+    HWND companion = nullptr;
+    for (int i = 0; i < 250 && !(companion = FindWindowW(kCompanionClass, kCompanionCaption)); ++i)
+        Sleep(20);
+    return companion;
+}
+
+bool gone_within(HWND window, int ms) {
+    for (int waited = 0; IsWindow(window) && waited < ms; waited += 50) Sleep(50);
+    return !IsWindow(window);
+}
+
+TEST_F(CompanionTest, EndsOnceTheProcessesThatUsedItHaveEnded) {
+    UniqueKernel starter = start_from_passing_host(folder.path() + L"talkzel2.exe", 1500);
+    ASSERT_TRUE(starter);
+    HWND companion = wait_for_companion_window();
+    ASSERT_NE(companion, nullptr);
+    ASSERT_EQ(WaitForSingleObject(starter.get(), 10000), WAIT_OBJECT_0);
+    EXPECT_TRUE(gone_within(companion, 10000));  // its only user has ended
+}
+
+TEST_F(CompanionTest, StaysWhileAHostThatSentItAMessageRuns) {
+    // The starter outlives the message, so the companion knows this process before it ends.
+    UniqueKernel starter = start_from_passing_host(folder.path() + L"talkzel2.exe", 4000);
+    ASSERT_TRUE(starter);
+    HWND companion = wait_for_companion_window();
+    ASSERT_NE(companion, nullptr);
+    CompanionUser user(L"z5talk.Present", [](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); });
+    ASSERT_EQ(TalkMsgBox(nullptr, L"hello", MB_OK, link, waiting, module), IDOK);
+    EXPECT_EQ(FindWindowW(kCompanionClass, kCompanionCaption), companion);
+    ASSERT_EQ(WaitForSingleObject(starter.get(), 10000), WAIT_OBJECT_0);
+    // The starter has ended; this process used it and still runs.
+    EXPECT_FALSE(gone_within(companion, 2500));
+}
+
+}  // namespace
+}  // namespace z5calc

@@ -1,0 +1,272 @@
+// The calculator from the keyboard alone: the chords beside the typed characters, and copy and
+// paste of the readout's number through the clipboard.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "calc_window.h"
+#include "loaded_window.h"
+#include "gui_support.h"
+#include "test_files.h"
+
+namespace z5calc {
+namespace {
+
+class KeyboardTest : public LoadedWindowTest {
+  protected:
+    void SetUp() override {
+        load_window({15, 15});
+        window.calculator().set_tax(0.1, 0);
+        hold(false, false, false);
+    }
+    void TearDown() override {
+        hold(false, false, false);
+        LoadedWindowTest::TearDown();
+    }
+
+    // The modifier keys as the window's thread sees them.
+    static void hold(bool ctrl, bool shift, bool alt) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[VK_CONTROL] = ctrl ? 0x80 : 0;
+        state[VK_SHIFT] = shift ? 0x80 : 0;
+        state[VK_MENU] = alt ? 0x80 : 0;
+        SetKeyboardState(state);
+    }
+    void type(const std::wstring& chars) {
+        for (wchar_t ch : chars) SendMessageW(window.hwnd(), WM_CHAR, ch, 0);
+    }
+    void press(UINT vk, bool ctrl = false, bool shift = false, bool alt = false) {
+        hold(ctrl, shift, alt);
+        SendMessageW(window.hwnd(), WM_KEYDOWN, vk, 0);
+        hold(false, false, false);
+    }
+    std::string readout() const { return std::string(window.calculator().readout()); }
+
+    static void set_clipboard(const std::wstring& text) {
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        GlobalUnlock(memory);
+        SetClipboardData(CF_UNICODETEXT, memory);
+        CloseClipboard();
+    }
+    static std::wstring clipboard_unicode() {
+        std::wstring text;
+        if (!OpenClipboard(nullptr)) return L"(not open)";
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            text = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+        return text;
+    }
+    static std::string clipboard_ansi() {
+        std::string text;
+        if (!OpenClipboard(nullptr)) return "(not open)";
+        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            text = static_cast<const char*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+        return text;
+    }
+};
+
+TEST_F(KeyboardTest, ChordsPressTheKeysTheMouseAloneReachedBefore) {
+    struct Case {
+        const wchar_t* typed;
+        UINT vk;
+        bool ctrl;
+        const char* readout;
+        bool mark;
+    };
+    const Case cases[] = {
+        {L"12+34", VK_DELETE, false, "0.", false},  // CE
+        {L"7", VK_F9, false, "-7.", false},         // ±
+        {L"1", 'D', true, "100.", false},           // 00
+        {L"1", 'K', true, "1,000.", false},         // 000
+        {L"1000", 'I', true, "1,100.", false},      // tax included
+        {L"1100", 'E', true, "1,000.", false},      // tax excluded
+        {L"1000", 'T', true, "100.", false},        // the tax
+        {L"5", 'P', true, "5.", true},              // M+
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.vk);
+        type(L"c");
+        press('L', true);  // MC
+        type(c.typed);
+        press(c.vk, c.ctrl);
+        EXPECT_EQ(readout(), c.readout);
+        EXPECT_EQ(window.lblMem().Visible, c.mark);
+    }
+    // The memory keys one after another: MC, M+ 5, M- 2, MR gives 3, MC clears the mark.
+    press('L', true);
+    type(L"c5");
+    press('P', true);
+    type(L"2");
+    press('Q', true);
+    type(L"c");
+    press('R', true);
+    EXPECT_EQ(readout(), "3.");
+    EXPECT_TRUE(window.lblMem().Visible);
+    press('L', true);
+    EXPECT_FALSE(window.lblMem().Visible);
+}
+
+TEST_F(KeyboardTest, ChordsNeedTheirOwnModifiersOnly) {
+    type(L"c5");
+    press('R', false);              // R alone is no key
+    press('P', true, false, true);  // Ctrl+Alt+P is not M+
+    press(VK_DELETE, false, true);  // Shift+Delete is not CE
+    press(VK_F9, true);             // Ctrl+F9 is not ±
+    EXPECT_EQ(readout(), "5.");
+    EXPECT_FALSE(window.lblMem().Visible);
+    type(L"+3=");  // the characters still work
+    EXPECT_EQ(readout(), "8.");
+}
+
+TEST_F(KeyboardTest, CopyPutsThePlainNumberOnTheClipboard) {
+    struct Case {
+        const wchar_t* typed;
+        const char* text;
+    };
+    for (const Case& c :
+         {Case{L"c1200*3=", "3600"}, Case{L"c1/2=", "0.5"}, Case{L"c1/2=\x7f", "0.5"},
+          Case{L"c5-8=", "-3"}, Case{L"c123456*1000=", "123456000"}}) {
+        set_clipboard(L"before");
+        type(c.typed);
+        press('C', true);
+        EXPECT_EQ(clipboard_ansi(), c.text);
+        EXPECT_EQ(clipboard_unicode(), std::wstring(c.text, c.text + std::strlen(c.text)));
+        set_clipboard(L"before");
+        press(VK_INSERT, true);  // Ctrl+Insert
+        EXPECT_EQ(clipboard_ansi(), c.text);
+    }
+    // "Error" copies nothing: what the clipboard held stays.
+    type(L"c5/0=");
+    ASSERT_EQ(readout(), "Error");
+    set_clipboard(L"kept");
+    press('C', true);
+    EXPECT_EQ(clipboard_unicode(), L"kept");
+}
+
+TEST_F(KeyboardTest, PasteTakesANumberAsTheMemoryRecallWould) {
+    struct Case {
+        std::wstring text;
+        const char* readout;
+    };
+    const Case cases[] = {
+        {L"3600", "3,600."},
+        {L"  \u00A51,234.5=  ", "1,234.5"},
+        {L"\uFF11\uFF12\uFF13\uFF14\uFF0E\uFF15", "1,234.5"},
+        {L"\uFF0D\uFF17", "-7."},
+        {L"-$0.25", "-0.25"},
+    };
+    for (const Case& c : cases) {
+        type(L"c");
+        set_clipboard(c.text);
+        press('V', true);
+        EXPECT_EQ(readout(), c.readout) << c.text.size();
+        type(L"c");
+        press(VK_INSERT, false, true);  // Shift+Insert
+        EXPECT_EQ(readout(), c.readout) << c.text.size();
+    }
+    // The pasted number is used by the next operator.
+    type(L"c5+");
+    set_clipboard(L"10");
+    press('V', true);
+    type(L"=");
+    type(L"c5+");
+    window.calculator().state().mem = 10;
+    press('R', true);
+    const std::string recalled = readout();
+    type(L"=");
+    EXPECT_EQ(recalled, "10.");
+}
+
+TEST_F(KeyboardTest, PasteOfAnythingElseChangesNothing) {
+    const std::wstring huge(100000, L'7');
+    for (const std::wstring& text :
+         {std::wstring(L"abc"), std::wstring(L"1,23"), std::wstring(L"1.2.3"),
+          std::wstring(L"1234567890"), std::wstring(L"-1000000000"), std::wstring(L""), huge,
+          std::wstring(L"12\u00D73")}) {
+        type(L"c42+");
+        set_clipboard(text);
+        press('V', true);
+        EXPECT_EQ(readout(), "42.") << text.size();
+    }
+    // Nothing on the clipboard at all.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+    type(L"c9");
+    press('V', true);
+    EXPECT_EQ(readout(), "9.");
+}
+
+TEST_F(KeyboardTest, TooltipsNameEveryKeyAndItsShortcut) {
+    EXPECT_EQ(window.tooltips(), nullptr);  // no tooltips until the mouse comes
+    SendMessageW(window.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    HWND tips = window.tooltips();
+    ASSERT_NE(tips, nullptr);
+    EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(kKeyCount));
+    auto tool = [&](KeyId id, wchar_t* text) {
+        TTTOOLINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.hwnd = window.hwnd();
+        info.uId = static_cast<UINT_PTR>(id);
+        info.lpszText = text;
+        SendMessageW(tips, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&info));
+        return info;
+    };
+    std::map<KeyId, std::wstring> texts;
+    for (const KeyRow& entry : kKeys) {
+        SCOPED_TRACE(static_cast<int>(entry.id));
+        wchar_t text[80] = {};
+        TTTOOLINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.hwnd = window.hwnd();
+        info.uId = static_cast<UINT_PTR>(entry.id);
+        info.lpszText = text;
+        SendMessageW(tips, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+        texts[entry.id] = text;
+        wchar_t ignored[80] = {};
+        const RECT r = tool(entry.id, ignored).rect;
+        const Control& k = window.key(entry.id);
+        if (!k.Visible) {
+            EXPECT_TRUE(IsRectEmpty(&r));  // the hidden transfer key has no tip
+            continue;
+        }
+        EXPECT_EQ(r.left, k.Left);
+        EXPECT_EQ(r.top, k.Top);
+        EXPECT_EQ(r.right, k.Left + k.Width);
+        EXPECT_EQ(r.bottom, k.Top + k.Height);
+    }
+    // Each key's name and its shortcut, one text per key.
+    EXPECT_EQ(texts[KeyId::Num7], L"7 (7)");
+    EXPECT_EQ(texts[KeyId::CE], L"\u30AF\u30EA\u30A2\u30A8\u30F3\u30C8\u30EA\u30FC (Delete)");
+    EXPECT_EQ(texts[KeyId::Trans], L"\u8EE2\u8A18 (Enter)");
+    std::set<std::wstring> distinct;
+    for (const auto& [id, text] : texts) distinct.insert(text);
+    EXPECT_EQ(distinct.size(), kKeyCount);
+    window.show_transfer_key(true);
+    wchar_t ignored[80] = {};
+    const RECT shown = tool(KeyId::Trans, ignored).rect;
+    EXPECT_EQ(shown.right, 210);
+    EXPECT_EQ(shown.bottom, 273);
+    // The mouse reaches the tooltip through the window; moving over a key is harmless.
+    SendMessageW(window.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(25, 118));
+    EXPECT_EQ(readout(), "0.");
+}
+
+}  // namespace
+}  // namespace z5calc

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string_view>
+
+#include "key_table.h"
+
+namespace z5calc {
+
+// A part of the calculator's face as a screen reader sees it: where it is in client pixels,
+// and whether it is shown.
+struct AccessiblePart {
+    RECT rect{};
+    bool visible = false;
+};
+
+// What the accessible object needs of the calculator window, and all it may do to it.
+class AccessibleWindow {
+  public:
+    virtual HWND client_window() const noexcept = 0;
+    virtual AccessiblePart key_part(KeyId id) const noexcept = 0;
+    virtual AccessiblePart readout_part() const noexcept = 0;
+    virtual AccessiblePart mem_mark_part() const noexcept = 0;
+    virtual std::string_view readout_text() const noexcept = 0;
+    virtual std::optional<KeyId> pressed_key() const noexcept = 0;
+    // Presses and lets go of a key as a click does; false for a hidden key.
+    virtual bool click_key(KeyId id) noexcept = 0;
+
+  protected:
+    ~AccessibleWindow() = default;
+};
+
+}  // namespace z5calc

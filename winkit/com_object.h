@@ -1,0 +1,40 @@
+#pragma once
+
+#include <objbase.h>
+
+#include <atomic>
+#include <span>
+
+namespace z5calc {
+
+// One interface an object hands out: its identity and how to reach it from the object. A
+// class's table of them is its QueryInterface, in the shape of the system's QITAB.
+struct InterfaceEntry {
+    const IID* iid;
+    IUnknown* (*reach)(void* object) noexcept;
+};
+
+template <class Class, class Interface>
+constexpr InterfaceEntry interface_entry(const IID& iid) noexcept {
+    return {&iid, [](void* object) noexcept -> IUnknown* {
+                return static_cast<Interface*>(static_cast<Class*>(object));
+            }};
+}
+
+// QueryInterface through a table: the first entry also answers IUnknown, so that every
+// IUnknown the object gives is the same pointer.
+HRESULT query_interface(void* object, std::span<const InterfaceEntry> table, REFIID riid,
+                        void** ppv) noexcept;
+
+// An object's reference count, from one at creation; safe on any thread.
+class RefCount {
+  public:
+    ULONG add() noexcept { return ++refs_; }
+    // The count left; the object deletes itself at zero.
+    ULONG release() noexcept { return --refs_; }
+
+  private:
+    std::atomic<ULONG> refs_{1};
+};
+
+}  // namespace z5calc
