@@ -1,15 +1,22 @@
 # Sourced by the scripts in tools/ that build before they run something.
 
-# build_for MODE PRESET [TARGET...]: installs what MODE (main or all, as tools/bootstrap.sh
-# takes it) needs, then configures PRESET and builds the targets (all without any), quietly.
-build_for() {
-  local mode=$1 preset=$2
-  shift 2
-  "$(dirname "${BASH_SOURCE[0]}")/bootstrap.sh" "$mode" >&2
+# build_preset PRESET [TARGET...]: configures PRESET and builds the targets (all without any),
+# quietly; compiler errors still reach the standard error.
+build_preset() {
+  local preset=$1
+  shift
   cmake --preset "$preset" >/dev/null
   local targets=()
   [ $# -eq 0 ] || targets=(--target "$@")
   cmake --build --preset "$preset" "${targets[@]}" >/dev/null
+}
+
+# build_for MODE PRESET [TARGET...]: installs what MODE (main or all, as tools/bootstrap.sh
+# takes it) needs, then build_preset.
+build_for() {
+  "$(dirname "${BASH_SOURCE[0]}")/bootstrap.sh" "$1" >&2
+  shift
+  build_preset "$@"
 }
 
 # bmp_to_png BMP PNG: what the Windows programs save, as the README shows it.

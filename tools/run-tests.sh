@@ -6,12 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 . tools/lib.sh
-build_for all native
+tools/bootstrap.sh all
+build_preset native
 ctest --preset native
 
 # The Windows component, 32-bit and 64-bit, tested under Wine in one fresh prefix.
-build_for all win32
-build_for all win64
+build_preset win32
+build_preset win64
 if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
   tools/wine-session.sh sh -c 'ctest --preset win32 && ctest --preset win64'
   exit
