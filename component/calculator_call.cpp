@@ -6,7 +6,6 @@
 #include "described_overflow.h"
 #include "error_info.h"
 #include "ime32.h"
-#include "modal.h"
 #include "window_twips.h"
 #include "z5calcD_h.h"
 
