@@ -84,6 +84,8 @@ void CalcWindow::arrange_keys() noexcept {
     lf.lfWidth = 0;
     lf.lfWeight = FW_BOLD;
     readoutFont_.reset(CreateFontIndirectW(&lf));
+    fitFont_.reset();
+    fitHeight_ = 0;
     readout_.place(scaled(kReadoutRect, dpi_));
 
     for (const KeyRow& entry : kKeys) control_of(entry.id).place(scaled(entry.rect, dpi_));

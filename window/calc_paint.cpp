@@ -1,5 +1,8 @@
 #include "calc_window.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace z5calc {
 
 void CalcWindow::invalidate(const RECT& r) noexcept {
@@ -32,6 +35,73 @@ void CalcWindow::draw_skin(HDC target, HDC dc) noexcept {
     BitBlt(dc, 0, 0, skin_.width(), skin_.height(), source.get(), 0, 0, SRCCOPY);
 }
 
+namespace {
+
+// How far the text's ink reaches to the left of its right edge: its advance, and the first
+// glyph's overhang where it starts left of its cell (a bold italic minus may).
+int ink_width(HDC dc, const wchar_t* text, int length) noexcept {
+    SIZE size = {};
+    if (length <= 0 || !GetTextExtentPoint32W(dc, text, length, &size)) return 0;
+    ABC abc = {};
+    const int overhang =
+        GetCharABCWidthsW(dc, text[0], text[0], &abc) && abc.abcA < 0 ? -abc.abcA : 0;
+    return size.cx + overhang;
+}
+
+int ascent_of(HDC dc) noexcept {
+    TEXTMETRICW metrics = {};
+    return GetTextMetricsW(dc, &metrics) ? metrics.tmAscent : 0;
+}
+
+}  // namespace
+
+// The seed font where the text fits the readout; where it does not (a wide face, a long
+// negative number), the same face made just small enough, so that no sign or digit is lost.
+HFONT CalcWindow::readout_font_for(HDC dc, const wchar_t* text, int length) noexcept {
+    const int room = readout_.Width;
+    int width = 0;
+    {
+        ScopedSelect seed(dc, readoutFont_.get());
+        width = ink_width(dc, text, length);
+    }
+    if (width <= room || room <= 0) return readoutFont_.get();
+    LOGFONTW lf = {};
+    if (!GetObjectW(readoutFont_.get(), sizeof(lf), &lf)) return readoutFont_.get();
+    const int sign = lf.lfHeight < 0 ? -1 : 1;
+    // Text width follows the height closely: the first try nearly always fits.
+    for (int height = std::abs(lf.lfHeight) * room / width; height > 0; --height) {
+        if (!fitFont_ || fitHeight_ != height) {
+            lf.lfHeight = sign * height;
+            fitFont_.reset(CreateFontIndirectW(&lf));
+            fitHeight_ = fitFont_ ? height : 0;
+            if (!fitFont_) break;
+        }
+        ScopedSelect fit(dc, fitFont_.get());
+        if (ink_width(dc, text, length) <= room) return fitFont_.get();
+    }
+    return fitFont_ ? fitFont_.get() : readoutFont_.get();
+}
+
+// Right-aligned, on the seed font's baseline whatever size the text takes.
+void CalcWindow::draw_readout(HDC dc) noexcept {
+    if (!readoutFont_) return;
+    // The readout holds at most a few dozen ASCII characters.
+    wchar_t text[64];
+    const std::string_view readout = calc_.readout();
+    const int length = static_cast<int>(std::min(readout.size(), std::size(text)));
+    for (int i = 0; i < length; ++i) text[i] = static_cast<wchar_t>(readout[i]);
+    HFONT font = readout_font_for(dc, text, length);
+    RECT r = readout_.rect();
+    if (font != readoutFont_.get()) {
+        ScopedSelect seed(dc, readoutFont_.get());
+        r.top += ascent_of(dc);
+        ScopedSelect fit(dc, font);
+        r.top -= ascent_of(dc);
+    }
+    ScopedSelect select(dc, font);
+    DrawTextW(dc, text, length, &r, DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+}
+
 // Drawn into a buffer first, so that a key's press never shows the bare skin for a frame.
 void CalcWindow::paint(HDC target) noexcept {
     UniqueMemoryDc buffer(target);
@@ -47,17 +117,7 @@ void CalcWindow::paint(HDC target) noexcept {
     }
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(0, 0, 0));
-    if (readoutFont_) {
-        ScopedSelect font(dc, readoutFont_.get());
-        // The readout holds at most a few dozen ASCII characters.
-        wchar_t text[64];
-        const std::string_view readout = calc_.readout();
-        const int length = static_cast<int>(std::min(readout.size(), std::size(text)));
-        for (int i = 0; i < length; ++i) text[i] = static_cast<wchar_t>(readout[i]);
-        RECT r = readout_.rect();
-        DrawTextW(dc, text, length, &r,
-                  DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
-    }
+    draw_readout(dc);
     if (lblMem_.Visible && memFont_) {
         ScopedSelect font(dc, memFont_.get());
         RECT r = lblMem_.rect();

@@ -98,6 +98,8 @@ void CalcWindow::unload() noexcept {
     picWkPixels_.clear();
     for (Control& k : keys_) k.picture = {};
     readoutFont_.reset();
+    fitFont_.reset();
+    fitHeight_ = 0;
     memFont_.reset();
     pressed_.reset();
     clickSpent_ = false;

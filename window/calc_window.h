@@ -185,6 +185,8 @@ class CalcWindow final : public WindowBase,
     // calc_paint.cpp
     void invalidate(const RECT& r) noexcept;
     void paint(HDC target) noexcept;
+    void draw_readout(HDC dc) noexcept;
+    HFONT readout_font_for(HDC dc, const wchar_t* text, int length) noexcept;
 
     Calculator calc_{*this};
     HMODULE resources_ = nullptr;
@@ -208,6 +210,9 @@ class CalcWindow final : public WindowBase,
     void notify(DWORD event, long child) const noexcept;
     UniqueHfont readoutFont_;
     UniqueHfont memFont_;
+    // The readout's font shrunk for a text the seed font cannot fit, and its height.
+    UniqueHfont fitFont_;
+    int fitHeight_ = 0;
     std::int32_t charWidth_ = 0;
     std::int32_t charHeight_ = 0;
     std::optional<KeyId> pressed_;  // the key that has the mouse captured

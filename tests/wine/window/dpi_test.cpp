@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -231,6 +233,67 @@ TEST_F(DpiTest, DpiChangeLaysTheWindowOutAgain) {
         EXPECT_EQ(window.key(KeyId::Num7).Left, seven.left);
         EXPECT_EQ(window.key(KeyId::Num7).Width, seven.width);
         EXPECT_EQ(window.picWk_color(scaled(5, next), scaled(100, next)), CalcWindow::kDragColor);
+    }
+}
+
+// Every length of readout, signed and grouped, and the longest the engine writes: the ink
+// starts inside the readout, and a text the seed font fits keeps its size.
+TEST_F(DpiTest, ReadoutShowsEveryTextWhole) {
+    const RECT r = window.Readout().rect();
+    const RECT area = {0, r.top - s(4), s(210), r.bottom + s(4)};
+    const int width = area.right - area.left;
+    auto ink_of = [&](const char* text) {
+        window.calculator().state().Readout.assign("");
+        const std::vector<COLORREF> blank = painted_pixels(window.hwnd(), area);
+        window.calculator().state().Readout.assign(text);
+        const std::vector<COLORREF> shown = painted_pixels(window.hwnd(), area);
+        RECT ink = {width, 0, -1, 0};
+        ink.top = area.bottom;
+        for (std::size_t i = 0; i < shown.size() && i < blank.size(); ++i) {
+            if (shown[i] == blank[i]) continue;
+            const int x = static_cast<int>(i) % width, y = area.top + static_cast<int>(i) / width;
+            ink = {std::min<int>(ink.left, x), std::min<int>(ink.top, y),
+                   std::max<int>(ink.right, x), 0};
+        }
+        return ink;
+    };
+    const int seedTop = ink_of("8.").top;
+    const WindowDc dc(window.hwnd());
+    ScopedSelect seed(dc.get(), window.readout_font());
+    wchar_t face[LF_FACESIZE] = L"";
+    GetTextFaceW(dc.get(), LF_FACESIZE, face);
+    std::printf("readout face %ls at %d DPI\n", face, dpi);
+    for (const char* text : {"8",
+                             "8.",
+                             "-8.",
+                             "-88.",
+                             "-888.",
+                             "8,888.",
+                             "-8,888.",
+                             "-88,888.",
+                             "-888,888.",
+                             "8,888,888.",
+                             "-8,888,888.",
+                             "-88,888,888.",
+                             "-888,888,888.",
+                             "-888,888,888.8",
+                             "-123,456,789.",
+                             "-0.142857143",
+                             "0.333333333",
+                             "-123,456,789.1",
+                             "Error",
+                             "-1.23456789012346E+300"}) {
+        SCOPED_TRACE(text);
+        const RECT ink = ink_of(text);
+        ASSERT_GE(ink.right, ink.left);  // something was drawn
+        EXPECT_GE(ink.left, r.left);
+        EXPECT_LE(ink.right, r.right);
+        SIZE size = {};
+        GetTextExtentPoint32A(dc.get(), text, static_cast<int>(std::strlen(text)), &size);
+        if (size.cx < r.right - r.left && text[0] != 'E') {
+            EXPECT_EQ(ink.top, seedTop);
+        }
+        EXPECT_GE(ink.top, seedTop);  // on the seed's baseline: lower when shrunk, never higher
     }
 }
 
