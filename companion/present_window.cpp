@@ -4,26 +4,44 @@
 
 #include "companion_contract.h"
 #include "gdi_handles.h"
+#include "japanese_font.h"
+#include "screen_rules.h"
+#include "window_dpi.h"
 
 namespace talkzel {
 namespace {
 
 constexpr wchar_t kClassName[] = L"z5talk.Present";
 constexpr const wchar_t* kTitle = z5calc::companion::kCaption;
+// Lengths at 96 DPI.
 constexpr int kMargin = 12, kButtonWidth = 80, kButtonHeight = 24, kGap = 8;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
-HICON style_icon(UINT style) {
+const wchar_t* style_icon_name(UINT style) {
     switch (style & MB_ICONMASK) {
         case MB_ICONHAND:
-            return LoadIconW(nullptr, IDI_HAND);
+            return IDI_HAND;
         case MB_ICONQUESTION:
-            return LoadIconW(nullptr, IDI_QUESTION);
+            return IDI_QUESTION;
         case MB_ICONEXCLAMATION:
-            return LoadIconW(nullptr, IDI_EXCLAMATION);
+            return IDI_EXCLAMATION;
         case MB_ICONASTERISK:
-            return LoadIconW(nullptr, IDI_ASTERISK);
+            return IDI_ASTERISK;
     }
     return nullptr;
+}
+
+// The style's system icon drawn for `size` pixels, owned by the caller. The system's scaling
+// loader where it exists (common controls 6), else the icon copied to the size.
+HICON style_icon(UINT style, int size) noexcept {
+    const wchar_t* name = style_icon_name(style);
+    if (!name) return nullptr;
+    using ScaleDown = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+    static const auto scale_down = reinterpret_cast<ScaleDown>(reinterpret_cast<void*>(
+        GetProcAddress(LoadLibraryW(L"comctl32.dll"), "LoadIconWithScaleDown")));
+    HICON icon = nullptr;
+    if (scale_down && SUCCEEDED(scale_down(nullptr, name, size, size, &icon))) return icon;
+    return static_cast<HICON>(CopyImage(LoadIconW(nullptr, name), IMAGE_ICON, size, size, 0));
 }
 
 }  // namespace
@@ -69,63 +87,102 @@ const wchar_t* button_text(int result) {
     return L"";
 }
 
-bool PresentWindow::show(const std::wstring& text, UINT style, POINT centre, HICON mascot,
+bool PresentWindow::show(const std::wstring& text, UINT style, POINT centre, HMODULE art,
                          std::function<void(int)> answered) {
     close();
     text_ = text;
+    style_ = style;
+    art_ = art;
     set_ = buttons_of(style);
     defaultId_ = set_.buttons[default_index(style, set_)];
-    mascot_ = mascot;
-    icon_ = style_icon(style);
     answered_ = std::move(answered);
-    font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
-    // The text decides the size: at most 320 pixels wide, as tall as it needs.
-    RECT measure = {0, 0, 320, 0};
-    {
-        const z5calc::WindowDc screen;
-        z5calc::ScopedSelect font(screen.get(), font_);
-        DrawTextW(screen.get(), text_.c_str(), -1, &measure,
-                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    }
-    const int iconsWidth = 32 + kGap + (icon_ ? 32 + kGap : 0);
-    const int buttonsWidth = static_cast<int>(set_.buttons.size()) * (kButtonWidth + kGap) - kGap;
-    const int textHeight = std::max<int>(measure.bottom, 32);
-    const int clientWidth =
-        std::max<int>(kMargin * 2 + iconsWidth + measure.right, kMargin * 2 + buttonsWidth);
-    const int clientHeight = kMargin * 3 + textHeight + kButtonHeight;
-    textRect_ = {kMargin + iconsWidth, kMargin, kMargin + iconsWidth + measure.right,
-                 kMargin + textHeight};
-
-    const DWORD styleBits = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    RECT outer = {0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&outer, styleBits, FALSE, WS_EX_TOPMOST);
-    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    if (!create_window(kClassName, 0, WS_EX_TOPMOST, styleBits, kTitle, centre.x - width / 2,
-                       centre.y - height / 2, width, height, nullptr)) {
+    // Made first and laid out once it exists, at the DPI it is shown at.
+    if (!create_window(kClassName, 0, WS_EX_TOPMOST, kStyle, kTitle, centre.x, centre.y, 1, 1,
+                       nullptr)) {
         return false;
     }
-    HWND text_control =
-        CreateWindowExW(0, L"STATIC", text_.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
-                        textRect_.left, textRect_.top, measure.right, textHeight, hwnd(),
-                        reinterpret_cast<HMENU>(100), code_module(), nullptr);
-    SendMessageW(text_control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    int x = clientWidth - kMargin - buttonsWidth;
+    textControl_ =
+        CreateWindowExW(0, L"STATIC", text_.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 1,
+                        1, hwnd(), reinterpret_cast<HMENU>(100), code_module(), nullptr);
+    buttons_.clear();
     HWND focus = nullptr;
     for (int id : set_.buttons) {
         const DWORD kind = id == defaultId_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         HWND button = CreateWindowExW(
-            0, L"BUTTON", button_text(id), WS_CHILD | WS_VISIBLE | WS_TABSTOP | kind, x,
-            clientHeight - kMargin - kButtonHeight, kButtonWidth, kButtonHeight, hwnd(),
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), code_module(), nullptr);
-        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+            0, L"BUTTON", button_text(id), WS_CHILD | WS_VISIBLE | WS_TABSTOP | kind, 0, 0, 1, 1,
+            hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), code_module(), nullptr);
+        buttons_.push_back(button);
         if (id == defaultId_) focus = button;
-        x += kButtonWidth + kGap;
     }
+    lay_out(z5calc::window_dpi(hwnd()), centre);
     ShowWindow(hwnd(), SW_SHOW);
     SetForegroundWindow(hwnd());
     if (focus) SetFocus(focus);
     return true;
+}
+
+void PresentWindow::lay_out(int dpi, POINT centre) noexcept {
+    using z5calc::scaled;
+    dpi_ = dpi;
+    const int margin = scaled(kMargin, dpi), gap = scaled(kGap, dpi), iconSize = scaled(32, dpi);
+    const int buttonHeight = scaled(kButtonHeight, dpi);
+    font_.reset(z5calc::create_japanese_ui_font(dpi));
+    const auto font = font_ ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    mascot_.reset(
+        art_ ? static_cast<HICON>(LoadImageW(art_, L"MASCOT", IMAGE_ICON, iconSize, iconSize, 0))
+             : nullptr);
+    icon_.reset(style_icon(style_, iconSize));
+
+    // The text decides the size: at most 320 pixels (at 96 DPI) wide, as tall as it needs.
+    // A button is as wide as its text needs, and never narrower than the usual 80.
+    RECT measure = {0, 0, scaled(320, dpi), 0};
+    int buttonWidth = scaled(kButtonWidth, dpi);
+    {
+        const z5calc::WindowDc screen;
+        z5calc::ScopedSelect select(screen.get(), font);
+        DrawTextW(screen.get(), text_.c_str(), -1, &measure,
+                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        for (int id : set_.buttons) {
+            SIZE size = {};
+            const wchar_t* label = button_text(id);
+            if (GetTextExtentPoint32W(screen.get(), label, lstrlenW(label), &size)) {
+                buttonWidth = std::max<int>(buttonWidth, size.cx + 2 * margin);
+            }
+        }
+    }
+    const int iconsWidth = iconSize + gap + (icon_ ? iconSize + gap : 0);
+    const int count = static_cast<int>(set_.buttons.size());
+    const int buttonsWidth = count * (buttonWidth + gap) - gap;
+    const int textHeight = std::max<int>(measure.bottom, iconSize);
+    const int clientWidth =
+        std::max<int>(margin * 2 + iconsWidth + measure.right, margin * 2 + buttonsWidth);
+    const int clientHeight = margin * 3 + textHeight + buttonHeight;
+
+    RECT outer = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&outer, kStyle, FALSE, WS_EX_TOPMOST);
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    SetWindowPos(hwnd(), nullptr, centre.x - width / 2, centre.y - height / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveWindow(textControl_, margin + iconsWidth, margin, measure.right, textHeight, FALSE);
+    SendMessageW(textControl_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    int x = clientWidth - margin - buttonsWidth;
+    for (HWND button : buttons_) {
+        MoveWindow(button, x, clientHeight - margin - buttonHeight, buttonWidth, buttonHeight,
+                   FALSE);
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        x += buttonWidth + gap;
+    }
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void PresentWindow::paint(HDC dc) const noexcept {
+    const int margin = z5calc::scaled(kMargin, dpi_), gap = z5calc::scaled(kGap, dpi_);
+    const int size = z5calc::scaled(32, dpi_);
+    if (mascot_) DrawIconEx(dc, margin, margin, mascot_.get(), size, size, 0, nullptr, DI_NORMAL);
+    if (icon_) {
+        DrawIconEx(dc, margin + size + gap, margin, icon_.get(), size, size, 0, nullptr, DI_NORMAL);
+    }
 }
 
 void PresentWindow::close() noexcept {
@@ -167,11 +224,19 @@ LRESULT PresentWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam
         }
         case WM_PAINT: {
             PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd(), &ps);
-            if (mascot_) DrawIconEx(dc, kMargin, kMargin, mascot_, 32, 32, 0, nullptr, DI_NORMAL);
-            if (icon_)
-                DrawIconEx(dc, kMargin + 32 + kGap, kMargin, icon_, 32, 32, 0, nullptr, DI_NORMAL);
-            EndPaint(hwnd(), &ps);
+            if (HDC dc = BeginPaint(hwnd(), &ps)) {
+                paint(dc);
+                EndPaint(hwnd(), &ps);
+            }
+            return 0;
+        }
+        case WM_DPICHANGED: {
+            // Laid out again about its own centre. The suggested rectangle is not read: any
+            // process may send this message, with any pointer.
+            RECT at = {};
+            GetWindowRect(hwnd(), &at);
+            lay_out(z5calc::usable_dpi(LOWORD(wParam)),
+                    {(at.left + at.right) / 2, (at.top + at.bottom) / 2});
             return 0;
         }
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "gdi_handles.h"
 #include "window_base.h"
 
 namespace talkzel {
@@ -21,11 +22,13 @@ ButtonSet buttons_of(UINT style);
 int default_index(UINT style, const ButtonSet& set);
 const wchar_t* button_text(int result);
 
-// The companion's own message window: mascot, the style's icon, the text and the buttons.
+// The companion's own message window: mascot, the style's icon, the text and the buttons, laid
+// out for the DPI it is shown at, in a face that has the Japanese glyphs.
 // It calls `answered` once with the result the user chose and then goes away.
 class PresentWindow final : public z5calc::WindowBase {
   public:
-    bool show(const std::wstring& text, UINT style, POINT centre, HICON mascot,
+    // The mascot is the icon resource "MASCOT" of `art`.
+    bool show(const std::wstring& text, UINT style, POINT centre, HMODULE art,
               std::function<void(int)> answered);
     void close() noexcept;
     // Enter, Esc and Tab as a dialog box has them; true when the message was taken.
@@ -34,14 +37,21 @@ class PresentWindow final : public z5calc::WindowBase {
   private:
     LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
     void answer(int result) noexcept;
+    // Fonts, icons, controls and the window's size for `dpi`, the window centred on `centre`.
+    void lay_out(int dpi, POINT centre) noexcept;
+    void paint(HDC dc) const noexcept;
 
     std::wstring text_;
     ButtonSet set_;
     int defaultId_ = IDOK;
-    HICON mascot_ = nullptr;
-    HICON icon_ = nullptr;
-    HFONT font_ = nullptr;
-    RECT textRect_ = {};
+    UINT style_ = 0;
+    HMODULE art_ = nullptr;
+    int dpi_ = 96;
+    z5calc::UniqueHicon mascot_;
+    z5calc::UniqueHicon icon_;
+    z5calc::UniqueHfont font_;
+    HWND textControl_ = nullptr;
+    std::vector<HWND> buttons_;
     std::function<void(int)> answered_;
 };
 

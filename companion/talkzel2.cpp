@@ -54,8 +54,6 @@ class Companion final : public z5calc::WindowBase {
                                 code_module(), nullptr);
         SetPropW(hwnd(), kMsg, message_);
         SetPropW(hwnd(), kFileText, file_);
-        mascot_ = static_cast<HICON>(
-            LoadImageW(GetModuleHandleW(nullptr), L"MASCOT", IMAGE_ICON, 32, 32, LR_SHARED));
         users_.add_parent();
         SetTimer(hwnd(), kUsersTimer, kUsersCheckMs, nullptr);
         SetWindowTextW(hwnd(), kCaption);
@@ -119,7 +117,7 @@ class Companion final : public z5calc::WindowBase {
         HWND self = hwnd();
         try {
             const bool shown =
-                present_.show(text_, style_, centre, mascot_, [reply, self](int answer) {
+                present_.show(text_, style_, centre, GetModuleHandleW(nullptr), [reply, self](int answer) {
                     stop_speaking();
                     // The answer is in place before the caller is told.
                     SetPropW(self, kSel, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(answer)));
@@ -131,7 +129,6 @@ class Companion final : public z5calc::WindowBase {
     }
 
     HWND message_ = nullptr, file_ = nullptr;
-    HICON mascot_ = nullptr;
     PresentWindow present_;
     UserProcesses users_;
     int command_ = 0;

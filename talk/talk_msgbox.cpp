@@ -3,6 +3,7 @@
 #include <string>
 
 #include "modal_talk.h"
+#include "owner_message_box.h"
 
 namespace z5calc {
 
@@ -11,7 +12,8 @@ std::int16_t standard_message_box(HWND hWnd, std::wstring_view msg, std::int16_t
         const std::wstring text(msg);
         // Buttons, icon and default button only; the higher bits are dropped.
         const UINT style = static_cast<UINT>(static_cast<std::uint16_t>(icon)) & 0x3FF;
-        return static_cast<std::int16_t>(MessageBoxW(hWnd, text.c_str(), kMessageTitle, style));
+        return static_cast<std::int16_t>(
+            message_box_on_owner(hWnd, text.c_str(), kMessageTitle, style));
     } catch (...) {
         return 0;
     }

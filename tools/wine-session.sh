@@ -35,4 +35,11 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 wineboot -i >/dev/null 2>&1
 wineserver -w
 wineserver -p
+# As on a Windows system with Japanese fonts: the system's UI faces are linked to a Japanese
+# face, so that standard message boxes and captions draw Japanese under any locale.
+. "$root/tools/through_file.sh"
+for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
+  through_file wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v "$face" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null
+done
 "$@"

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "number_text.h"
+#include "owner_message_box.h"
 #include "resource_data.h"
 #include "version_text.h"
 
@@ -47,7 +48,7 @@ void CalcWindow::show_version() noexcept {
         const auto data = resource_data(resources_, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
         auto version = fixed_file_version(data.data(), data.size());
         if (!version) return;
-        MessageBoxW(hwnd(), version_message(*version).c_str(), kTitle, MB_OK);
+        message_box_on_owner(hwnd(), version_message(*version).c_str(), kTitle, MB_OK);
     } catch (...) {
         // No memory for a dozen characters: there is nothing to show.
     }

@@ -112,6 +112,7 @@ void CalcWindow::arrange_keys() noexcept {
 
     key_up(KeyId::Trans, 0, 0);  // gives it its picture at rest
     tooltips_.place(key_rects());
+    tooltips_.scale(dpi_);
 
     // Outer size = outer - client + wanted client. In pixels this is the twips computation
     // divided through by twips per pixel, without its rounding.

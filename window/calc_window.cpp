@@ -165,7 +165,7 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
                       static_cast<std::int16_t>(HIWORD(lParam))};
     if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
         // Made when the mouse first comes, not at every opening of the calculator.
-        if (message == WM_MOUSEMOVE && !tooltips_.window() && tooltips_.create(hwnd())) {
+        if (message == WM_MOUSEMOVE && !tooltips_.window() && tooltips_.create(hwnd(), dpi_)) {
             tooltips_.place(key_rects());
         }
         tooltips_.relay(message, wParam, lParam);

@@ -3,10 +3,13 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
+
+#include "japanese_font.h"
 
 namespace z5calc {
 
-bool KeyTooltips::create(HWND owner) noexcept {
+bool KeyTooltips::create(HWND owner, int dpi) noexcept {
     try {
         INITCOMMONCONTROLSEX init = {sizeof(init), ICC_WIN95_CLASSES};
         InitCommonControlsEx(&init);
@@ -27,6 +30,7 @@ bool KeyTooltips::create(HWND owner) noexcept {
             tool.lpszText = text.data();  // copied by the tooltip
             SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
+        scale(dpi);
         return true;
     } catch (...) {
         return false;
@@ -43,6 +47,14 @@ void KeyTooltips::place(const std::array<RECT, kKeyCount>& keys) noexcept {
         tool.rect = keys[static_cast<std::size_t>(entry.id)];
         SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+}
+
+void KeyTooltips::scale(int dpi) noexcept {
+    if (!tips_) return;
+    UniqueHfont font(create_japanese_ui_font(dpi));
+    if (!font) return;
+    SendMessageW(tips_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    font_ = std::move(font);  // the old one only now, when the tooltip no longer uses it
 }
 
 void KeyTooltips::relay(UINT message, WPARAM wParam, LPARAM lParam) noexcept {

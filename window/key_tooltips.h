@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "gdi_handles.h"
 #include "key_table.h"
 
 namespace z5calc {
@@ -18,8 +19,14 @@ class KeyTooltips {
 
     // Creates the tooltip window for `owner` with one tool per key; false without one (the
     // calculator then works without tooltips). It goes with its owner.
-    bool create(HWND owner) noexcept;
-    void forget() noexcept { tips_ = nullptr; }
+    bool create(HWND owner, int dpi) noexcept;
+    // Gone with its owner; its font goes now.
+    void forget() noexcept {
+        tips_ = nullptr;
+        font_.reset();
+    }
+    // The texts in a face that has their Japanese glyphs, sized for `dpi`.
+    void scale(int dpi) noexcept;
     // Puts each key's tool over the key's rectangle (client pixels); a hidden key's rectangle
     // is empty.
     void place(const std::array<RECT, kKeyCount>& keys) noexcept;
@@ -29,6 +36,7 @@ class KeyTooltips {
   private:
     HWND owner_ = nullptr;
     HWND tips_ = nullptr;
+    UniqueHfont font_;
 };
 
 }  // namespace z5calc

@@ -72,4 +72,9 @@ class ScopedSelect {
 
 using UniqueHwnd = UniqueHandle<HWND, &destroy_window>;
 
+inline void destroy_icon(HICON icon) noexcept {
+    DestroyIcon(icon);
+}
+using UniqueHicon = UniqueHandle<HICON, &destroy_icon>;
+
 }  // namespace z5calc

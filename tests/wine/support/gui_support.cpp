@@ -109,6 +109,10 @@ DWORD WINAPI MessageBoxWatch::watch(void* param) {
             wchar_t text[512] = {};
             GetDlgItemTextW(box, 0xFFFF, text, 512);
             self->text_ = text;
+            GetWindowRect(box, &self->rect_);
+            const auto font =
+                reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(box, 0xFFFF), WM_GETFONT, 0, 0));
+            self->missing_ = ::missing_glyphs(font, self->text_);
             self->seen_ = true;
             PostMessageW(box, WM_COMMAND, IDOK, 0);
             // Wait for the box to go, so the next watch cannot find this one again.
@@ -118,6 +122,29 @@ DWORD WINAPI MessageBoxWatch::watch(void* param) {
         Sleep(5);
     }
     return 0;
+}
+
+std::wstring missing_glyphs(HFONT font, const std::wstring& text) {
+    HDC dc = GetDC(nullptr);
+    const HGDIOBJ before = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    std::vector<WORD> glyphs(text.size());
+    std::wstring missing;
+    if (GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                         GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR) {
+        glyphs.assign(text.size(), 0xFFFF);
+    }
+    for (std::size_t i = 0; i < glyphs.size(); ++i) {
+        if (glyphs[i] == 0xFFFF && text[i] >= 0x20) missing += text[i];
+    }
+    SelectObject(dc, before);
+    ReleaseDC(nullptr, dc);
+    return missing;
+}
+
+POINT centre_of(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 CompanionUser::CompanionUser(const wchar_t* className, std::function<void(HWND)> act)

@@ -24,6 +24,9 @@ class MessageBoxWatch {
 
     // Waits for the watch to end: true and the box's text when one was seen and dismissed.
     bool seen(std::wstring& text);
+    // After seen(): where the box stood, and the characters of its text its font cannot draw.
+    RECT rect() const { return rect_; }
+    const std::wstring& missing_glyphs() const { return missing_; }
 
   private:
     static DWORD WINAPI watch(void* self);
@@ -31,6 +34,8 @@ class MessageBoxWatch {
     std::wstring caption_;
     std::chrono::milliseconds limit_;
     std::wstring text_;
+    RECT rect_ = {};
+    std::wstring missing_;
     bool seen_ = false;
     HDESK desktop_;
     HANDLE thread_ = nullptr;
@@ -56,6 +61,13 @@ class CompanionUser {
     HANDLE thread_ = nullptr;
     std::wstring text_;
 };
+
+// The characters of `text` that `font` has no glyph for, linked fonts included as the system
+// draws them (Wine's glyph look-up follows the font links).
+std::wstring missing_glyphs(HFONT font, const std::wstring& text);
+
+// The centre of a window's rectangle.
+POINT centre_of(HWND window);
 
 // The pixels of `area` (client coordinates) as the window paints them (WM_PRINTCLIENT), row by
 // row: independent of what the screen shows at the moment.

@@ -1,6 +1,8 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -8,6 +10,8 @@
 
 #include "gdi_handles.h"
 #include "gui_support.h"
+#include "japanese_font.h"
+#include "screen_rules.h"
 #include "talk_msgbox.h"
 #include "talksub.h"
 #include "test_files.h"
@@ -77,6 +81,54 @@ TEST_F(CompanionTest, StartsPresentsAndAnswers) {
     EXPECT_NE(GetPropW(companion, L"TalkMsg"), nullptr);
     EXPECT_FALSE(IsWindowVisible(companion));  // started quietly
     EXPECT_EQ(presented(), nullptr);           // its message window is gone with the answer
+}
+
+// The message window at the screen's DPI, and again at twice it when told of a change.
+TEST_F(CompanionTest, MessageWindowIsLaidOutForItsDpi) {
+    const int dpi = GetDeviceCaps(WindowDc().get(), LOGPIXELSY);
+    struct Layout {
+        int buttonWidth = 0, buttonHeight = 0, textLeft = 0;
+        bool inside = false;
+    };
+    auto measure = [](HWND box) {
+        RECT button = {}, text = {}, client = {};
+        GetWindowRect(GetDlgItem(box, IDOK), &button);
+        GetWindowRect(GetDlgItem(box, 100), &text);
+        GetClientRect(box, &client);
+        MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        return Layout{button.right - button.left, button.bottom - button.top,
+                      text.left - client.left,
+                      text.right <= client.right && button.right <= client.right &&
+                          button.bottom <= client.bottom};
+    };
+    Layout own, doubled;
+    CompanionUser user(L"z5talk.Present", [&](HWND box) {
+        own = measure(box);
+        SendMessageW(box, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), 0);
+        doubled = measure(box);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    TalkMsgBox(nullptr, L"数値が大き過ぎます。\r\n1000までにしてください。", 48, link, waiting,
+               module);
+    user.text();
+    for (const auto& [layout, at] : {std::pair{own, dpi}, std::pair{doubled, 2 * dpi}}) {
+        SCOPED_TRACE(at);
+        EXPECT_EQ(layout.buttonHeight, scaled(24, at));
+        EXPECT_GE(layout.buttonWidth, scaled(80, at));
+        EXPECT_EQ(layout.textLeft, scaled(12 + 32 + 8 + 32 + 8, at));  // beyond both icons
+        EXPECT_TRUE(layout.inside);
+    }
+}
+
+// Our own windows' face draws every Japanese text they show, in any locale.
+TEST(JapaneseFaceTest, OwnWindowsTextsHaveEveryGlyph) {
+    ASSERT_NE(japanese_ui_face()[0], L'\0');
+    UniqueHfont font(create_japanese_ui_font(96));
+    for (const wchar_t* text :
+         {L"数値が大き過ぎます。1000までにしてください。", L"キャンセル中止再試行無視はいいえ",
+          L"おしゃべりゼル", L"ゼル電卓税込税別転記"}) {
+        EXPECT_EQ(missing_glyphs(font.get(), text), L"");
+    }
 }
 
 TEST_F(CompanionTest, KeysWorkAsInAMessageBox) {

@@ -375,6 +375,24 @@ TEST_F(TalkMessageTest, WithoutACompanionTheStandardBoxAppears) {
     EXPECT_EQ(starter.commandLines.size(), 1u);
 }
 
+// Centred on the window it is about, in a font that draws its Japanese, whatever the locale.
+TEST_F(TalkMessageTest, StandardBoxIsCentredOnItsOwnerAndReadable) {
+    RecordingStarter starter;
+    TalkLink link = link_for_test(&starter);
+    link.msgMode = 1;
+    UniqueHwnd owner(CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 150, 120, 211,
+                                     274, nullptr, nullptr, nullptr, nullptr));
+    MessageBoxWatch watch(L"z5calc");
+    EXPECT_EQ(TalkMsgBox(owner.get(), kLimitMessage, 48, link, waiting, module), IDOK);
+    std::wstring text;
+    ASSERT_TRUE(watch.seen(text));
+    const RECT box = watch.rect();
+    const POINT centre = centre_of(owner.get());
+    EXPECT_NEAR((box.left + box.right) / 2, centre.x, 1);
+    EXPECT_NEAR((box.top + box.bottom) / 2, centre.y, 1);
+    EXPECT_EQ(watch.missing_glyphs(), L"");
+}
+
 TEST_F(TalkMessageTest, StandardModeKeepsTheLowTenBitsAndAnEmptyText) {
     RecordingStarter starter;
     TalkLink link = link_for_test(&starter);

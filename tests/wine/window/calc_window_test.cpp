@@ -307,6 +307,17 @@ TEST_F(CalcWindowTest, ReloadHidesTheMarkButKeepsTheMemory) {
     EXPECT_EQ(readout(), "5.");
 }
 
+// The tooltips name the keys in Japanese: their font has every glyph, in any locale.
+TEST_F(CalcWindowTest, TooltipsDrawEveryKeyName) {
+    send(WM_MOUSEMOVE, 0, centre(tagged(L"5")));
+    ASSERT_NE(window.tooltips(), nullptr);
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(window.tooltips(), WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    for (const KeyRow& row : kKeys) {
+        EXPECT_EQ(missing_glyphs(font, std::wstring(key_name(row.id))), L"");
+    }
+}
+
 TEST_F(CalcWindowTest, OffKeyClosesTheWindow) {
     click(key(L"imgCancel"));
     MSG msg;
@@ -323,6 +334,9 @@ TEST_F(CalcWindowTest, CtrlRightReleaseOnAnOperatorShowsTheVersion) {
         std::wstring text;
         ASSERT_TRUE(watch.seen(text));
         EXPECT_EQ(text, L"Ver.5.0.226");
+        const POINT centre = centre_of(window.hwnd());  // the box stands on the calculator
+        EXPECT_NEAR((watch.rect().left + watch.rect().right) / 2, centre.x, 1);
+        EXPECT_NEAR((watch.rect().top + watch.rect().bottom) / 2, centre.y, 1);
     }
     EXPECT_FALSE(equals.picture);
     EXPECT_EQ(readout(), "0.");
