@@ -116,8 +116,8 @@ class Companion final : public z5calc::WindowBase {
         HWND reply = reply_;
         HWND self = hwnd();
         try {
-            const bool shown =
-                present_.show(text_, style_, centre, GetModuleHandleW(nullptr), [reply, self](int answer) {
+            const bool shown = present_.show(
+                text_, style_, centre, GetModuleHandleW(nullptr), [reply, self](int answer) {
                     stop_speaking();
                     // The answer is in place before the caller is told.
                     SetPropW(self, kSel, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(answer)));

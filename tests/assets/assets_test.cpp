@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -200,11 +201,13 @@ TEST(Assets, OffKeyIsCutByTheOutlineLikeTheSkin) {
 }
 
 TEST(Assets, IconsAndResourceScript) {
-    for (const char* icon : {"/calc.ico", "/mascot.ico"}) {
+    // The calculator's icon at 32 pixels; the companion's mascot also at the sizes of 125 %
+    // to 300 %, first entry 32.
+    for (auto [icon, images] : {std::pair{"/calc.ico", 1}, std::pair{"/mascot.ico", 5}}) {
         std::vector<unsigned char> data = read_file(kAssets + icon);
         ASSERT_GE(data.size(), 22u) << icon;
         EXPECT_EQ(data[2], 1) << icon;  // an icon file
-        EXPECT_EQ(data[4], 1) << icon;  // one image
+        EXPECT_EQ(data[4], images) << icon;
         EXPECT_EQ(data[6], 32) << icon;
         EXPECT_EQ(data[7], 32) << icon;
     }

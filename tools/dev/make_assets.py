@@ -60,7 +60,7 @@ TRANSFER = (146, 205, 64, 68)  # TRON / TROFF, over the mascot
 FACES = {  # (face, shadow, label colour)
     DIGIT: ((0xF2, 0xF2, 0xEA), (0x9A, 0x9A, 0x90), INK),
     OPERATOR: ((0xFF, 0xD8, 0x7A), (0xB0, 0x88, 0x30), INK),
-    CLEAR: ((0xF0, 0x7A, 0x5A), (0xA0, 0x40, 0x2A), (0xFF, 0xFF, 0xF4)),
+    CLEAR: ((0xFF, 0xA0, 0x84), (0xB0, 0x56, 0x3E), INK),
     MEMORY: ((0xC8, 0xE4, 0xF4), (0x6A, 0x8C, 0xA4), INK),
     TAX: ((0xFF, 0xF0, 0xB0), (0xB0, 0x9C, 0x50), INK),
     OFF: ((0x5A, 0x5A, 0x60), (0x2A, 0x2A, 0x30), (0xFF, 0xFF, 0xF4)),
@@ -135,13 +135,26 @@ def font(size):
     return ImageFont.truetype(FONT, size)
 
 
+# Labels are drawn four times larger and reduced, with a stroke around them that gives them weight
+# (WEIGHT 96-DPI pixels in all): thin strokes would not reach their colour at small scales.
+SUPER = 4
+WEIGHT = 1.0
+
+
 def centred_text(draw, box, text, size, colour):
     """Text centred in a box of the current scale; size in 96-DPI pixels."""
-    left, top, right, bottom = box
-    f = font(px(size))
-    x0, y0, x1, y1 = draw.textbbox((0, 0), text, font=f)
-    draw.text((left + (right - left - (x1 - x0)) / 2 - x0, top + (bottom - top - (y1 - y0)) / 2 - y0),
-              text, font=f, fill=colour)
+    left, top, right, bottom = (int(v) for v in box)
+    f = font(px(size) * SUPER)
+    stroke = int(WEIGHT * S * SUPER / 2 + 0.5)
+    x0, y0, x1, y1 = f.getbbox(text, stroke_width=stroke)
+    width, height = (right - left) * SUPER, (bottom - top) * SUPER
+    mask = Image.new("L", (width, height), 0)
+    # On whole pixels of the result, so that a thin stroke (the minus) falls on one row of them.
+    x = SUPER * round(((width - (x1 - x0)) / 2 - x0) / SUPER)
+    y = SUPER * round(((height - (y1 - y0)) / 2 - y0) / SUPER)
+    ImageDraw.Draw(mask).text((x, y), text, font=f, fill=255, stroke_width=stroke, stroke_fill=255)
+    mask = mask.resize((right - left, bottom - top), Image.BOX)
+    draw._image.paste(colour, (left, top, right, bottom), mask)
 
 
 def label_size(label, height):
@@ -161,10 +174,10 @@ def draw_key(draw, left, top, width, height, label, style, pressed, dx=0, dy=0):
     one, two, radius = px(1), px(2), px(5)
     size = label_size(label, height)
     if pressed:  # sunk: darker face, no shadow, label one pixel down and right
-        face = tuple(int(c * 0.78) for c in face)
+        face = tuple(int(c * 0.84) for c in face)
         draw.rounded_rectangle((l, t, r, b), radius, fill=shadow)
         draw.rounded_rectangle((l + one, t + one, r, b), radius, fill=face)
-        centred_text(draw, (l + two, t + two, r + 1, b + 1), label, size, ink)
+        centred_text(draw, (l + one, t + one, r + one, b + one), label, size, ink)
     else:
         draw.rounded_rectangle((l, t, r, b), radius, fill=shadow)
         draw.rounded_rectangle((l, t, r - one, b - one), radius, fill=face)
@@ -183,8 +196,6 @@ def draw_mascot(draw):
     draw.arc(box(cx - 8, cy + 2, cx + 8, cy + 14), 20, 160, fill=INK, width=px(2))
     draw.ellipse(box(cx - 18, cy + 4, cx - 12, cy + 9), fill=(0xF0, 0x9A, 0x9A))
     draw.ellipse(box(cx + 12, cy + 4, cx + 18, cy + 9), fill=(0xF0, 0x9A, 0x9A))
-    draw.polygon([(px(cx - 6), px(cy - 20)), (px(cx), px(cy - 30)), (px(cx + 6), px(cy - 20))],
-                 fill=body)
 
 
 def draw_skin(rects):
@@ -207,7 +218,7 @@ def draw_skin(rects):
             for row in (y, height - 1 - y):
                 if any(l <= x < r for l, r in scaled_row_spans(row)):
                     draw.point((x, row), fill=RIM)
-    centred_text(draw, box(40, 6, 140, 26), "ゼル電卓", 14, (0xF8, 0xFF, 0xF0))
+    centred_text(draw, box(40, 6, 140, 26), "ゼル電卓", 14, INK)
     draw.rounded_rectangle(box(11, 31, 195, 70), px(4), fill=DISPLAY, outline=DISPLAY_EDGE,
                            width=px(2))
     for name, label, left, top, width, height, style in KEYS:
@@ -227,7 +238,7 @@ def transfer_key(skin, pressed):
     draw = ImageDraw.Draw(image)
     cx, cy, r = 30, 32, 24
     shade = 0.8 if pressed else 1.0
-    red = tuple(int(c * shade) for c in (0xE8, 0x3A, 0x32))
+    red = tuple(int(c * shade) for c in (0xC4, 0x2A, 0x22))
     if not pressed:
         draw.ellipse(box(cx - r + 2, cy - r + 2, cx + r + 2, cy + r + 2), fill=(0x8A, 0x22, 0x1E))
     off = 2 if pressed else 0
@@ -270,16 +281,26 @@ def calculator_icon():
 
 
 def mascot_icon():
-    icon = Image.new("RGBA", (32, 32), (0, 0, 0, 0))
+    """Drawn at 8 times 32 pixels; the icon file holds it reduced to each size a DPI asks for."""
+    k = 8
+    icon = Image.new("RGBA", (32 * k, 32 * k), (0, 0, 0, 0))
     d = ImageDraw.Draw(icon)
-    d.ellipse((3, 6, 28, 30), fill=(0x3A, 0x9E, 0x46, 255), outline=RIM + (255,))
-    d.ellipse((9, 13, 14, 19), fill=(0xFA, 0xFA, 0xF0, 255))
-    d.ellipse((17, 13, 22, 19), fill=(0xFA, 0xFA, 0xF0, 255))
-    d.point([(11, 16), (12, 16), (19, 16), (20, 16)], fill=INK + (255,))
-    d.arc((11, 18, 20, 26), 20, 160, fill=INK + (255,))
-    d.polygon([(20, 2), (31, 2), (31, 9), (24, 9), (22, 12), (22, 9), (20, 9)], fill=(255, 255, 255, 255),
-              outline=INK + (255,))
+
+    def at(*v):
+        return tuple(c * k for c in v)
+
+    d.ellipse(at(3, 6, 28, 30), fill=(0x3A, 0x9E, 0x46, 255), outline=RIM + (255,), width=k)
+    d.ellipse(at(9, 13, 14, 19), fill=(0xFA, 0xFA, 0xF0, 255))
+    d.ellipse(at(17, 13, 22, 19), fill=(0xFA, 0xFA, 0xF0, 255))
+    d.ellipse(at(10.5, 15, 12.5, 17.5), fill=INK + (255,))
+    d.ellipse(at(18.5, 15, 20.5, 17.5), fill=INK + (255,))
+    d.arc(at(11, 18, 20, 26), 20, 160, fill=INK + (255,), width=k)
+    d.polygon([at(20, 2), at(31, 2), at(31, 9), at(24, 9), at(22, 12), at(22, 9), at(20, 9)],
+              fill=(255, 255, 255, 255), outline=INK + (255,), width=k)
     return icon
+
+
+MASCOT_SIZES = [(32, 32), (40, 40), (48, 48), (64, 64), (96, 96)]
 
 
 def pressed_key(skin, name, label, left, top, width, height, style):
@@ -376,7 +397,7 @@ def main():
         draw_scaled(out, percent)
 
     calculator_icon().save(os.path.join(out, "calc.ico"), sizes=[(32, 32)])
-    mascot_icon().save(os.path.join(out, "mascot.ico"), sizes=[(32, 32)])
+    mascot_icon().save(os.path.join(out, "mascot.ico"), sizes=MASCOT_SIZES)
 
     with open(os.path.join(out, "assets.rc"), "w", encoding="ascii") as rc:
         rc.write("// Generated by tools/dev/make_assets.py: the calculator's pictures and outline.\n")

@@ -109,7 +109,12 @@ DWORD WINAPI MessageBoxWatch::watch(void* param) {
             wchar_t text[512] = {};
             GetDlgItemTextW(box, 0xFFFF, text, 512);
             self->text_ = text;
-            GetWindowRect(box, &self->rect_);
+            // Where it stands once shown and settled (it is placed as it is activated).
+            for (RECT last = {-1, -1, -1, -1}; GetTickCount64() < end; Sleep(30)) {
+                GetWindowRect(box, &self->rect_);
+                if (IsWindowVisible(box) && EqualRect(&last, &self->rect_)) break;
+                last = self->rect_;
+            }
             const auto font =
                 reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(box, 0xFFFF), WM_GETFONT, 0, 0));
             self->missing_ = ::missing_glyphs(font, self->text_);

@@ -103,6 +103,7 @@ TEST_F(CompanionTest, MessageWindowIsLaidOutForItsDpi) {
     };
     Layout own, doubled;
     CompanionUser user(L"z5talk.Present", [&](HWND box) {
+        for (int i = 0; i < 200 && !IsWindowVisible(box); ++i) Sleep(10);  // laid out, shown
         own = measure(box);
         SendMessageW(box, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), 0);
         doubled = measure(box);
