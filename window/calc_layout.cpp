@@ -110,6 +110,7 @@ void CalcWindow::arrange_keys() noexcept {
         }
     }
 
+    make_label_fonts();
     key_up(KeyId::Trans, 0, 0);  // gives it its picture at rest
     tooltips_.place(key_rects());
     tooltips_.scale(dpi_);

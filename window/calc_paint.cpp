@@ -93,13 +93,23 @@ void CalcWindow::draw_readout(HDC dc) noexcept {
     HFONT font = readout_font_for(dc, text, length);
     RECT r = readout_.rect();
     if (font != readoutFont_.get()) {
+        // On the seed's baseline, but never below the readout's bottom: a seed font taller
+        // than the readout (the scale changed since start-up) would put the text under it.
         ScopedSelect seed(dc, readoutFont_.get());
-        r.top += ascent_of(dc);
+        const int seedAscent = ascent_of(dc);
         ScopedSelect fit(dc, font);
-        r.top -= ascent_of(dc);
+        const int fitAscent = ascent_of(dc);
+        r.top += std::min(seedAscent - fitAscent, std::max(0, readout_.Height - fitAscent));
     }
     ScopedSelect select(dc, font);
     DrawTextW(dc, text, length, &r, DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+}
+
+void CalcWindow::draw_mem_mark(HDC dc) noexcept {
+    if (!lblMem_.Visible || !memFont_) return;
+    ScopedSelect font(dc, memFont_.get());
+    RECT r = lblMem_.rect();
+    DrawTextW(dc, L"M", 1, &r, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
 }
 
 // Drawn into a buffer first, so that a key's press never shows the bare skin for a frame.
@@ -110,18 +120,18 @@ void CalcWindow::paint(HDC target) noexcept {
     if (!buffer || !surface) return;
     HDC dc = buffer.get();
     ScopedSelect bitmap(dc, surface.get());
-    draw_skin(target, dc);
-    // Drawn last to first, so that the key the hit test finds first is the one on top.
-    for (auto k = keys_.rbegin(); k != keys_.rend(); ++k) {
-        if (k->Visible) k->picture.draw(dc, k->Left, k->Top);
-    }
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
-    draw_readout(dc);
-    if (lblMem_.Visible && memFont_) {
-        ScopedSelect font(dc, memFont_.get());
-        RECT r = lblMem_.rect();
-        DrawTextW(dc, L"M", 1, &r, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    if (contrast_) {
+        paint_contrast(dc);
+    } else {
+        draw_skin(target, dc);
+        // Drawn last to first, so that the key the hit test finds first is the one on top.
+        for (auto k = keys_.rbegin(); k != keys_.rend(); ++k) {
+            if (k->Visible) k->picture.draw(dc, k->Left, k->Top);
+        }
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, RGB(0, 0, 0));
+        draw_readout(dc);
+        draw_mem_mark(dc);
     }
     BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }

@@ -67,6 +67,7 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
             take_scale(own);
             create_controls();
         }
+        contrast_ = high_contrast_on();
         measure_character();
         arrange_keys();
         apply_region();
@@ -101,6 +102,8 @@ void CalcWindow::unload() noexcept {
     fitFont_.reset();
     fitHeight_ = 0;
     memFont_.reset();
+    labelFont_.reset();
+    smallLabelFont_.reset();
     pressed_.reset();
     clickSpent_ = false;
 }
@@ -236,6 +239,11 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
                 dpi_changed(LOWORD(wParam), now);
             }
             return 0;
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+        case WM_THEMECHANGED:
+            contrast_changed();
+            break;
         case WM_GETOBJECT:
             // lParam carries a 32-bit object id, sign-extended or not.
             if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
@@ -278,7 +286,8 @@ LRESULT CalcWindow::mCallBackWindow(HWND hw, UINT uMsg, WPARAM, LPARAM lParam) n
             POINT p = {static_cast<std::int16_t>(LOWORD(lParam)),
                        static_cast<std::int16_t>(HIWORD(lParam))};
             ScreenToClient(hw, &p);
-            if (picWk_color(p.x, p.y) == kDragColor) return HTCAPTION;
+            // In a contrast theme the keys are drawn whole: only the hit test of the keys counts.
+            if (!contrast_ && picWk_color(p.x, p.y) == kDragColor) return HTCAPTION;
             return hit_test_control(p) ? 0 : HTCAPTION;
         }
     }

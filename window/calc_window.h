@@ -31,6 +31,9 @@ namespace z5calc {
 // concern: lifecycle, activation and message routes (calc_window.cpp), layout (calc_layout.cpp),
 // mouse and keyboard (calc_input.cpp), the transfer and the version box (calc_actions.cpp),
 // painting (calc_paint.cpp).
+// Whether the user has a contrast theme on.
+bool high_contrast_on() noexcept;
+
 class CalcWindow final : public WindowBase,
                          public CalcDisplay,
                          public MessageCallback,
@@ -78,6 +81,8 @@ class CalcWindow final : public WindowBase,
     int dpi() const noexcept { return dpi_; }
     int client_width() const noexcept { return scaled(kClientWidth, dpi_); }
     int client_height() const noexcept { return scaled(kClientHeight, dpi_); }
+    // Whether the window draws itself for a contrast theme.
+    bool contrast_theme() const noexcept { return contrast_; }
     // Whether the art at this DPI is drawn for it (always at 96 DPI).
     bool art_drawn() const noexcept { return dpi_ == kBaseDpi || art_.drawn(); }
 
@@ -182,10 +187,18 @@ class CalcWindow final : public WindowBase,
     void copy_readout() noexcept;
     void paste_number() noexcept;
 
+    // calc_contrast.cpp: the contrast theme, read again when the system's colours change.
+    void contrast_changed() noexcept;
+    void make_label_fonts() noexcept;
+    bool shows_pressed(KeyId id) const noexcept;
+    void paint_contrast(HDC dc) noexcept;
+    UniqueHrgn client_outline() const noexcept;
+
     // calc_paint.cpp
     void invalidate(const RECT& r) noexcept;
     void paint(HDC target) noexcept;
     void draw_readout(HDC dc) noexcept;
+    void draw_mem_mark(HDC dc) noexcept;
     HFONT readout_font_for(HDC dc, const wchar_t* text, int length) noexcept;
 
     Calculator calc_{*this};
@@ -210,6 +223,9 @@ class CalcWindow final : public WindowBase,
     void notify(DWORD event, long child) const noexcept;
     UniqueHfont readoutFont_;
     UniqueHfont memFont_;
+    bool contrast_ = false;  // a contrast theme is on: drawn without pictures
+    UniqueHfont labelFont_;  // the keys' labels then
+    UniqueHfont smallLabelFont_;
     // The readout's font shrunk for a text the seed font cannot fit, and its height.
     UniqueHfont fitFont_;
     int fitHeight_ = 0;

@@ -65,4 +65,19 @@ HFONT create_japanese_ui_font(int dpi) noexcept {
     return CreateFontIndirectW(&lf);
 }
 
+HFONT create_japanese_font(int pixels, int weight, BYTE quality) noexcept {
+    LOGFONTW lf = {};
+    lf.lfHeight = -pixels;
+    lf.lfWeight = weight;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = quality;
+    if (const wchar_t* face = japanese_ui_face(); face[0]) {
+        lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+        lf.lfCharSet = SHIFTJIS_CHARSET;
+    } else {
+        lstrcpynW(lf.lfFaceName, L"MS Shell Dlg", LF_FACESIZE);
+    }
+    return CreateFontIndirectW(&lf);
+}
+
 }  // namespace z5calc

@@ -14,4 +14,7 @@ const wchar_t* japanese_ui_face() noexcept;
 // Japanese UI face where there is one. The caller owns it; null when no font can be made.
 HFONT create_japanese_ui_font(int dpi) noexcept;
 
+// A font of the Japanese UI face (the system's where there is none), `pixels` high.
+HFONT create_japanese_font(int pixels, int weight, BYTE quality = CLEARTYPE_QUALITY) noexcept;
+
 }  // namespace z5calc

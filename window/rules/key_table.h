@@ -240,6 +240,45 @@ constexpr std::wstring_view key_name(KeyId id) noexcept {
     return names[static_cast<std::size_t>(id)];
 }
 
+// A key's label as its face shows it.
+constexpr std::wstring_view key_label(KeyId id) noexcept {
+    constexpr std::array<std::wstring_view, kKeyCount> labels = {
+        L"0",
+        L"1",
+        L"2",
+        L"3",
+        L"4",
+        L"5",
+        L"6",
+        L"7",
+        L"8",
+        L"9",
+        L"00",
+        L"000",
+        L".",
+        L"\u00B1",
+        L"\u2190",
+        L"AC",
+        L"CE",
+        L"\u2212",
+        L"\u00F7",
+        L"+",
+        L"\u00D7",
+        L"=",
+        L"%",
+        L"MC",
+        L"M+",
+        L"M-",
+        L"MR",
+        L"\u7A0E\u8FBC",
+        L"\u7A0E\u5225",
+        L"\u7A0E",
+        L"OFF",
+        L"\u8EE2\u8A18",
+    };
+    return labels[static_cast<std::size_t>(id)];
+}
+
 // The shortcut of a key as a person reads it: its first typed character, else its chord
 // ("7", "Backspace", "Ctrl+L", "Delete").
 std::wstring shortcut_text(KeyId id);

@@ -14,6 +14,7 @@
 
 #include "gdi_handles.h"
 #include "calc_script.h"
+#include "contrast_theme.h"
 #include "gui_support.h"
 #include "handles.h"
 #include "test_files.h"
@@ -148,6 +149,31 @@ TEST_F(ShowcalcTest, WindowCarriesTheCalculatorIcon) {
     EXPECT_EQ(colour.bmWidth, 32);
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
+}
+
+// A contrast theme reaches the component through its own imports of the system's calls:
+// the calculator is drawn in the theme's colours, and in its skin again once the theme goes.
+TEST_F(ShowcalcTest, ContrastThemeDrawsTheCalculatorInItsColours) {
+    ContrastTheme theme(GetModuleHandleW(L"z5calcD.dll"), kWhiteOnBlack);
+    ASSERT_TRUE(theme.applied());
+    auto pixel = [](int x, int y) {
+        const std::vector<COLORREF> p = painted_pixels(calc_window(), {x, y, x + 1, y + 1});
+        return p.empty() ? CLR_INVALID : p[0];
+    };
+    COLORREF body = 0, key = 0, skin = 0;
+    Script script;
+    script.then([&] { body = pixel(5, 100), key = pixel(13, 106); })
+        .type(L"2+3")
+        .then([&] {
+            theme.set_on(false);
+            SendMessageW(calc_window(), WM_SYSCOLORCHANGE, 0, 0);
+            skin = pixel(5, 100);
+        })
+        .type(L"\r");
+    EXPECT_EQ(show(script, 0), 5);
+    EXPECT_EQ(body, theme.colour(COLOR_WINDOW));
+    EXPECT_EQ(key, theme.colour(COLOR_BTNFACE));
+    EXPECT_EQ(skin, RGB(0x50, 0xC0, 0x50));
 }
 
 TEST_F(ShowcalcTest, HostWindowsAreDisabledDuringTheDisplay) {

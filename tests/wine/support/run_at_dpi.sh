@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows test program on a screen of another DPI: in a copy of the test prefix whose
 # LogPixels is set, with a Wine server of its own (a prefix's DPI is read when its processes
-# start). Z5_EXPECTED_DPI tells the program what it should find.
+# start). Z5_EXPECTED_DPI tells the program what it should find. Also the way to run a program
+# under a Japanese locale (at 96 DPI or any other) without changing the test prefix.
 #   run_at_dpi.sh DPI PROGRAM [ARGS...]
 set -uo pipefail
 . "$(dirname "$0")/self_log.sh"
@@ -11,6 +12,9 @@ shift
 export Z5_EXPECTED_DPI=$dpi
 base=$WINEPREFIX
 export WINEPREFIX="$base-dpi$dpi"
+# A Japanese run has a copy of its own: Wine rewrites the prefix's font links when the locale
+# changes, which would leave the Western runs' message boxes without Japanese glyphs.
+case "${LC_ALL:-${LANG:-}}" in ja_*) WINEPREFIX="$WINEPREFIX-ja" ;; esac
 if [ ! -f "$WINEPREFIX/z5-dpi-$dpi" ]; then
   rm -rf "$WINEPREFIX"
   cp -a "$base" "$WINEPREFIX" || { echo "FAILED: cannot copy $base"; exit 1; }
