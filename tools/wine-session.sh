@@ -33,8 +33,6 @@ wineserver -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
 wineboot -i >/dev/null 2>&1
-wineserver -w
-wineserver -p
 # As on a Windows system with Japanese fonts: the system's UI faces are linked to a Japanese
 # face, so that standard message boxes and captions draw Japanese under any locale.
 . "$root/tools/through_file.sh"
@@ -42,4 +40,7 @@ for face in "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma"; do
   through_file wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
     /v "$face" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null
 done
+# The registry reaches the prefix's files when its server ends: copies of the prefix have it.
+wineserver -w
+wineserver -p
 "$@"

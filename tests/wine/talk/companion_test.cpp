@@ -11,6 +11,7 @@
 #include "gdi_handles.h"
 #include "gui_support.h"
 #include "japanese_font.h"
+#include "screen_capture.h"
 #include "screen_rules.h"
 #include "talk_msgbox.h"
 #include "talksub.h"
@@ -105,6 +106,15 @@ TEST_F(CompanionTest, MessageWindowIsLaidOutForItsDpi) {
     CompanionUser user(L"z5talk.Present", [&](HWND box) {
         for (int i = 0; i < 200 && !IsWindowVisible(box); ++i) Sleep(10);  // laid out, shown
         own = measure(box);
+        // With Z5_SHOTS set to a folder, the window as the user sees it, saved there.
+        if (const wchar_t* folder = _wgetenv(L"Z5_SHOTS")) {
+            Sleep(300);
+            RECT area;
+            GetWindowRect(box, &area);
+            save_screen_bmp(
+                (std::wstring(folder) + L"\\companion-" + std::to_wstring(dpi) + L".bmp").c_str(),
+                area);
+        }
         SendMessageW(box, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), 0);
         doubled = measure(box);
         PostMessageW(box, WM_COMMAND, IDOK, 0);

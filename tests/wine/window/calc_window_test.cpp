@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <windowsx.h>
 
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 
 #include "calc_window.h"
 #include "loaded_window.h"
+#include "screen_capture.h"
 #include "gdi_handles.h"
 #include "gui_support.h"
 #include "layout.h"
@@ -315,6 +317,24 @@ TEST_F(CalcWindowTest, TooltipsDrawEveryKeyName) {
     ASSERT_NE(font, nullptr);
     for (const KeyRow& row : kKeys) {
         EXPECT_EQ(missing_glyphs(font, std::wstring(key_name(row.id))), L"");
+    }
+    // With Z5_SHOTS set to a folder, the tooltip of 税込 as the pointer brings it, saved there.
+    if (const wchar_t* folder = _wgetenv(L"Z5_SHOTS")) {
+        const LPARAM at = centre(tagged(L"taxin"));
+        POINT p = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+        ClientToScreen(window.hwnd(), &p);
+        SetCursorPos(p.x, p.y);
+        send(WM_MOUSEMOVE, 0, at);
+        for (int i = 0; i < 150 && !IsWindowVisible(window.tooltips()); ++i) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            Sleep(10);
+        }
+        RECT area;
+        GetWindowRect(window.hwnd(), &area);
+        area.right += 200;
+        area.bottom += 40;
+        save_screen_bmp((std::wstring(folder) + L"\\tooltip.bmp").c_str(), area);
     }
 }
 
