@@ -1,18 +1,13 @@
 #include "owner_message_box.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace z5calc {
 namespace {
 
-// The box this thread is opening, for the hook; a box opened from inside another's message
-// loop has its own and puts the outer one back when it returns.
-struct Opening {
-    HWND owner = nullptr;
-    HHOOK hook = nullptr;
-};
-thread_local Opening* opening = nullptr;
+// Set on a box once it is placed: a box activated again (the user came back to it) stays where
+// the user may have moved it.
+constexpr wchar_t kPlaced[] = L"z5calc.placed";
 
 void centre_on(HWND box, HWND owner) noexcept {
     RECT boxRect = {}, ownerRect = {};
@@ -30,16 +25,16 @@ void centre_on(HWND box, HWND owner) noexcept {
     SetWindowPos(box, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Installed for this thread while its box is open. The box's owner is the window it belongs to.
 LRESULT CALLBACK on_activate(int code, WPARAM wParam, LPARAM lParam) {
-    Opening* current = opening;
-    if (!current) return CallNextHookEx(nullptr, code, wParam, lParam);
-    const HHOOK hook = current->hook;
-    if (code == HCBT_ACTIVATE && current->owner) {
-        // The first window activated is the box: its size is final, it is not yet seen.
-        centre_on(reinterpret_cast<HWND>(wParam), current->owner);
-        current->owner = nullptr;
+    const auto box = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && !GetPropW(box, kPlaced)) {
+        if (HWND owner = GetWindow(box, GW_OWNER)) centre_on(box, owner);
+        SetPropW(box, kPlaced, reinterpret_cast<HANDLE>(1));
+    } else if (code == HCBT_DESTROYWND) {
+        RemovePropW(box, kPlaced);  // a window's properties go before it does
     }
-    return CallNextHookEx(hook, code, wParam, lParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 }  // namespace
@@ -47,11 +42,9 @@ LRESULT CALLBACK on_activate(int code, WPARAM wParam, LPARAM lParam) {
 int message_box_on_owner(HWND owner, const wchar_t* text, const wchar_t* caption,
                          UINT style) noexcept {
     if (!owner || !IsWindow(owner)) return MessageBoxW(owner, text, caption, style);
-    Opening mine{owner, SetWindowsHookExW(WH_CBT, on_activate, nullptr, GetCurrentThreadId())};
-    Opening* outer = std::exchange(opening, &mine);
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, on_activate, nullptr, GetCurrentThreadId());
     const int result = MessageBoxW(owner, text, caption, style);
-    opening = outer;
-    if (mine.hook) UnhookWindowsHookEx(mine.hook);
+    if (hook) UnhookWindowsHookEx(hook);
     return result;
 }
 
