@@ -106,6 +106,7 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
 
     Calculator& calc = window.calculator();
     calc.set_tax(settings.taxRate, settings.taxMode);
+    calc.set_reduced_tax(settings.reducedTaxRate);
     calc.open(m, mmax);
     window.show_transfer_key(true);
 

@@ -296,9 +296,8 @@ void Calculator::tax_click(int index) noexcept {
         return;
     }
     const double v = *read;
-    double result = index == kTaxIn    ? v * (taxRate_ + 1)
-                    : index == kTaxOut ? v / (taxRate_ + 1)
-                                       : v * taxRate_;
+    const double rate = tax_rate();
+    double result = index == kTaxIn ? v * (rate + 1) : index == kTaxOut ? v / (rate + 1) : v * rate;
     // Only an absurd rate (from a hand-edited settings file) gets here; the key is refused.
     if (!std::isfinite(result)) {
         display_.beep();

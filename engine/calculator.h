@@ -20,6 +20,9 @@ class CalcDisplay {
 
 // The desk calculator: one operation per key, working on a CalcState whose readout text is
 // the entry buffer. Refused keys beep through the display and change nothing else.
+// The two consumption-tax rates: the standard one and the reduced one.
+enum class TaxRateKind : std::uint8_t { Standard = 0, Reduced = 1 };
+
 class Calculator {
   public:
     explicit Calculator(CalcDisplay& display) noexcept : display_(display) {}
@@ -35,6 +38,20 @@ class Calculator {
         taxRate_ = rate;
         taxMode_ = mode;
     }
+    // The reduced rate beside it (Japan's 8 % beside 10 %), rounded by the same mode.
+    void set_reduced_tax(double rate) noexcept { reducedTaxRate_ = rate; }
+    // Which of the two the tax keys use. Switching changes nothing of the calculation.
+    TaxRateKind tax_rate_kind() const noexcept { return taxRateKind_; }
+    void set_tax_rate_kind(TaxRateKind kind) noexcept { taxRateKind_ = kind; }
+    void switch_tax_rate() noexcept {
+        taxRateKind_ =
+            taxRateKind_ == TaxRateKind::Standard ? TaxRateKind::Reduced : TaxRateKind::Standard;
+    }
+    // The rate of a kind, and the one the tax keys use now, as fractions.
+    double tax_rate(TaxRateKind kind) const noexcept {
+        return kind == TaxRateKind::Reduced ? reducedTaxRate_ : taxRate_;
+    }
+    double tax_rate() const noexcept { return tax_rate(taxRateKind_); }
 
     // Puts the calculator in the state of a freshly opened call: the starting value on the
     // readout as a result, with "=" pending. A non-finite value is refused (false, no change).
@@ -72,6 +89,8 @@ class Calculator {
     CalcDisplay& display_;
     CalcState state_;
     double taxRate_ = 0.05;
+    double reducedTaxRate_ = 0.08;
+    TaxRateKind taxRateKind_ = TaxRateKind::Standard;
     std::int16_t taxMode_ = 0;
 };
 

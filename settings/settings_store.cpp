@@ -136,8 +136,12 @@ void SettingsStore::ReadTaxSettings(Reading reading) {
         if (reading == Reading::Strict) return GetIniValue(k);
         return ini_value_from_text(GetIniString(k)).value_or(-1);
     };
-    taxRate = number(ini_keys::kTax) / 1000.0;
-    if (taxRate < 0) taxRate = ini_keys::kTax.fallback / 1000.0;
+    auto rate = [&](const IniKey& k) {
+        const double value = number(k) / 1000.0;
+        return value < 0 ? k.fallback / 1000.0 : value;
+    };
+    taxRate = rate(ini_keys::kTax);
+    reducedTaxRate = rate(ini_keys::kReducedTax);
     if (reading == Reading::Strict) {
         taxMode = GetIniInt16(ini_keys::kTaxMode);
     } else {

@@ -70,6 +70,7 @@ class SettingsStore {
     std::wstring iniFile;
     std::int32_t helpID = 0;
     double taxRate = 0;
+    double reducedTaxRate = 0.08;  // read by the same rules as taxRate; the file keeps it
     std::int16_t taxMode = 0;
     std::wstring helpFile;
 

@@ -1,3 +1,4 @@
+#include <cstring>
 #include <limits>
 
 #include "engine/key_runner.h"
@@ -43,6 +44,37 @@ INSTANTIATE_TEST_SUITE_P(
         TaxCase{0.08, 1, "9 9 9 INV taxin", "-1,078."}, TaxCase{0, 0, "1 2 . 5 taxin", "12."},
         TaxCase{0, 0, "1 2 . 5 taxout", "13."}, TaxCase{0, 0, "1 2 . 5 tax", "0."},
         TaxCase{0.05, 0, "1 9 9 tax", "9."}, TaxCase{0.1, 0, "9 9 9 9 9 9 9 9 9 taxin", "Error"}));
+
+// Standard 10 %, reduced 8 %: the tax keys use the active rate, and switching between them
+// leaves the calculation as it was.
+TEST(TaxRates, KeysUseTheActiveRateAndSwitchingKeepsTheCalculation) {
+    struct Case {
+        TaxRateKind kind;
+        const char* keys;
+        const char* readout;
+    };
+    for (const Case& c : {Case{TaxRateKind::Standard, "1 000 taxin", "1,100."},
+                          Case{TaxRateKind::Reduced, "1 000 taxin", "1,080."},
+                          Case{TaxRateKind::Reduced, "1 0 8 0 taxout", "1,000."},
+                          Case{TaxRateKind::Reduced, "1 000 tax", "80."},
+                          Case{TaxRateKind::Standard, "1 1 0 0 taxout", "1,000."}}) {
+        KeyRunner run;
+        run.calc.set_tax(0.1, 0);
+        run.calc.set_reduced_tax(0.08);
+        run.calc.set_tax_rate_kind(c.kind);
+        run.keys("AC").keys(c.keys);
+        EXPECT_EQ(run.readout(), c.readout) << c.keys;
+    }
+    KeyRunner run;
+    run.keys("AC 2 + 3");
+    const CalcState before = run.calc.state();
+    run.calc.switch_tax_rate();
+    EXPECT_EQ(run.calc.tax_rate_kind(), TaxRateKind::Reduced);
+    EXPECT_EQ(std::memcmp(&before, &run.calc.state(), sizeof(before)), 0);
+    run.calc.switch_tax_rate();
+    EXPECT_EQ(run.calc.tax_rate(), 0.05);  // back to the standard rate
+    EXPECT_EQ(run.keys("=").readout(), "5.");
+}
 
 TEST(TaxCheck, ToleranceOnlyForRoundingDown) {
     KeyRunner run;

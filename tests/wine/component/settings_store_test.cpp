@@ -205,6 +205,20 @@ TEST_F(IniKeys, TaxSettingsFromTheFile) {
     }
 }
 
+TEST_F(IniKeys, ReducedTaxReadsByTheRulesOfTax) {
+    struct Case {
+        const char* lines;
+        double reduced;
+    };
+    for (const Case& c : {Case{"", 0.08}, Case{"ReducedTax=100", 0.1}, Case{"ReducedTax=0", 0},
+                          Case{"ReducedTax=-5", 0.08}, Case{"ReducedTax=7.5", 0.008},
+                          Case{"ReducedTax=99999999999", 0.08}, Case{"Tax=80", 0.08}}) {
+        write_bytes(file, std::string("[Setup]\r\n") + c.lines + "\r\n");
+        store.ReadTaxSettings();
+        EXPECT_EQ(store.reducedTaxRate, c.reduced) << c.lines;
+    }
+}
+
 TEST_F(IniKeys, WritesCreateFileAndSectionAsPlainText) {
     DeleteFileW(file.c_str());
     store.PutIniValue(L"Window", L"frmCalc_Left", 1234.5);
