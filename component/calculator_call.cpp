@@ -107,8 +107,10 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     Calculator& calc = window.calculator();
     calc.set_tax(settings.taxRate, settings.taxMode);
     calc.set_reduced_tax(settings.reducedTaxRate);
+    calc.set_tax_rate_kind(TaxRateKind::Standard);  // every call opens at the standard rate
     calc.open(m, mmax);
     window.show_transfer_key(true);
+    window.tax_rates_changed();
 
     TwipsBox box = window_twips(window.hwnd(), metrics.placeX, metrics.placeY);
     box.left = ws.Wleft;

@@ -97,6 +97,7 @@ void CalcWindow::paint_contrast(HDC dc) noexcept {
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     draw_readout(dc);
     draw_mem_mark(dc);
+    draw_rate_mark(dc);
 }
 
 // The window's outline in client coordinates, or null without one.

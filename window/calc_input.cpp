@@ -33,6 +33,10 @@ bool CalcWindow::shortcut(WPARAM vk) noexcept {
         return true;
     }
     if (shift) return false;
+    if (vk == VK_F8 && !ctrl) {
+        switch_tax_rate();
+        return true;
+    }
     const std::optional<KeyId> id =
         key_for_chord({static_cast<std::uint16_t>(vk > 0xFFFF ? 0 : vk), ctrl});
     if (!id || (*id == KeyId::Trans && !transfer_key_visible())) return false;

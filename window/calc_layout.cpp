@@ -86,6 +86,7 @@ void CalcWindow::arrange_keys() noexcept {
     readoutFont_.reset(CreateFontIndirectW(&lf));
     fitFont_.reset();
     fitHeight_ = 0;
+    rateFont_.reset();
     readout_.place(scaled(kReadoutRect, dpi_));
 
     for (const KeyRow& entry : kKeys) control_of(entry.id).place(scaled(entry.rect, dpi_));

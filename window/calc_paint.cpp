@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+
+#include "japanese_font.h"
+#include "tax_rate_text.h"
 
 namespace z5calc {
 
@@ -37,6 +41,9 @@ void CalcWindow::draw_skin(HDC target, HDC dc) noexcept {
 
 namespace {
 
+// Dark red on the display's near-white: 6.6:1.
+constexpr COLORREF kRateMarkColor = RGB(0xB0, 0x20, 0x20);
+
 // How far the text's ink reaches to the left of its right edge: its advance, and the first
 // glyph's overhang where it starts left of its cell (a bold italic minus may).
 int ink_width(HDC dc, const wchar_t* text, int length) noexcept {
@@ -58,7 +65,7 @@ int ascent_of(HDC dc) noexcept {
 // The seed font where the text fits the readout; where it does not (a wide face, a long
 // negative number), the same face made just small enough, so that no sign or digit is lost.
 HFONT CalcWindow::readout_font_for(HDC dc, const wchar_t* text, int length) noexcept {
-    const int room = readout_.Width;
+    const int room = readout_room();
     int width = 0;
     {
         ScopedSelect seed(dc, readoutFont_.get());
@@ -105,6 +112,32 @@ void CalcWindow::draw_readout(HDC dc) noexcept {
     DrawTextW(dc, text, length, &r, DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
 }
 
+// The whole readout, less the rate mark's place while it is shown: a long number then takes a
+// smaller size rather than run under the mark.
+int CalcWindow::readout_room() const noexcept {
+    if (calc_.tax_rate_kind() != TaxRateKind::Reduced) return readout_.Width;
+    const KeyRect mark = scaled(kRateMarkRect, dpi_);
+    return readout_.Left + readout_.Width - (mark.left + mark.width + scaled(4, dpi_));
+}
+
+// 「軽8%」 while the reduced rate is active, in a colour of its own (the window text colour in
+// a contrast theme); nothing with the standard rate, so the face is the usual one.
+void CalcWindow::draw_rate_mark(HDC dc) noexcept {
+    if (calc_.tax_rate_kind() != TaxRateKind::Reduced) return;
+    if (!rateFont_) rateFont_.reset(create_japanese_font(scaled(12, dpi_), FW_BOLD));
+    try {
+        const std::wstring mark = reduced_rate_mark(calc_.tax_rate());
+        ScopedSelect font(dc, rateFont_.get());
+        SetTextColor(dc, contrast_ ? GetSysColor(COLOR_WINDOWTEXT) : kRateMarkColor);
+        const KeyRect at = scaled(kRateMarkRect, dpi_);
+        RECT r = {at.left, at.top, at.left + at.width, at.top + at.height};
+        DrawTextW(dc, mark.c_str(), static_cast<int>(mark.size()), &r,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    } catch (...) {
+        // No memory for a few characters: the mark is missing, the rate still applies.
+    }
+}
+
 void CalcWindow::draw_mem_mark(HDC dc) noexcept {
     if (!lblMem_.Visible || !memFont_) return;
     ScopedSelect font(dc, memFont_.get());
@@ -132,6 +165,7 @@ void CalcWindow::paint(HDC target) noexcept {
         SetTextColor(dc, RGB(0, 0, 0));
         draw_readout(dc);
         draw_mem_mark(dc);
+        draw_rate_mark(dc);
     }
     BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }

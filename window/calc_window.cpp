@@ -4,6 +4,7 @@
 #include <new>
 
 #include "app_messages.h"
+#include "tax_rate_text.h"
 #include "ime32.h"
 #include "modal.h"
 #include "window_dpi.h"
@@ -101,11 +102,35 @@ void CalcWindow::unload() noexcept {
     readoutFont_.reset();
     fitFont_.reset();
     fitHeight_ = 0;
+    rateFont_.reset();
     memFont_.reset();
     labelFont_.reset();
     smallLabelFont_.reset();
     pressed_.reset();
     clickSpent_ = false;
+}
+
+void CalcWindow::switch_tax_rate() noexcept {
+    calc_.switch_tax_rate();
+    tax_rates_changed();
+}
+
+void CalcWindow::tax_rates_changed() noexcept {
+    if (!hwnd()) return;
+    RECT display = readout_.rect();
+    const KeyRect mark = scaled(kRateMarkRect, dpi_);
+    display.left = mark.left;
+    display.top = std::min<LONG>(display.top, mark.top);
+    invalidate(display);
+    try {
+        for (KeyId id : {KeyId::TaxIn, KeyId::TaxOut, KeyId::TaxAmount}) {
+            tooltips_.set_text(id, std::wstring(key_name(id)) + L" (" +
+                                       percent_text(calc_.tax_rate()) + L") (" + shortcut_text(id) +
+                                       L")");
+        }
+    } catch (...) {
+        // No memory: the tooltips keep their last texts.
+    }
 }
 
 void CalcWindow::close_request() noexcept {
@@ -170,6 +195,7 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
         // Made when the mouse first comes, not at every opening of the calculator.
         if (message == WM_MOUSEMOVE && !tooltips_.window() && tooltips_.create(hwnd(), dpi_)) {
             tooltips_.place(key_rects());
+            tax_rates_changed();
         }
         tooltips_.relay(message, wParam, lParam);
     }

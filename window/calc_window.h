@@ -62,6 +62,12 @@ class CalcWindow final : public WindowBase,
     // A typed character, as the keyboard gives it.
     void key_press(wchar_t ch) noexcept;
 
+    // F8: the tax keys use the other rate from now on.
+    void switch_tax_rate() noexcept;
+    // The calculator's rates were set (a call opens) or switched: the mark and the tax keys'
+    // tooltips follow.
+    void tax_rates_changed() noexcept;
+
     // The transfer key is hidden at load; the calculator call shows it.
     void show_transfer_key(bool visible) noexcept;
     bool transfer_key_visible() const noexcept { return key(KeyId::Trans).Visible; }
@@ -199,6 +205,10 @@ class CalcWindow final : public WindowBase,
     void paint(HDC target) noexcept;
     void draw_readout(HDC dc) noexcept;
     void draw_mem_mark(HDC dc) noexcept;
+    void draw_rate_mark(HDC dc) noexcept;
+    // The width the readout's text may take: less while the rate mark is shown beside it.
+    int readout_room() const noexcept;
+    UniqueHfont rateFont_;  // the rate mark's
     HFONT readout_font_for(HDC dc, const wchar_t* text, int length) noexcept;
 
     Calculator calc_{*this};

@@ -57,6 +57,16 @@ void KeyTooltips::scale(int dpi) noexcept {
     font_ = std::move(font);  // the old one only now, when the tooltip no longer uses it
 }
 
+void KeyTooltips::set_text(KeyId id, const std::wstring& text) noexcept {
+    if (!tips_) return;
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = owner_;
+    tool.uId = static_cast<UINT_PTR>(id);
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());  // copied by the tooltip
+    SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void KeyTooltips::relay(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (!tips_) return;
     MSG msg = {owner_, message, wParam, lParam, 0, {}};

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <array>
+#include <string>
 
 #include "gdi_handles.h"
 #include "key_table.h"
@@ -31,6 +32,8 @@ class KeyTooltips {
     // is empty.
     void place(const std::array<RECT, kKeyCount>& keys) noexcept;
     void relay(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    // Gives a key's tooltip another text (a tax key names the rate it will use).
+    void set_text(KeyId id, const std::wstring& text) noexcept;
     HWND window() const noexcept { return tips_; }
 
   private:

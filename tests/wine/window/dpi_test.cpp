@@ -1,6 +1,7 @@
 // The calculator window at the screen's DPI, whatever it is: CTest runs this program in the test
 // prefix (96 DPI) and in copies of it set to 144 and 192 DPI (run_at_dpi.sh).
 #include <windows.h>
+#include <commctrl.h>
 #include <oleacc.h>
 
 #include <algorithm>
@@ -14,6 +15,8 @@
 
 #include "calc_window.h"
 #include "loaded_window.h"
+#include "screen_capture.h"
+#include "tax_rate_text.h"
 #include "dpi_scale.h"
 #include "gdi_handles.h"
 #include "gui_support.h"
@@ -295,6 +298,57 @@ TEST_F(DpiTest, ReadoutShowsEveryTextWhole) {
         }
         EXPECT_GE(ink.top, seedTop);  // on the seed's baseline: lower when shrunk, never higher
     }
+}
+
+// F8 switches to the reduced rate: its mark appears beside the digits, which keep clear of it,
+// the tax keys and their tooltips use it; F8 again gives back exactly the usual face.
+TEST_F(DpiTest, F8SwitchesToTheReducedRateAndShowsItsMark) {
+    window.calculator().set_tax(0.1, 0);
+    window.calculator().set_reduced_tax(0.08);
+    send(WM_MOUSEMOVE, 0, MAKELPARAM(s(5), s(100)));  // the tooltips are made
+    const RECT display = {s(11), s(31), s(195), s(70)};
+    const int width = display.right - display.left;
+    window.calculator().state().Readout.assign("-123,456,789.");
+    const std::vector<COLORREF> standard = painted_pixels(window.hwnd(), display);
+    send(WM_KEYDOWN, VK_F8, 0);
+    ASSERT_EQ(window.calculator().tax_rate_kind(), TaxRateKind::Reduced);
+    const std::vector<COLORREF> reduced = painted_pixels(window.hwnd(), display);
+    if (const wchar_t* folder = _wgetenv(L"Z5_SHOTS")) {  // a picture for a person, on request
+        RECT area;
+        GetWindowRect(window.hwnd(), &area);
+        const std::wstring path =
+            std::wstring(folder) + L"\\reduced-" + std::to_wstring(dpi) + L".bmp";
+        save_windows_bmp(path.c_str(), area, {window.hwnd()});
+    }
+    window.calculator().state().Readout.assign("");
+    const std::vector<COLORREF> markOnly = painted_pixels(window.hwnd(), display);
+    const KeyRect mark = scaled(kRateMarkRect, dpi);
+    int markInk = 0, digitsOnMark = 0;
+    for (std::size_t i = 0; i < reduced.size(); ++i) {
+        const int x = display.left + static_cast<int>(i) % width;
+        const int y = display.top + static_cast<int>(i) / width;
+        const bool onMark = x >= mark.left && x < mark.left + mark.width && y >= mark.top &&
+                            y < mark.top + mark.height;
+        if (onMark && markOnly[i] != reduced[i]) ++digitsOnMark;
+        if (onMark && markOnly[i] != standard[i]) ++markInk;
+    }
+    EXPECT_GT(markInk, s(20));   // 「軽8%」 is drawn
+    EXPECT_EQ(digitsOnMark, 0);  // and the digits keep clear of it
+    wchar_t tip[80] = {};
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = window.hwnd();
+    tool.uId = static_cast<UINT_PTR>(KeyId::TaxIn);
+    tool.lpszText = tip;
+    SendMessageW(window.tooltips(), TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_NE(std::wstring(tip).find(L"(8%)"), std::wstring::npos);
+    for (const char* k : {"AC", "1", "000", "taxin"}) {
+        window.calculator().press(*key_from_tag(k));
+    }
+    EXPECT_EQ(std::string(window.calculator().readout()), "1,080.");
+    send(WM_KEYDOWN, VK_F8, 0);
+    window.calculator().state().Readout.assign("-123,456,789.");
+    EXPECT_EQ(painted_pixels(window.hwnd(), display), standard);  // the usual face again
 }
 
 // What a screen reader is told of the keys' places is in the window's real pixels.
