@@ -55,14 +55,17 @@ std::optional<KeyId> CalcWindow::key_at(POINT p) const noexcept {
 // The non-client hit test's question: does a control take the mouse here? The readout does
 // not: it drags the window like the skin.
 bool CalcWindow::hit_test_control(POINT p) const noexcept {
-    if (key_at(p)) return true;
+    if (key_at(p) || on_rate_mark(p)) return true;
     return lblMem_.Visible && lblMem_.contains(p);
 }
 
 void CalcWindow::mouse_down(POINT p) noexcept {
     // While one key holds the mouse, every button goes to it.
     const std::optional<KeyId> id = pressed_ ? pressed_ : key_at(p);
-    if (!id) return;
+    if (!id) {
+        if (on_rate_mark(p)) switch_tax_rate();
+        return;
+    }
     if (!pressed_) {
         pressed_ = id;
         clickSpent_ = false;

@@ -113,6 +113,21 @@ void CalcWindow::unload() noexcept {
 void CalcWindow::switch_tax_rate() noexcept {
     calc_.switch_tax_rate();
     tax_rates_changed();
+    notify(EVENT_OBJECT_VALUECHANGE, CalcAccessible::kRateSwitchChild);
+}
+
+AccessiblePart CalcWindow::rate_switch_part() const noexcept {
+    const KeyRect r = scaled(kRateMarkRect, dpi_);
+    return {{r.left, r.top, r.left + r.width, r.top + r.height}, hwnd() != nullptr};
+}
+
+std::wstring CalcWindow::tax_rate_text() const {
+    return percent_text(calc_.tax_rate());
+}
+
+bool CalcWindow::on_rate_mark(POINT p) const noexcept {
+    const RECT r = rate_switch_part().rect;
+    return calc_.tax_rate_kind() == TaxRateKind::Reduced && PtInRect(&r, p);
 }
 
 void CalcWindow::tax_rates_changed() noexcept {

@@ -62,8 +62,8 @@ class CalcWindow final : public WindowBase,
     // A typed character, as the keyboard gives it.
     void key_press(wchar_t ch) noexcept;
 
-    // F8: the tax keys use the other rate from now on.
-    void switch_tax_rate() noexcept;
+    // F8, a click on the rate mark, a screen reader's action: the tax keys use the other rate.
+    void switch_tax_rate() noexcept override;
     // The calculator's rates were set (a call opens) or switched: the mark and the tax keys'
     // tooltips follow.
     void tax_rates_changed() noexcept;
@@ -112,6 +112,8 @@ class CalcWindow final : public WindowBase,
     AccessiblePart readout_part() const noexcept override { return part_of(readout_); }
     AccessiblePart mem_mark_part() const noexcept override { return part_of(lblMem_); }
     std::string_view readout_text() const noexcept override { return calc_.readout(); }
+    AccessiblePart rate_switch_part() const noexcept override;
+    std::wstring tax_rate_text() const override;
 
     // The tooltip window of the keys, made when the mouse first moves over the window, or null.
     HWND tooltips() const noexcept { return tooltips_.window(); }
@@ -163,6 +165,8 @@ class CalcWindow final : public WindowBase,
     // calc_input.cpp
     std::optional<KeyId> key_at(POINT p) const noexcept;
     bool hit_test_control(POINT p) const noexcept;
+    // Whether p is on the rate mark, which is shown (and clicked) with the reduced rate only.
+    bool on_rate_mark(POINT p) const noexcept;
     void mouse_down(POINT p) noexcept;
     void mouse_double_click(POINT p) noexcept;
     void mouse_up(int button, WPARAM keys, POINT p) noexcept;

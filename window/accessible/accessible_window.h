@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "key_table.h"
@@ -24,6 +25,10 @@ class AccessibleWindow {
     virtual AccessiblePart readout_part() const noexcept = 0;
     virtual AccessiblePart mem_mark_part() const noexcept = 0;
     virtual std::string_view readout_text() const noexcept = 0;
+    // The tax rate switch: where its mark is, the rate the tax keys use ("10%"), and switching.
+    virtual AccessiblePart rate_switch_part() const noexcept = 0;
+    virtual std::wstring tax_rate_text() const = 0;
+    virtual void switch_tax_rate() noexcept = 0;
     virtual std::optional<KeyId> pressed_key() const noexcept = 0;
     // Presses and lets go of a key as a click does; false for a hidden key.
     virtual bool click_key(KeyId id) noexcept = 0;

@@ -7,10 +7,11 @@
 namespace z5calc {
 namespace {
 
-constexpr wchar_t kCaption[] = L"\u30BC\u30EB\u96FB\u5353";  // ゼル電卓
-constexpr wchar_t kPress[] = L"\u62BC\u3059";                // 押す
-constexpr wchar_t kError[] = L"\u30A8\u30E9\u30FC";          // エラー
-constexpr wchar_t kMemory[] = L"\u30E1\u30E2\u30EA\u30FC";   // メモリー
+constexpr wchar_t kCaption[] = L"\u30BC\u30EB\u96FB\u5353";     // ゼル電卓
+constexpr wchar_t kPress[] = L"\u62BC\u3059";                   // 押す
+constexpr wchar_t kError[] = L"\u30A8\u30E9\u30FC";             // エラー
+constexpr wchar_t kMemory[] = L"\u30E1\u30E2\u30EA\u30FC";      // メモリー
+constexpr wchar_t kRateSwitch[] = L"\u7A0E\u7387\u5207\u66FF";  // 税率切替
 
 bool is_key(long child) noexcept {
     return child >= 1 && child <= static_cast<long>(kKeyCount);
@@ -123,6 +124,7 @@ bool CalcAccessible::child_rect(long child, RECT& r) const noexcept {
     if (is_key(child)) part = window_->key_part(key_of(child));
     if (child == kReadoutChild) part = window_->readout_part();
     if (child == kMemMarkChild) part = window_->mem_mark_part();
+    if (child == kRateSwitchChild) part = window_->rate_switch_part();
     if (part) {
         r = part->rect;
         return part->visible;
@@ -161,6 +163,7 @@ HRESULT CalcAccessible::get_accName(VARIANT child, BSTR* name) noexcept {
         if (c == CHILDID_SELF) return bstr(kCaption, name);
         if (is_key(c)) return bstr(std::wstring(key_name(key_of(c))), name);
         if (c == kMemMarkChild) return bstr(kMemory, name);
+        if (c == kRateSwitchChild) return bstr(kRateSwitch, name);
         if (c == kReadoutChild) {
             BSTR value = nullptr;
             const HRESULT hr = get_accValue(child, &value);
@@ -178,6 +181,11 @@ HRESULT CalcAccessible::get_accValue(VARIANT child, BSTR* value) noexcept {
     *value = nullptr;
     long c = 0;
     if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
+    try {
+        if (c == kRateSwitchChild) return bstr(window_->tax_rate_text(), value);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
     if (c != kReadoutChild) return DISP_E_MEMBERNOTFOUND;
     const std::string_view readout = window_->readout_text();
     if (readout.find("Err") != std::string_view::npos) return bstr(kError, value);
@@ -200,9 +208,9 @@ HRESULT CalcAccessible::get_accRole(VARIANT child, VARIANT* role) noexcept {
     VariantInit(role);
     long c = 0;
     if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
-    set_i4(role, c == CHILDID_SELF ? ROLE_SYSTEM_CLIENT
-                 : is_key(c)       ? ROLE_SYSTEM_PUSHBUTTON
-                                   : ROLE_SYSTEM_STATICTEXT);
+    set_i4(role, c == CHILDID_SELF                    ? ROLE_SYSTEM_CLIENT
+                 : is_key(c) || c == kRateSwitchChild ? ROLE_SYSTEM_PUSHBUTTON
+                                                      : ROLE_SYSTEM_STATICTEXT);
     return S_OK;
 }
 
@@ -220,7 +228,7 @@ HRESULT CalcAccessible::get_accState(VARIANT child, VARIANT* state) noexcept {
         flags = STATE_SYSTEM_INVISIBLE;
     } else if (is_key(c)) {
         if (window_->pressed_key() == key_of(c)) flags = STATE_SYSTEM_PRESSED;
-    } else {
+    } else if (c != kRateSwitchChild) {
         flags = STATE_SYSTEM_READONLY;
     }
     set_i4(state, flags);
@@ -242,6 +250,7 @@ HRESULT CalcAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) n
     *shortcut = nullptr;
     long c = 0;
     if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
+    if (c == kRateSwitchChild) return bstr(L"F8", shortcut);
     if (!is_key(c)) return S_FALSE;
     try {
         return bstr(shortcut_text(key_of(c)), shortcut);
@@ -270,7 +279,7 @@ HRESULT CalcAccessible::get_accDefaultAction(VARIANT child, BSTR* action) noexce
     *action = nullptr;
     long c = 0;
     if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
-    return is_key(c) ? bstr(kPress, action) : S_FALSE;
+    return is_key(c) || c == kRateSwitchChild ? bstr(kPress, action) : S_FALSE;
 }
 
 HRESULT CalcAccessible::accSelect(long, VARIANT child) noexcept {
@@ -350,6 +359,10 @@ HRESULT CalcAccessible::accHitTest(long x, long y, VARIANT* child) noexcept {
 HRESULT CalcAccessible::accDoDefaultAction(VARIANT child) noexcept {
     long c = 0;
     if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
+    if (c == kRateSwitchChild) {
+        window_->switch_tax_rate();
+        return S_OK;
+    }
     if (!is_key(c)) return DISP_E_MEMBERNOTFOUND;
     return window_->click_key(key_of(c)) ? S_OK : E_FAIL;
 }

@@ -30,14 +30,15 @@ void clear_live_region(HWND window) noexcept;
 
 // The calculator's client area for screen readers (MSAA, which the system also offers to UI
 // Automation). Its children are simple elements: child id 1 + KeyId for each key, then the
-// readout and the memory mark. Once the window is gone every call answers
+// readout, the memory mark and the tax rate switch. Once the window is gone every call answers
 // CO_E_OBJNOTCONNECTED; a client may keep the object as long as it likes, and the module stays
 // loaded while it does.
 class CalcAccessible final : public IAccessible {
   public:
     static constexpr long kReadoutChild = 33;
     static constexpr long kMemMarkChild = 34;
-    static constexpr long kChildCount = 34;
+    static constexpr long kRateSwitchChild = 35;  // the tax rate switch (F8, the rate mark)
+    static constexpr long kChildCount = 35;
 
     explicit CalcAccessible(AccessibleWindow& window) noexcept;
     CalcAccessible(const CalcAccessible&) = delete;

@@ -301,7 +301,7 @@ TEST_F(DpiTest, ReadoutShowsEveryTextWhole) {
 }
 
 // F8 switches to the reduced rate: its mark appears beside the digits, which keep clear of it,
-// the tax keys and their tooltips use it; F8 again gives back exactly the usual face.
+// the tax keys and their tooltips use it; a click on the mark gives back exactly the usual face.
 TEST_F(DpiTest, F8SwitchesToTheReducedRateAndShowsItsMark) {
     window.calculator().set_tax(0.1, 0);
     window.calculator().set_reduced_tax(0.08);
@@ -346,9 +346,12 @@ TEST_F(DpiTest, F8SwitchesToTheReducedRateAndShowsItsMark) {
         window.calculator().press(*key_from_tag(k));
     }
     EXPECT_EQ(std::string(window.calculator().readout()), "1,080.");
-    send(WM_KEYDOWN, VK_F8, 0);
+    // A click on the mark switches back; the face is then exactly the usual one.
+    send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(mark.left + s(4), mark.top + mark.height / 2));
+    send(WM_LBUTTONUP, 0, MAKELPARAM(mark.left + s(4), mark.top + mark.height / 2));
+    EXPECT_EQ(window.calculator().tax_rate_kind(), TaxRateKind::Standard);
     window.calculator().state().Readout.assign("-123,456,789.");
-    EXPECT_EQ(painted_pixels(window.hwnd(), display), standard);  // the usual face again
+    EXPECT_EQ(painted_pixels(window.hwnd(), display), standard);
 }
 
 // What a screen reader is told of the keys' places is in the window's real pixels.

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -159,6 +160,31 @@ TEST_F(AccessibleTest, ReadoutChangesAreAnnounced) {
     EXPECT_TRUE(seen(0x8019, CalcAccessible::kReadoutChild));  // live region changed
     EXPECT_TRUE(seen(EVENT_OBJECT_SHOW, id_of(KeyId::Trans)));
     EXPECT_EQ(readoutAtEvent, (std::vector<std::wstring>{L"4.", L"42."}));
+}
+
+// The tax rate switch: a push button 「税率切替」 whose value is the rate the tax keys use, F8,
+// and whose action switches the rate with a value-change event.
+TEST_F(AccessibleTest, RateSwitchIsAButtonWhoseValueIsTheRate) {
+    window.calculator().set_tax(0.1, 0);
+    window.calculator().set_reduced_tax(0.08);
+    const long id = CalcAccessible::kRateSwitchChild;
+    EXPECT_EQ(i4(&IAccessible::get_accRole, id), ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(text(&IAccessible::get_accName, id), L"\u7A0E\u7387\u5207\u66FF");
+    EXPECT_EQ(text(&IAccessible::get_accKeyboardShortcut, id), L"F8");
+    EXPECT_EQ(text(&IAccessible::get_accDefaultAction, id), L"\u62BC\u3059");
+    EXPECT_EQ(text(&IAccessible::get_accValue, id), L"10%");
+    events.clear();
+    HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, &on_event,
+                        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    EXPECT_EQ(acc->accDoDefaultAction(child(id)), S_OK);
+    pump_messages();
+    UnhookWinEvent(hook);
+    EXPECT_EQ(text(&IAccessible::get_accValue, id), L"8%");
+    EXPECT_EQ(window.calculator().tax_rate_kind(), TaxRateKind::Reduced);
+    EXPECT_NE(std::find(events.begin(), events.end(),
+                        std::pair<DWORD, long>{EVENT_OBJECT_VALUECHANGE, id}),
+              events.end());
 }
 
 // The readout is a polite live region where the annotation service is; where it is missing

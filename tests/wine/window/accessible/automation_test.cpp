@@ -76,7 +76,7 @@ TEST_F(AutomationTest, KeysAreButtonsAndTheReadoutIsText) {
         EXPECT_EQ(uia.property(node, kControlType, &type), S_OK);
         uia.release(node);
         ASSERT_EQ(type.vt, VT_I4);
-        const bool key = c < CalcAccessible::kReadoutChild;
+        const bool key = c < CalcAccessible::kReadoutChild || c == CalcAccessible::kRateSwitchChild;
         EXPECT_EQ(type.lVal, key ? kButton : kText);
         seen += std::to_wstring(type.lVal) + L" ";
     }
