@@ -1,7 +1,7 @@
 // A C++ host calling the calculator late bound, through IDispatch, as script and VB hosts do.
 // It needs no header of the component: the class is found by its ProgID.
-// Build: g++ showcalc_late.cpp -o showcalc_late.exe -lole32 -loleaut32 -luser32 -lgdi32
-//        (or cl showcalc_late.cpp ole32.lib oleaut32.lib user32.lib gdi32.lib)
+// Build: g++ showcalc_late.cpp -o showcalc_late.exe -lole32 -loleaut32 -luser32 -lgdi32 -luuid
+//        (or cl showcalc_late.cpp ole32.lib oleaut32.lib user32.lib gdi32.lib uuid.lib)
 // with z5calcD.dll registered (regsvr32 or regcalc).
 #include <windows.h>
 
