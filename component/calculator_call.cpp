@@ -42,6 +42,7 @@ struct SavedCall {
     InterruptedCalculation calculation;
     float left = 0, top = 0;
     double calcValue = 0;
+    TaxRateKind rateKind = TaxRateKind::Standard;
 };
 
 // A field of no size at the mouse pointer, for a call that names no field.
@@ -80,6 +81,7 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     if (nested) {
         saved.calculation = InterruptedCalculation::of(window.calculator().state());
         saved.calcValue = st.calcValue;
+        saved.rateKind = window.calculator().tax_rate_kind();
         const TwipsBox box = window_twips(window.hwnd(), metrics.placeX, metrics.placeY);
         saved.left = std::round(box.left);
         saved.top = std::round(box.top);
@@ -107,7 +109,7 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     Calculator& calc = window.calculator();
     calc.set_tax(settings.taxRate, settings.taxMode);
     calc.set_reduced_tax(settings.reducedTaxRate);
-    calc.set_tax_rate_kind(TaxRateKind::Standard);  // every call opens at the standard rate
+    calc.set_tax_rate_kind(st.openRateKind);
     calc.open(m, mmax);
     window.show_transfer_key(true);
     window.tax_rates_changed();
@@ -128,12 +130,15 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
                  metrics.placeX, metrics.placeY, window.charWidth(), window.charHeight());
     window.show_modally();
     const double result = st.calcValue;
+    st.lastRateKind = calc.tax_rate_kind();
     unloadOnFailure.armed = false;
 
     if (nested) {
         st.calcValue = saved.calcValue;
         saved.calculation.restore(calc.state());
+        calc.set_tax_rate_kind(saved.rateKind);  // the interrupted calculator keeps its rate
         if (window.hwnd()) {
+            window.tax_rates_changed();
             TwipsBox back = window_twips(window.hwnd(), metrics.placeX, metrics.placeY);
             back.left = saved.left;
             back.top = saved.top;

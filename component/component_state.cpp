@@ -109,4 +109,13 @@ void ReadCallTaxSettings(ComponentState& state) {
     s.ReadTaxSettings();
 }
 
+void SetTaxRateKind(ComponentState& state, std::int32_t kind) {
+    if (kind != 0 && kind != 1) {
+        throw ComError{E_INVALIDARG,
+                       L"TaxRateKind must be 0 (the standard rate) or 1 (the reduced rate)"};
+    }
+    state.openRateKind = kind == 1 ? TaxRateKind::Reduced : TaxRateKind::Standard;
+    state.lastRateKind = state.openRateKind;
+}
+
 }  // namespace z5calc

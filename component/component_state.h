@@ -45,6 +45,10 @@ struct ComponentState {
     // from there, so that another host's SetAppName cannot change this host's rate.
     std::wstring hostIniFile;
     double calcValue = 0;
+    // The rate the host asks calls to open with (standard until it sets one), and the one the
+    // last call closed with, as the host reads it back.
+    TaxRateKind openRateKind = TaxRateKind::Standard;
+    TaxRateKind lastRateKind = TaxRateKind::Standard;
     // The calculator, made at its first use; its window exists only during a call.
     std::unique_ptr<CalcWindow> calcWindow;
     TalkLink talk;
@@ -61,5 +65,9 @@ void SetHelpFile(ComponentState& state, std::wstring_view fname, std::int32_t id
 // The tax rate and mode for a call: from the host's file when SetAppName named one, else from
 // the component's own; a value out of range gives that key's default instead of failing.
 void ReadCallTaxSettings(ComponentState& state);
+
+// TaxRateKind as hosts give it: 0 the standard rate, 1 the reduced one; any other value is
+// refused with a ComError (E_INVALIDARG) naming the property and its values.
+void SetTaxRateKind(ComponentState& state, std::int32_t kind);
 
 }  // namespace z5calc

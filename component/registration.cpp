@@ -89,7 +89,6 @@ std::vector<RegistryRow> registration_rows(const std::wstring& module_path) {
     const std::wstring clsid = L"CLSID\\" + guid_text(CLSID_zelcalc);
     const std::wstring libid = guid_text(LIBID_z5calcD);
     const std::wstring typelib = typelib_key();
-    const std::wstring iface = L"Interface\\" + guid_text(IID__zelcalc);
     std::wstring folder = module_path.substr(0, module_path.rfind(L'\\') + 1);
     if (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
 
@@ -99,7 +98,7 @@ std::vector<RegistryRow> registration_rows(const std::wstring& module_path) {
     auto key_only = [](std::wstring key, bool shared = false) {
         return RegistryRow{std::move(key), false, {}, {}, shared};
     };
-    return {
+    std::vector<RegistryRow> rows = {
         value(clsid, L"", L"zelcalc"),
         value(clsid + L"\\InprocServer32", L"", module_path),
         value(clsid + L"\\InprocServer32", L"ThreadingModel", L"Apartment"),
@@ -119,12 +118,18 @@ std::vector<RegistryRow> registration_rows(const std::wstring& module_path) {
         value(typelib + L"\\1.0\\HELPDIR", L"", folder, true),
         key_only(typelib + L"\\1.0\\0", true),
         value(typelib + L"\\1.0\\0\\" + kPlatform, L"", module_path),
-        value(iface, L"", L"_zelcalc"),
-        value(iface + L"\\ProxyStubClsid", L"", kTypeLibMarshaler),
-        value(iface + L"\\ProxyStubClsid32", L"", kTypeLibMarshaler),
-        value(iface + L"\\TypeLib", L"", libid),
-        value(iface + L"\\TypeLib", L"Version", L"1.0"),
     };
+    // Each interface is marshalled by the type library's marshaller.
+    for (auto [iid, name] :
+         {std::pair{&IID__zelcalc, L"_zelcalc"}, {&IID__zelcalc2, L"_zelcalc2"}}) {
+        const std::wstring iface = L"Interface\\" + guid_text(*iid);
+        rows.push_back(value(iface, L"", name));
+        rows.push_back(value(iface + L"\\ProxyStubClsid", L"", kTypeLibMarshaler));
+        rows.push_back(value(iface + L"\\ProxyStubClsid32", L"", kTypeLibMarshaler));
+        rows.push_back(value(iface + L"\\TypeLib", L"", libid));
+        rows.push_back(value(iface + L"\\TypeLib", L"Version", L"1.0"));
+    }
+    return rows;
 }
 
 HRESULT register_server() noexcept {

@@ -18,6 +18,36 @@ namespace {
 constexpr DISPID kDispSetAppName = DISPID_SETAPPNAME;
 constexpr DISPID kDispSetHelpFile = DISPID_SETHELPFILE;
 constexpr DISPID kDispShowcalc = DISPID_SHOWCALC;
+constexpr DISPID kDispTaxRateKind = DISPID_TAXRATEKIND;
+constexpr DISPID kDispTaxRate = DISPID_TAXRATE;
+constexpr DISPID kDispReducedTaxRate = DISPID_REDUCEDTAXRATE;
+
+bool is_method(DISPID id) {
+    return id == kDispSetAppName || id == kDispSetHelpFile || id == kDispShowcalc;
+}
+bool is_property(DISPID id) {
+    return id == kDispTaxRateKind || id == kDispTaxRate || id == kDispReducedTaxRate;
+}
+
+// The member and call kind fit, and the arguments have the form a dispatch caller gives them
+// (a property's new value is the one named DISPID_PROPERTYPUT).
+HRESULT check_call_form(DISPID id, WORD flags, const DISPPARAMS& params) {
+    if (is_method(id)) {
+        if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
+        return params.cNamedArgs != 0 ? DISP_E_NONAMEDARGS : S_OK;
+    }
+    if (!is_property(id)) return DISP_E_MEMBERNOTFOUND;
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        if (id != kDispTaxRateKind) return DISP_E_MEMBERNOTFOUND;  // the rates are read-only
+        if (params.cNamedArgs != 1 || !params.rgdispidNamedArgs ||
+            params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) {
+            return DISP_E_PARAMNOTOPTIONAL;
+        }
+        return S_OK;
+    }
+    if (!(flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD))) return DISP_E_MEMBERNOTFOUND;
+    return params.cNamedArgs != 0 ? DISP_E_NONAMEDARGS : S_OK;
+}
 
 // A refused argument: the DISP_E_* code, the argument's place in rgvarg and, for a host that
 // takes exception information, what the argument had to be.
@@ -40,6 +70,12 @@ class Arguments {
     // The argument at a position in declaration order (rgvarg holds them last first).
     VARIANT& at(UINT position) { return params_.rgvarg[index_of(position)]; }
     UINT index_of(UINT position) const { return params_.cArgs - 1 - position; }
+
+    double number(UINT position) {
+        UniqueVariant v;
+        convert(position, VT_R8, v);
+        return v->dblVal;
+    }
 
     UniqueBstr bstr(UINT position) {
         UniqueVariant v;
@@ -156,7 +192,8 @@ HRESULT ZelCalc::on_own_thread() const noexcept {
 HRESULT ZelCalc::QueryInterface(REFIID riid, void** ppv) noexcept {
     static constexpr InterfaceEntry kInterfaces[] = {
         interface_entry<ZelCalc, _zelcalc>(IID__zelcalc),
-        interface_entry<ZelCalc, _zelcalc>(IID_IDispatch),
+        interface_entry<ZelCalc, _zelcalc2>(IID__zelcalc2),
+        interface_entry<ZelCalc, _zelcalc2>(IID_IDispatch),
         interface_entry<ZelCalc, ISupportErrorInfo>(IID_ISupportErrorInfo),
     };
     return query_interface(this, kInterfaces, riid, ppv);
@@ -185,7 +222,7 @@ HRESULT ZelCalc::type_info(ITypeInfo** info) noexcept {
         }
         HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());
         if (FAILED(hr)) return hr;
-        hr = library->GetTypeInfoOfGuid(IID__zelcalc, typeInfo_.put());
+        hr = library->GetTypeInfoOfGuid(IID__zelcalc2, typeInfo_.put());
         if (FAILED(hr)) return hr;
     }
     typeInfo_->AddRef();
@@ -224,16 +261,14 @@ HRESULT ZelCalc::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* pa
     if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
     // Refused before any argument is touched; the error info says why.
     if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
-    if (id != kDispSetAppName && id != kDispSetHelpFile && id != kDispShowcalc)
-        return DISP_E_MEMBERNOTFOUND;
-    if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
     DISPPARAMS none = {nullptr, nullptr, 0, 0};
     if (!params) params = &none;
-    if (params->cNamedArgs != 0) return DISP_E_NONAMEDARGS;
+    if (HRESULT hr = check_call_form(id, flags, *params); FAILED(hr)) return hr;
     if (params->cArgs != 0 && !params->rgvarg) return E_INVALIDARG;
     if (result) VariantInit(result);
     try {
-        HRESULT hr = invoke_method(id, *params, result, arg_err);
+        HRESULT hr = is_property(id) ? invoke_property(id, flags, *params, result)
+                                     : invoke_method(id, *params, result, arg_err);
         if (FAILED(hr) && excep) {
             fill_exception(excep, hr);
             return DISP_E_EXCEPTION;
@@ -286,6 +321,29 @@ HRESULT ZelCalc::invoke_method(DISPID id, DISPPARAMS& params, VARIANT* result, U
     }
 }
 
+HRESULT ZelCalc::invoke_property(DISPID id, WORD flags, DISPPARAMS& params, VARIANT* result) {
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        expect_count(params, 1);
+        const double kind = Arguments(params).number(0);
+        // A fraction or a number beyond 32 bits is as wrong as 2: the setter names the values.
+        const bool whole = kind == 0 || kind == 1;
+        return put_TaxRateKind(whole ? static_cast<LONG>(kind) : -1);
+    }
+    expect_count(params, 0);
+    VARIANT value;
+    VariantInit(&value);
+    HRESULT hr = S_OK;
+    if (id == kDispTaxRateKind) {
+        value.vt = VT_I4;
+        hr = get_TaxRateKind(&value.lVal);
+    } else {
+        value.vt = VT_R8;
+        hr = id == kDispTaxRate ? get_TaxRate(&value.dblVal) : get_ReducedTaxRate(&value.dblVal);
+    }
+    if (SUCCEEDED(hr) && result) *result = value;
+    return hr;
+}
+
 HRESULT ZelCalc::SetAppName(BSTR fname) noexcept {
     if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
     return guarded_call([&] {
@@ -325,8 +383,43 @@ HRESULT ZelCalc::show(const double* m, const windowstay* ws, const double* mmax,
     });
 }
 
+HRESULT ZelCalc::get_TaxRateKind(LONG* kind) noexcept {
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
+    if (!kind) return fail_with(E_POINTER, L"TaxRateKind needs a place for its value");
+    *kind = state_->lastRateKind == TaxRateKind::Reduced ? 1 : 0;
+    return S_OK;
+}
+
+HRESULT ZelCalc::put_TaxRateKind(LONG kind) noexcept {
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
+    return guarded_call([&] {
+        SetTaxRateKind(*state_, kind);
+        return S_OK;
+    });
+}
+
+HRESULT ZelCalc::call_tax_rate(TaxRateKind kind, double* rate) noexcept {
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
+    if (!rate) return fail_with(E_POINTER, L"TaxRate and ReducedTaxRate need a place for the rate");
+    return guarded_call([&] {
+        SettingsStore& settings = state_->settings;
+        if (!settings.started()) settings.InitSettings();
+        ReadCallTaxSettings(*state_);
+        *rate = kind == TaxRateKind::Reduced ? settings.reducedTaxRate : settings.taxRate;
+        return S_OK;
+    });
+}
+
+HRESULT ZelCalc::get_TaxRate(double* rate) noexcept {
+    return call_tax_rate(TaxRateKind::Standard, rate);
+}
+
+HRESULT ZelCalc::get_ReducedTaxRate(double* rate) noexcept {
+    return call_tax_rate(TaxRateKind::Reduced, rate);
+}
+
 HRESULT ZelCalc::InterfaceSupportsErrorInfo(REFIID riid) noexcept {
-    return IsEqualIID(riid, IID__zelcalc) ? S_OK : S_FALSE;
+    return IsEqualIID(riid, IID__zelcalc) || IsEqualIID(riid, IID__zelcalc2) ? S_OK : S_FALSE;
 }
 
 }  // namespace z5calc

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "calculator.h"
 #include "com_object.h"
 #include "handles.h"
 #include "windowstay_guid.h"
@@ -13,11 +14,12 @@ struct ComponentState;
 
 HRESULT create_zelcalc(REFIID riid, void** ppv) noexcept;
 
-// The automation class: early binding through the vtable, late binding through a hand-written
+// The automation class (_zelcalc2, which extends the published _zelcalc and is what IDispatch
+// gives): early binding through the vtable, late binding through a hand-written
 // Invoke (the system's type-info Invoke cannot pass records everywhere). An object belongs to
 // the thread that made it and shares that apartment's component values; its methods refuse
 // other threads. AddRef, Release and QueryInterface work from any thread.
-class ZelCalc final : public _zelcalc, public ISupportErrorInfo {
+class ZelCalc final : public _zelcalc2, public ISupportErrorInfo {
   public:
     explicit ZelCalc(std::shared_ptr<ComponentState> state) noexcept;
     ZelCalc(const ZelCalc&) = delete;
@@ -44,6 +46,12 @@ class ZelCalc final : public _zelcalc, public ISupportErrorInfo {
     HRESULT STDMETHODCALLTYPE showcalc(double* m, windowstay* ws, double* mmax,
                                        double* result) noexcept override;
 
+    // _zelcalc2
+    HRESULT STDMETHODCALLTYPE get_TaxRateKind(LONG* kind) noexcept override;
+    HRESULT STDMETHODCALLTYPE put_TaxRateKind(LONG kind) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_TaxRate(double* rate) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_ReducedTaxRate(double* rate) noexcept override;
+
     // ISupportErrorInfo
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) noexcept override;
 
@@ -51,6 +59,9 @@ class ZelCalc final : public _zelcalc, public ISupportErrorInfo {
     ~ZelCalc();
     HRESULT type_info(ITypeInfo** info) noexcept;
     HRESULT invoke_method(DISPID id, DISPPARAMS& params, VARIANT* result, UINT* arg_err);
+    HRESULT invoke_property(DISPID id, WORD flags, DISPPARAMS& params, VARIANT* result);
+    // The two rates the next call takes, read as that call will read them.
+    HRESULT call_tax_rate(TaxRateKind kind, double* rate) noexcept;
     // The calculator call behind both bindings; a null ws (late binding only) opens the
     // calculator beside the mouse pointer.
     HRESULT show(const double* m, const windowstay* ws, const double* mmax,

@@ -3,7 +3,7 @@
 //        (or cl showcalc_early.cpp ole32.lib oleaut32.lib user32.lib gdi32.lib)
 // with z5calcD.h from the package beside it, and z5calcD.dll registered (regsvr32 or regcalc).
 #include <windows.h>
-#include <initguid.h>  // makes z5calcD.h define CLSID_zelcalc and IID__zelcalc here
+#include <initguid.h>  // makes z5calcD.h define CLSID_zelcalc and the interfaces' IIDs here
 
 #include <cstdio>
 
@@ -62,8 +62,10 @@ int main() {
     HWND field = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"1200", WS_CHILD | WS_VISIBLE, 20, 20,
                                  150, 24, form, nullptr, nullptr, nullptr);
     int status = 1;
-    _zelcalc* calc = nullptr;
-    hr = CoCreateInstance(CLSID_zelcalc, nullptr, CLSCTX_INPROC_SERVER, IID__zelcalc,
+    // _zelcalc2 adds the tax rate properties to _zelcalc (a DLL older than them gives
+    // E_NOINTERFACE here; _zelcalc alone still works).
+    _zelcalc2* calc = nullptr;
+    hr = CoCreateInstance(CLSID_zelcalc, nullptr, CLSCTX_INPROC_SERVER, IID__zelcalc2,
                           reinterpret_cast<void**>(&calc));
     if (FAILED(hr)) {
         report("CoCreateInstance of z5calcD.zelcalc (is z5calcD.dll registered?)", hr);
@@ -71,11 +73,18 @@ int main() {
         BSTR app = SysAllocString(L"examplehost");  // reads examplehost.ini in the settings folder
         hr = calc->SetAppName(app);
         SysFreeString(app);
-        double value = 1200;
+        double value = 1200, reduced = 0;
+        // The line is food: the tax keys start at the reduced rate (F8 switches on screen).
+        if (SUCCEEDED(hr)) hr = calc->put_TaxRateKind(1);
+        if (SUCCEEDED(hr)) hr = calc->get_ReducedTaxRate(&reduced);
         if (FAILED(hr)) {
-            report("SetAppName", hr);
+            report("SetAppName or the tax rate", hr);
         } else if (calculate(calc, field, value)) {
+            LONG kind = 0;
+            calc->get_TaxRateKind(&kind);
             std::printf("The calculator gave %g\n", value);
+            std::printf("It closed at the %s rate (reduced: %g %%)\n",
+                        kind == 1 ? "reduced" : "standard", reduced * 100);
             status = 0;
         }
         calc->Release();

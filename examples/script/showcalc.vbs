@@ -7,6 +7,14 @@ Set calc = CreateObject("z5calcD.zelcalc")
 calc.SetAppName "examplehost"
 ' The field as four numbers in screen twips: Wtop, Wleft, Wwidth, Wheight. A script has no
 ' window of its own: Empty instead opens the calculator beside the mouse pointer.
+' The line is food: the tax keys start at the reduced rate, 1 (0 is the standard rate).
+calc.TaxRateKind = 1
 result = calc.showcalc(1200, Array(3000, 4500, 2250, 360), 99999999)
 WScript.Echo "The calculator gave " & result
+' After the call: the rate the user left the tax keys at (F8 switches them).
+If calc.TaxRateKind = 1 Then
+    WScript.Echo "It closed at the reduced rate (reduced: " & calc.ReducedTaxRate * 100 & " %)"
+Else
+    WScript.Echo "It closed at the standard rate (standard: " & calc.TaxRate * 100 & " %)"
+End If
 ' [/readme]

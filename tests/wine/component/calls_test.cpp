@@ -152,7 +152,9 @@ TEST_F(ComponentTest, NamesAreFoundWithoutRegardToCase) {
         DISPID id;
     };
     for (const Case& c : {Case{L"SetAppName", 0x60030000}, Case{L"setappname", 0x60030000},
-                          Case{L"SETHELPFILE", 0x60030001}, Case{L"ShowCalc", 0x60030002}}) {
+                          Case{L"SETHELPFILE", 0x60030001}, Case{L"ShowCalc", 0x60030002},
+                          Case{L"taxratekind", 0x60040000}, Case{L"TaxRate", 0x60040001},
+                          Case{L"ReducedTaxRate", 0x60040002}}) {
         LPOLESTR names[] = {const_cast<LPOLESTR>(c.name)};
         DISPID id = 0;
         EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK) << narrow(c.name);
@@ -333,6 +335,89 @@ TEST_F(ComponentTest, SettingsMethodsWriteTheComponentFile) {
     EXPECT_NE(own.find("HelpFile=C:\\manuals\\com.chm"), std::string::npos);
     EXPECT_NE(own.find("HelpID=10400"), std::string::npos);
     DeleteFileW((folder + L"comhost.ini").c_str());
+}
+
+// The second interface: one object behind _zelcalc, _zelcalc2 and IDispatch; the rates as the
+// next call reads them, and the rate kind it opens with, early and late bound.
+TEST_F(ComponentTest, TaxRatePropertiesEarlyAndLateBound) {
+    ComPtr<_zelcalc> calc = create();
+    ASSERT_TRUE(calc);
+    ComPtr<_zelcalc2> calc2;
+    ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(calc->QueryInterface(IID__zelcalc2, calc2.put_void()), S_OK);
+    ASSERT_EQ(calc->QueryInterface(IID_IDispatch, dispatch.put_void()), S_OK);
+    EXPECT_EQ(static_cast<void*>(calc2.get()), static_cast<void*>(dispatch.get()));
+    ComPtr<ISupportErrorInfo> errors;
+    ASSERT_EQ(calc->QueryInterface(IID_ISupportErrorInfo, errors.put_void()), S_OK);
+    EXPECT_EQ(errors->InterfaceSupportsErrorInfo(IID__zelcalc2), S_OK);
+
+    const std::wstring host = settings_folder_of_this_user() + L"ratehost.ini";
+    UniqueBstr name(L"ratehost");
+    ASSERT_EQ(calc->SetAppName(name.get()), S_OK);
+    auto late_get = [&](DISPID id, WORD flags = DISPATCH_PROPERTYGET) {
+        Call call({});
+        EXPECT_EQ(call.invoke(dispatch.get(), id, flags), S_OK) << std::hex << id;
+        VARIANT value;
+        VariantInit(&value);
+        VariantCopy(&value, &call.result);
+        return value;
+    };
+    struct Rates {
+        const char* file;
+        double standard, reduced;
+    };
+    // Read again at every question, as every call reads them; missing keys take 5 % and 8 %.
+    for (const Rates& r : {Rates{"[Setup]\r\nTax=100\r\nReducedTax=80\r\n", 0.1, 0.08},
+                           Rates{"[Setup]\r\nTax=100\r\nReducedTax=65\r\n", 0.1, 0.065},
+                           Rates{"[Setup]\r\n", 0.05, 0.08}}) {
+        write_bytes(host, r.file);
+        double standard = 0, reduced = 0;
+        EXPECT_EQ(calc2->get_TaxRate(&standard), S_OK);
+        EXPECT_EQ(calc2->get_ReducedTaxRate(&reduced), S_OK);
+        EXPECT_DOUBLE_EQ(standard, r.standard) << r.file;
+        EXPECT_DOUBLE_EQ(reduced, r.reduced) << r.file;
+        VARIANT late = late_get(0x60040002, DISPATCH_PROPERTYGET | DISPATCH_METHOD);
+        EXPECT_EQ(late.vt, VT_R8);
+        EXPECT_DOUBLE_EQ(late.dblVal, r.reduced);
+    }
+    DeleteFileW(host.c_str());
+
+    LONG kind = -1;
+    EXPECT_EQ(calc2->get_TaxRateKind(&kind), S_OK);
+    EXPECT_EQ(kind, 0);
+    EXPECT_EQ(calc2->put_TaxRateKind(1), S_OK);
+    EXPECT_EQ(late_get(0x60040000).lVal, 1);
+    EXPECT_EQ(calc2->put_TaxRateKind(2), E_INVALIDARG);
+    EXPECT_EQ(error_description(),
+              L"TaxRateKind must be 0 (the standard rate) or 1 (the reduced rate)");
+    EXPECT_EQ(calc2->get_TaxRate(nullptr), E_POINTER);
+
+    auto late_put = [&](VARIANT value, DISPID id = 0x60040000) {
+        Call call({value});
+        DISPID named = DISPID_PROPERTYPUT;
+        call.params_.rgdispidNamedArgs = &named;
+        call.params_.cNamedArgs = 1;
+        const HRESULT hr = call.invoke(dispatch.get(), id, DISPATCH_PROPERTYPUT);
+        return std::pair{hr, hr == DISP_E_EXCEPTION ? call.excep.scode : S_OK};
+    };
+    EXPECT_EQ(late_put(bstr_arg(L"0")), std::pair(S_OK, S_OK));  // converted as VB does
+    EXPECT_EQ(calc2->get_TaxRateKind(&kind), S_OK);
+    EXPECT_EQ(kind, 0);
+    for (VARIANT bad :
+         {i4_arg(2), i4_arg(-1), r8_arg(0.5), r8_arg(std::nan("")), r8_arg(4294967297.0)})
+        EXPECT_EQ(late_put(bad), std::pair(DISP_E_EXCEPTION, E_INVALIDARG)) << bad.dblVal;
+    EXPECT_EQ(late_put(bstr_arg(L"reduced")).first, DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(late_put(r8_arg(0.2), 0x60040001).first, DISP_E_MEMBERNOTFOUND);  // read-only
+    {
+        Call unnamed({i4_arg(1)});  // a new value that is not the one named DISPID_PROPERTYPUT
+        EXPECT_EQ(unnamed.invoke(dispatch.get(), 0x60040000, DISPATCH_PROPERTYPUT),
+                  DISP_E_PARAMNOTOPTIONAL);
+        Call extra({i4_arg(1)});
+        EXPECT_EQ(extra.invoke(dispatch.get(), 0x60040001, DISPATCH_PROPERTYGET),
+                  DISP_E_BADPARAMCOUNT);
+    }
+    EXPECT_EQ(calc2->get_TaxRateKind(&kind), S_OK);
+    EXPECT_EQ(kind, 0);  // nothing refused changed it
 }
 
 }  // namespace

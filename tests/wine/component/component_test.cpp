@@ -118,12 +118,15 @@ TEST_F(ComponentTest, RegistrationWritesClassProgIdTypeLibraryAndInterface) {
     EXPECT_EQ(reg_text(root, L"z5calcD.zelcalc.1\\CLSID"), guid_text(CLSID_zelcalc));
     EXPECT_EQ(reg_text(root, L"TypeLib\\" + libid + L"\\1.0\\0\\" + kPlatform), dll_path());
     EXPECT_EQ(reg_text(root, L"TypeLib\\" + libid + L"\\1.0\\FLAGS"), L"0");
-    const std::wstring iface = L"Interface\\" + guid_text(IID__zelcalc);
-    EXPECT_EQ(reg_text(root, iface), L"_zelcalc");
-    EXPECT_EQ(reg_text(root, iface + L"\\ProxyStubClsid32"),
-              L"{00020424-0000-0000-C000-000000000046}");
-    EXPECT_EQ(reg_text(root, iface + L"\\TypeLib"), libid);
-    EXPECT_EQ(reg_text(root, iface + L"\\TypeLib", L"Version"), L"1.0");
+    for (auto [iid, name] :
+         {std::pair{&IID__zelcalc, L"_zelcalc"}, {&IID__zelcalc2, L"_zelcalc2"}}) {
+        const std::wstring iface = L"Interface\\" + guid_text(*iid);
+        EXPECT_EQ(reg_text(root, iface), name);
+        EXPECT_EQ(reg_text(root, iface + L"\\ProxyStubClsid32"),
+                  L"{00020424-0000-0000-C000-000000000046}");
+        EXPECT_EQ(reg_text(root, iface + L"\\TypeLib"), libid);
+        EXPECT_EQ(reg_text(root, iface + L"\\TypeLib", L"Version"), L"1.0");
+    }
 
     // The registered library is what record marshalling finds.
     ComPtr<IRecordInfo> record;
@@ -148,6 +151,7 @@ TEST_F(ComponentTest, UnregistrationRemovesExactlyWhatWasWritten) {
     EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, L"z5calcD.zelcalc.1"));
     EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, L"z5calcD.zelcalc\\CLSID"));
     EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, L"Interface\\" + guid_text(IID__zelcalc)));
+    EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, L"Interface\\" + guid_text(IID__zelcalc2)));
     EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, L"TypeLib\\" + libid + L"\\1.0"));
     // Keys someone else put there stay, and so do their parents.
     EXPECT_TRUE(reg_key_exists(HKEY_CLASSES_ROOT, foreign));
@@ -357,12 +361,60 @@ void expect_type_library(const std::wstring& path) {
         record->ReleaseVarDesc(var);
     }
 
+    // The later interface extends _zelcalc: its own members follow _zelcalc's in the vtable.
+    ComPtr<ITypeInfo> dispatch2, info2, base;
+    ASSERT_EQ(library->GetTypeInfoOfGuid(IID__zelcalc2, dispatch2.put()), S_OK);
+    ASSERT_EQ(dispatch2->GetRefTypeOfImplType(-1, &ref), S_OK);
+    ASSERT_EQ(dispatch2->GetRefTypeInfo(ref, info2.put()), S_OK);
+    ASSERT_EQ(info2->GetTypeAttr(&attr), S_OK);
+    EXPECT_EQ(attr->wTypeFlags & flags, flags);
+    EXPECT_EQ(attr->cFuncs, 4);
+    info2->ReleaseTypeAttr(attr);
+    ASSERT_EQ(info2->GetRefTypeOfImplType(0, &ref), S_OK);
+    ASSERT_EQ(info2->GetRefTypeInfo(ref, base.put()), S_OK);
+    ASSERT_EQ(base->GetTypeAttr(&attr), S_OK);
+    EXPECT_TRUE(IsEqualGUID(attr->guid, IID__zelcalc));
+    base->ReleaseTypeAttr(attr);
+    const struct {
+        MEMBERID id;
+        INVOKEKIND kind;
+        VARTYPE type;
+    } properties[] = {{0x60040000, INVOKE_PROPERTYGET, VT_I4},
+                      {0x60040000, INVOKE_PROPERTYPUT, VT_I4},
+                      {0x60040001, INVOKE_PROPERTYGET, VT_R8},
+                      {0x60040002, INVOKE_PROPERTYGET, VT_R8}};
+    for (UINT i = 0; i < 4; ++i) {
+        FUNCDESC* func = nullptr;
+        ASSERT_EQ(info2->GetFuncDesc(i, &func), S_OK);
+        EXPECT_EQ(func->memid, properties[i].id) << i;
+        EXPECT_EQ(func->invkind, properties[i].kind) << i;
+        EXPECT_EQ(func->oVft, static_cast<SHORT>((10 + i) * sizeof(void*))) << i;
+        ASSERT_EQ(func->cParams, 1) << i;
+        const TYPEDESC& type = func->lprgelemdescParam[0].tdesc;
+        EXPECT_EQ(type.vt == VT_PTR ? type.lptdesc->vt : type.vt, properties[i].type) << i;
+        info2->ReleaseFuncDesc(func);
+    }
+
+    // The class lists both; _zelcalc stays its default.
     ComPtr<ITypeInfo> coclass;
     ASSERT_EQ(library->GetTypeInfoOfGuid(CLSID_zelcalc, coclass.put()), S_OK);
     ASSERT_EQ(coclass->GetTypeAttr(&attr), S_OK);
     EXPECT_EQ(attr->typekind, TKIND_COCLASS);
     EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FCANCREATE);
+    EXPECT_EQ(attr->cImplTypes, 2);
     coclass->ReleaseTypeAttr(attr);
+    const GUID* listed[] = {&IID__zelcalc, &IID__zelcalc2};
+    for (UINT i = 0; i < 2; ++i) {
+        INT impl_flags = 0;
+        ComPtr<ITypeInfo> listed_info;
+        ASSERT_EQ(coclass->GetImplTypeFlags(i, &impl_flags), S_OK);
+        EXPECT_EQ(impl_flags & IMPLTYPEFLAG_FDEFAULT, i == 0 ? IMPLTYPEFLAG_FDEFAULT : 0);
+        ASSERT_EQ(coclass->GetRefTypeOfImplType(i, &ref), S_OK);
+        ASSERT_EQ(coclass->GetRefTypeInfo(ref, listed_info.put()), S_OK);
+        ASSERT_EQ(listed_info->GetTypeAttr(&attr), S_OK);
+        EXPECT_TRUE(IsEqualGUID(attr->guid, *listed[i])) << i;
+        listed_info->ReleaseTypeAttr(attr);
+    }
 }
 
 TEST_F(ComponentTest, TypeLibraryReadBackFromTheDll) {

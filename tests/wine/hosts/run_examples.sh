@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The examples run as their users run them: the DLL registered, each host started while
 # calc_typist plays the user (6*7 Enter), each reporting the value it got back.
-#   run_examples.sh DLL EARLY_EXE LATE_EXE TYPIST win32|win64
+#   run_examples.sh DLL EARLY_EXE LATE_EXE TYPIST win32|win64 OLD_HEADER_EXE
 set -uo pipefail
 . "$(dirname "$0")/../support/self_log.sh"
-dll=$(winepath -w "$1") early=$2 late=$3 typist=$4 bits=$5
+dll=$(winepath -w "$1") early=$2 late=$3 typist=$4 bits=$5 old_header=$6
 examples=$(cd "$(dirname "$0")/../../../examples" && pwd)
 . "$(dirname "$0")/../support/wine_host.sh" "$bits"
 
@@ -13,7 +13,7 @@ host() {
   local name=$1; shift
   "$loader" "$typist" "6*7~" 1 >/dev/null 2>&1 </dev/null &
   local pid=$!
-  local output status
+  local status
   output=$(run "$@"); status=$?
   wait $pid; local typed=$?
   echo "$output"
@@ -21,10 +21,17 @@ host() {
     "$bits $name: the user's 6*7 came back"
 }
 
+# The reduced rate the example asked for, read back after the call (ReducedTax=80 by default).
+reduced() {
+  check "$(grep -qx 'It closed at the reduced rate (reduced: 8 %)' <<<"$output" && echo ok)" \
+    "$bits $1: TaxRateKind read back after the call"
+}
+
 run "$regsvr" /s "$dll"; check "$([ $? -eq 0 ] && echo ok)" "regsvr32 registers $bits z5calcD.dll"
-host "C++ early binding" "$early"
+host "C++ early binding" "$early"; reduced "C++ early binding"
 host "C++ late binding" "$late"
-host "VBScript" "$cscript" //nologo "$(winepath -w "$examples/script/showcalc.vbs")"
+host "C++ built against the header before _zelcalc2" "$old_header"
+host "VBScript" "$cscript" //nologo "$(winepath -w "$examples/script/showcalc.vbs")"; reduced "VBScript"
 host "JScript" "$cscript" //nologo "$(winepath -w "$examples/script/showcalc.js")"
 run "$regsvr" /s /u "$dll"
 # Without the registration, the early host says so instead of failing silently.

@@ -14,7 +14,7 @@ script=$(winepath -w "$here/scripts/host_script.vbs")
 appdata=$(winepath -u "$(run cmd /c echo %APPDATA% | tail -n 1)")
 folder="$appdata/qorvan"
 mkdir -p "$folder"
-printf '[Setup]\r\nTax=80\r\nTaxMode=2\r\n' >"$folder/vbshost.ini"
+printf '[Setup]\r\nTax=80\r\nTaxMode=2\r\nReducedTax=65\r\n' >"$folder/vbshost.ini"
 printf '[Setup]\r\nTaxMode=99999\r\n' >"$folder/vbsoverflow.ini"
 rm -f "$folder/z5calc.ini"
 
@@ -27,6 +27,10 @@ overflow="error 6 Overflow: TaxMode=99999 in [Setup] of $(winepath -w "$folder/v
 grep -qxF "$overflow" <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "an overflow reaches the script as error 6, saying what and where"
 grep -qx 'error 450' <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "a missing argument is 'wrong number of arguments' (450)"
 grep -qx 'error 438' <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "an unknown method is 'object doesn't support' (438)"
+grep -qx 'error 80070057 TaxRateKind must be 0 (the standard rate) or 1 (the reduced rate)' <<<"$output"
+check "$([ $? -eq 0 ] && echo ok)" "TaxRateKind = 2 is refused with E_INVALIDARG, saying the values"
+[ "$(grep -c '^error 438$' <<<"$output")" = 2 ]; check "$([ $? -eq 0 ] && echo ok)" "TaxRate cannot be set (438)"
+grep -qx 'kind 1 rates 0.08 0.065' <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "TaxRateKind read back; TaxRate and ReducedTaxRate from the host's file"
 
 ini=$(tr -d '\r' <"$folder/z5calc.ini" 2>/dev/null)
 for line in 'AppPath=vbsoverflow' 'Tax=80' 'TaxMode=2' 'HelpFile=C:\vbhelp\vb.chm' 'HelpID=77'; do

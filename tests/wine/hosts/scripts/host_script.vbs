@@ -15,3 +15,12 @@ WScript.Echo "error " & Err.Number
 Err.Clear
 calc.NoSuchMethod
 WScript.Echo "error " & Err.Number
+Err.Clear
+calc.TaxRateKind = 2
+WScript.Echo "error " & Hex(Err.Number) & " " & Err.Description
+Err.Clear
+calc.TaxRate = 0.2
+WScript.Echo "error " & Err.Number
+Err.Clear
+calc.TaxRateKind = 1
+WScript.Echo "kind " & calc.TaxRateKind & " rates " & calc.TaxRate & " " & calc.ReducedTaxRate

@@ -1,0 +1,101 @@
+// The rate a call opens with, as the host asks it, and the one the user leaves it at.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include "calc_script.h"
+#include "test_files.h"
+#include "z5calcD_h.h"
+
+namespace z5calc {
+namespace {
+
+class TaxRateCallTest : public ComponentCallTest {
+  protected:
+    void SetUp() override {
+        ComponentCallTest::SetUp();
+        ASSERT_EQ(calc->QueryInterface(IID__zelcalc2, calc2.put_void()), S_OK);
+        wchar_t appData[MAX_PATH] = {};
+        SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, TRUE);
+        host_ = std::wstring(appData) + L"\\qorvan\\ratecallhost.ini";
+        UniqueBstr name(L"ratecallhost");
+        ASSERT_EQ(calc->SetAppName(name.get()), S_OK);  // makes the settings folder
+        write_bytes(host_, "[Setup]\r\nTax=100\r\nReducedTax=80\r\nTaxMode=0\r\n");
+    }
+    void TearDown() override { DeleteFileW(host_.c_str()); }
+
+    double show(Script& script, double m) {
+        double mmax = 0, result = 0;
+        windowstay ws = {3000, 3000, 1500, 300};
+        script.start();
+        EXPECT_EQ(calc->showcalc(&m, &ws, &mmax, &result), S_OK);
+        EXPECT_TRUE(script.done());
+        return result;
+    }
+    LONG kind() {
+        LONG k = -1;
+        EXPECT_EQ(calc2->get_TaxRateKind(&k), S_OK);
+        return k;
+    }
+
+    ComPtr<_zelcalc2> calc2;
+    std::wstring host_;
+};
+
+void press_f8() {
+    PostMessageW(calc_window(), WM_KEYDOWN, VK_F8, 0);
+    PostMessageW(calc_window(), WM_KEYUP, VK_F8, 0xC0000001);
+}
+
+TEST_F(TaxRateCallTest, OpensAtTheAskedRateAndReportsTheRateItClosedWith) {
+    struct Case {
+        LONG ask;
+        bool f8;
+        double with_tax;  // 1,000 税込
+        LONG closed;
+    };
+    for (const Case& c : {Case{0, false, 1100, 0}, Case{1, false, 1080, 1}, Case{1, true, 1100, 0},
+                          Case{0, true, 1080, 1}}) {
+        ASSERT_EQ(calc2->put_TaxRateKind(c.ask), S_OK);
+        Script script;
+        if (c.f8) script.then(press_f8);
+        script.type(L"1000").click(L"taxin").type(L"\r");
+        EXPECT_EQ(show(script, 0), c.with_tax) << c.ask << c.f8;
+        EXPECT_EQ(kind(), c.closed) << c.ask << c.f8;
+    }
+    // What the host asked stays the opening rate: the user's F8 did not change it.
+    ASSERT_EQ(calc2->put_TaxRateKind(1), S_OK);
+    Script f8_then_close;
+    f8_then_close.then(press_f8).type(L"\x1b");
+    show(f8_then_close, 5);
+    EXPECT_EQ(kind(), 0);
+    Script again;
+    again.type(L"1000").click(L"taxin").type(L"\r");
+    EXPECT_EQ(show(again, 0), 1080);
+}
+
+// A call made from inside the display has its own rate; the calculator it interrupted gets
+// its own back (and has no transfer key then: it is closed).
+TEST_F(TaxRateCallTest, NestedCallLeavesTheInterruptedRate) {
+    ASSERT_EQ(calc2->put_TaxRateKind(1), S_OK);
+    double inner = 0;
+    LONG inner_closed = -1;
+    Script outer;
+    outer
+        .then([&] {
+            calc2->put_TaxRateKind(0);
+            Script nested;
+            nested.type(L"1000").click(L"taxin").type(L"\r");
+            inner = show(nested, 0);
+            inner_closed = kind();
+        })
+        .then([] { PostMessageW(calc_window(), WM_CLOSE, 0, 0); });
+    show(outer, 0);
+    EXPECT_EQ(inner, 1100);
+    EXPECT_EQ(inner_closed, 0);
+    EXPECT_EQ(kind(), 1);
+}
+
+}  // namespace
+}  // namespace z5calc
