@@ -114,6 +114,9 @@ void CalcWindow::switch_tax_rate() noexcept {
     calc_.switch_tax_rate();
     tax_rates_changed();
     notify(EVENT_OBJECT_VALUECHANGE, CalcAccessible::kRateSwitchChild);
+    rateJustSwitched_ = true;
+    notify(EVENT_OBJECT_NAMECHANGE, CalcAccessible::kReadoutChild);
+    notify(kEventLiveRegionChanged, CalcAccessible::kReadoutChild);
 }
 
 AccessiblePart CalcWindow::rate_switch_part() const noexcept {
@@ -340,6 +343,7 @@ void CalcWindow::beep() noexcept {
 }
 
 void CalcWindow::display_changed(const CalcState& state) noexcept {
+    rateJustSwitched_ = false;
     if (!hwnd()) return;
     if (lblMem_.Visible != state.memMark) {
         lblMem_.Visible = state.memMark;

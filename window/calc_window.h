@@ -114,6 +114,7 @@ class CalcWindow final : public WindowBase,
     std::string_view readout_text() const noexcept override { return calc_.readout(); }
     AccessiblePart rate_switch_part() const noexcept override;
     std::wstring tax_rate_text() const override;
+    bool rate_just_switched() const noexcept override { return rateJustSwitched_; }
 
     // The tooltip window of the keys, made when the mouse first moves over the window, or null.
     HWND tooltips() const noexcept { return tooltips_.window(); }
@@ -233,6 +234,7 @@ class CalcWindow final : public WindowBase,
     KeyTooltips tooltips_;
     CalcAccessible* accessible_ = nullptr;  // handed to screen readers; disconnected at WM_DESTROY
     bool liveRegion_ = false;
+    bool rateJustSwitched_ = false;
     // Tells screen readers that a child of the client area changed.
     void notify(DWORD event, long child) const noexcept;
     UniqueHfont readoutFont_;

@@ -1,4 +1,5 @@
 #include "key_table.h"
+#include "tax_rate_text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -252,7 +253,8 @@ std::vector<std::string> cells(const std::string& row) {
 }
 
 // The README's keyboard table is the key table as users read it: one row per key, in order,
-// with the name a screen reader reads and a cell that holds the key's shortcut.
+// with the name a screen reader reads and a cell that holds the key's shortcut, then the rate
+// switch.
 TEST(KeyTable, TheReadmeListsEveryKeyWithItsNameAndShortcut) {
     std::ifstream readme(Z5_README);
     ASSERT_TRUE(readme) << Z5_README;
@@ -268,6 +270,12 @@ TEST(KeyTable, TheReadmeListsEveryKeyWithItsNameAndShortcut) {
         EXPECT_EQ(row[1], utf8(key_name(k.id))) << name_of(k);
         EXPECT_NE(row[2].find(utf8(shortcut_text(k.id))), std::string::npos) << line;
     }
+    // The rate switch, which is no key but has a shortcut of its own, closes the table.
+    ASSERT_TRUE(std::getline(readme, line));
+    const std::vector<std::string> row = cells(line);
+    ASSERT_EQ(row.size(), 3u) << line;
+    EXPECT_EQ(row[1], utf8(kRateSwitchName));
+    EXPECT_NE(row[2].find(utf8(kRateSwitchShortcut)), std::string::npos) << line;
     ASSERT_TRUE(std::getline(readme, line));
     EXPECT_EQ(line, "") << "a row for no key";
 }

@@ -29,6 +29,9 @@ class AccessibleWindow {
     virtual AccessiblePart rate_switch_part() const noexcept = 0;
     virtual std::wstring tax_rate_text() const = 0;
     virtual void switch_tax_rate() noexcept = 0;
+    // True from a switch of the rate until the readout next changes: the readout's name, which
+    // its live region speaks, then names the new rate first.
+    virtual bool rate_just_switched() const noexcept = 0;
     virtual std::optional<KeyId> pressed_key() const noexcept = 0;
     // Presses and lets go of a key as a click does; false for a hidden key.
     virtual bool click_key(KeyId id) noexcept = 0;

@@ -3,15 +3,16 @@
 #include <string>
 
 #include "module_count.h"
+#include "tax_rate_text.h"
 
 namespace z5calc {
 namespace {
 
-constexpr wchar_t kCaption[] = L"\u30BC\u30EB\u96FB\u5353";     // ゼル電卓
-constexpr wchar_t kPress[] = L"\u62BC\u3059";                   // 押す
-constexpr wchar_t kError[] = L"\u30A8\u30E9\u30FC";             // エラー
-constexpr wchar_t kMemory[] = L"\u30E1\u30E2\u30EA\u30FC";      // メモリー
-constexpr wchar_t kRateSwitch[] = L"\u7A0E\u7387\u5207\u66FF";  // 税率切替
+constexpr wchar_t kCaption[] = L"\u30BC\u30EB\u96FB\u5353";  // ゼル電卓
+constexpr wchar_t kPress[] = L"\u62BC\u3059";                // 押す
+constexpr wchar_t kError[] = L"\u30A8\u30E9\u30FC";          // エラー
+constexpr wchar_t kMemory[] = L"\u30E1\u30E2\u30EA\u30FC";   // メモリー
+constexpr wchar_t kTaxRateWord[] = L"\u7A0E\u7387 ";         // 税率
 
 bool is_key(long child) noexcept {
     return child >= 1 && child <= static_cast<long>(kKeyCount);
@@ -163,12 +164,19 @@ HRESULT CalcAccessible::get_accName(VARIANT child, BSTR* name) noexcept {
         if (c == CHILDID_SELF) return bstr(kCaption, name);
         if (is_key(c)) return bstr(std::wstring(key_name(key_of(c))), name);
         if (c == kMemMarkChild) return bstr(kMemory, name);
-        if (c == kRateSwitchChild) return bstr(kRateSwitch, name);
+        if (c == kRateSwitchChild) return bstr(kRateSwitchName, name);
         if (c == kReadoutChild) {
             BSTR value = nullptr;
             const HRESULT hr = get_accValue(child, &value);
-            *name = value;
-            return hr;
+            if (FAILED(hr) || !window_->rate_just_switched()) {
+                *name = value;
+                return hr;
+            }
+            // 「税率 8%、1,234.」: the new rate, then the number it applies to.
+            std::wstring said = std::wstring(kTaxRateWord) + window_->tax_rate_text() + L"\u3001" +
+                                (value ? value : L"");
+            SysFreeString(value);
+            return bstr(said, name);
         }
     } catch (...) {
         return E_OUTOFMEMORY;
@@ -250,7 +258,7 @@ HRESULT CalcAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) n
     *shortcut = nullptr;
     long c = 0;
     if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
-    if (c == kRateSwitchChild) return bstr(L"F8", shortcut);
+    if (c == kRateSwitchChild) return bstr(kRateSwitchShortcut, shortcut);
     if (!is_key(c)) return S_FALSE;
     try {
         return bstr(shortcut_text(key_of(c)), shortcut);

@@ -15,6 +15,10 @@ std::wstring percent_text(double rate);
 // The mark on the readout while the reduced rate is active: 「軽8%」.
 std::wstring reduced_rate_mark(double rate);
 
+// The switch between the two rates, as screen readers, the README and menus name it.
+inline constexpr wchar_t kRateSwitchName[] = L"\u7A0E\u7387\u5207\u66FF";  // 税率切替
+inline constexpr wchar_t kRateSwitchShortcut[] = L"F8";
+
 // Where the mark lies: in the display, beside the memory mark, left of the digits' room.
 inline constexpr KeyRect kRateMarkRect = {30, 33, 44, 15};
 

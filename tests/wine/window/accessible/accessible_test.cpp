@@ -174,17 +174,26 @@ TEST_F(AccessibleTest, RateSwitchIsAButtonWhoseValueIsTheRate) {
     EXPECT_EQ(text(&IAccessible::get_accDefaultAction, id), L"\u62BC\u3059");
     EXPECT_EQ(text(&IAccessible::get_accValue, id), L"10%");
     events.clear();
-    HWINEVENTHOOK hook =
-        SetWinEventHook(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_VALUECHANGE, nullptr, &on_event,
-                        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, &on_event,
+                                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     EXPECT_EQ(acc->accDoDefaultAction(child(id)), S_OK);
     pump_messages();
     UnhookWinEvent(hook);
     EXPECT_EQ(text(&IAccessible::get_accValue, id), L"8%");
     EXPECT_EQ(window.calculator().tax_rate_kind(), TaxRateKind::Reduced);
-    EXPECT_NE(std::find(events.begin(), events.end(),
-                        std::pair<DWORD, long>{EVENT_OBJECT_VALUECHANGE, id}),
-              events.end());
+    auto seen = [&](DWORD event, long c) {
+        return std::find(events.begin(), events.end(), std::pair<DWORD, long>{event, c}) !=
+               events.end();
+    };
+    EXPECT_TRUE(seen(EVENT_OBJECT_VALUECHANGE, id));
+    // The readout's live region says the new rate, until the number next changes.
+    const long readout = CalcAccessible::kReadoutChild;
+    EXPECT_TRUE(seen(0x8019, readout));
+    EXPECT_EQ(text(&IAccessible::get_accName, readout), L"\u7A0E\u7387 8%\u30010.");
+    EXPECT_EQ(text(&IAccessible::get_accValue, readout), L"0.");
+    acc->accDoDefaultAction(child(id_of(KeyId::Num5)));
+    pump_messages();
+    EXPECT_EQ(text(&IAccessible::get_accName, readout), L"5.");
 }
 
 // The readout is a polite live region where the annotation service is; where it is missing
