@@ -17,7 +17,7 @@ if [ -n "${DISPLAY:-}" ]; then
   export WINEPREFIX="$root/build/main-prefix"
   . "$root/tools/wine-env.sh"
   [ -d "$WINEPREFIX" ] || { echo "main: making the Wine prefix $WINEPREFIX" >&2; wineboot -i >/dev/null 2>&1; }
-  echo "main: starting $demo on $DISPLAY (F4, a double-click or ... opens the calculator)"
+  echo "main: starting $demo on $DISPLAY (F4 or a double-click on a price or a quantity opens the calculator)"
   exec wine "$demo"
 fi
 
