@@ -62,6 +62,9 @@ TEST(CalcKeys, TaxOptionsAndOpen) {
     EXPECT_EQ(run({"--tax-rate", "0.08", "--tax-mode", "1", "--open", "999", "taxin"}).out,
               "taxin\t1,079.\t\n");
     EXPECT_EQ(run({"1", "000", "taxin"}).out, "1\t1.\t\n000\t1,000.\t\ntaxin\t1,050.\t\n");
+    // The reduced rate, whatever the standard one is.
+    EXPECT_EQ(run({"--tax-rate", "0.1", "--reduced-rate", "0.08", "--open", "1000", "taxin"}).out,
+              "taxin\t1,080.\t\n");
     EXPECT_EQ(run({"--open", "1500", "-", "5", "0", "0", "="}).out,
               "-\t1500.\t\n5\t5.\t\n0\t50.\t\n0\t500.\t\n=\t1,000.\t\n");
     EXPECT_EQ(run({"--open", "12.5", "X", "2", "="}).out, "X\t12.5\t\n2\t2.\t\n=\t25.\t\n");
@@ -104,6 +107,7 @@ TEST(CalcKeys, BadInputNamesTheWordAndExitsWithTwo) {
         {{"--tax-rate", "0.08x"}, "", "", "calc-keys: malformed number '0.08x' for --tax-rate\n"},
         {{"--tax-rate", ""}, "", "", "calc-keys: malformed number '' for --tax-rate\n"},
         {{"--tax-rate", "inf"}, "", "", "calc-keys: malformed number 'inf' for --tax-rate\n"},
+        {{"--reduced-rate", "8%"}, "", "", "calc-keys: malformed number '8%' for --reduced-rate\n"},
         {{"--tax-mode", "1.5"}, "", "", "calc-keys: malformed number '1.5' for --tax-mode\n"},
         {{"--tax-mode", "70000"}, "", "", "calc-keys: malformed number '70000' for --tax-mode\n"},
         {{"--open", "nan", "5"}, "", "", "calc-keys: malformed number 'nan' for --open\n"},

@@ -19,6 +19,7 @@ struct Options {
     double taxRate = 0.05;
     std::int16_t taxMode = 0;
     std::optional<double> openValue;
+    std::optional<double> reducedRate;  // given: the tax keys use it, as after F8
 };
 
 class BadInput {
@@ -66,13 +67,16 @@ std::size_t parse_options(std::span<const std::string_view> args, Options& optio
     std::size_t i = 0;
     for (; i < args.size() && args[i].starts_with("--"); ++i) {
         std::string_view option = args[i];
-        if (option != "--tax-rate" && option != "--tax-mode" && option != "--open") {
+        if (option != "--tax-rate" && option != "--tax-mode" && option != "--open" &&
+            option != "--reduced-rate") {
             throw BadInput("unknown option " + quoted(option));
         }
         if (i + 1 == args.size()) throw BadInput("missing value for " + std::string(option));
         std::string_view value = args[++i];
         if (option == "--tax-rate") {
             options.taxRate = parse_finite(value, option);
+        } else if (option == "--reduced-rate") {
+            options.reducedRate = parse_finite(value, option);
         } else if (option == "--tax-mode") {
             options.taxMode = parse_mode(value);
         } else {
@@ -100,6 +104,10 @@ void run_sequence(const Options& options, std::span<const std::string_view> word
     Calculator calc(display);
     calc.set_tax(options.taxRate, options.taxMode);
     if (options.openValue) calc.open(*options.openValue, 0);
+    if (options.reducedRate) {
+        calc.set_reduced_tax(*options.reducedRate);
+        calc.set_tax_rate_kind(TaxRateKind::Reduced);
+    }
 
     std::string line;
     for (std::size_t i = 0; i < keys.size(); ++i) {
