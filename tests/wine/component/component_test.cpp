@@ -209,8 +209,11 @@ TEST_F(ComponentTest, PerUserRegistrationThroughRegcalc) {
     EXPECT_EQ(reg_text(HKEY_CURRENT_USER,
                        user + L"TypeLib\\" + guid_text(LIBID_z5calcD) + L"\\1.0\\0\\" + kPlatform),
               dll_path());
+    const std::wstring iface2 = user + L"Interface\\" + guid_text(IID__zelcalc2);
+    EXPECT_EQ(reg_text(HKEY_CURRENT_USER, iface2), L"_zelcalc2");
 
     ASSERT_EQ(run_program(quoted + L"/u \"" + dll_path() + L"\""), 0);
+    EXPECT_FALSE(reg_key_exists(HKEY_CURRENT_USER, iface2));
     EXPECT_FALSE(reg_key_exists(HKEY_CURRENT_USER, clsid));
     EXPECT_FALSE(reg_key_exists(HKEY_CURRENT_USER, user + L"CLSID\\" + guid_text(CLSID_zelcalc)));
     EXPECT_FALSE(reg_key_exists(HKEY_CURRENT_USER, user + L"z5calcD.zelcalc"));

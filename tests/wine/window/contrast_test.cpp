@@ -13,6 +13,7 @@
 #include "gui_support.h"
 #include "loaded_window.h"
 #include "screen_capture.h"
+#include "tax_rate_text.h"
 
 namespace z5calc {
 namespace {
@@ -74,6 +75,14 @@ TEST_P(ContrastTest, DrawnInTheThemesColoursWithLabelsAtSevenToOne) {
     EXPECT_GE(label_contrast(painted_pixels(window.hwnd(), readout), readout.right - readout.left,
                              theme.colour(COLOR_WINDOW)),
               7.0);
+    // The reduced rate's mark, in the theme's text colour too.
+    window.calculator().set_reduced_tax(0.08);
+    SendMessageW(window.hwnd(), WM_KEYDOWN, VK_F8, 0);
+    const KeyRect m = scaled(kRateMarkRect, dpi);
+    const RECT mark = {m.left, m.top, m.left + m.width, m.top + m.height};
+    EXPECT_GE(label_contrast(painted_pixels(window.hwnd(), mark), mark.right - mark.left,
+                             theme.colour(COLOR_WINDOW)),
+              7.0);
 }
 
 // With Z5_SHOTS set to a folder, each theme's face is saved there for a person to look at.
@@ -82,6 +91,7 @@ TEST_P(ContrastTest, SavesAPictureWhenAskedTo) {
     if (!folder) GTEST_SKIP() << "Z5_SHOTS not set";
     window.show_transfer_key(true);
     window.calculator().state().Readout.assign("-123,456,789.");
+    SendMessageW(window.hwnd(), WM_KEYDOWN, VK_F8, 0);  // with the reduced rate's mark
     SendMessageW(window.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, centre(KeyId::Num5));
     RECT area;
     GetWindowRect(window.hwnd(), &area);
