@@ -52,6 +52,7 @@ bool Calculator::open(double value, double mmax) noexcept {
     state_.Opflag = '=';
     state_.Numops = 1;
     state_.mmax = mmax;
+    tape_.record(TapeMark::Start, state_.Readout);
     return true;
 }
 
@@ -180,7 +181,29 @@ void Calculator::bs_key() noexcept {
 
 void Calculator::operator_click(int index) noexcept {
     KeyScope scope(*this);
+    const ReadoutText before = state_.Readout;
+    const bool typed = state_.LastInput == InputKind::Nums;
     operator_key(index);
+    record_operator(index, before, typed);
+}
+
+// An operator's line: the number it took; "=" and "%" record the number only when it was
+// typed, and then their result. A refused key (an unreadable readout) records nothing.
+void Calculator::record_operator(int index, const ReadoutText& before, bool typed) noexcept {
+    static constexpr TapeMark kMarks[] = {TapeMark::AllClear, TapeMark::ClearEntry, TapeMark::Minus,
+                                          TapeMark::Divide,   TapeMark::Plus,       TapeMark::Times,
+                                          TapeMark::Equals,   TapeMark::Percent};
+    static_assert(std::size(kMarks) == kOperatorTags.size());
+    if (index < 0 || index >= static_cast<int>(std::size(kMarks))) return;
+    const TapeMark mark = kMarks[index];
+    if (mark == TapeMark::AllClear || mark == TapeMark::ClearEntry) {
+        tape_.record(mark, before);  // what was cleared
+        return;
+    }
+    if (!read_number(before.view())) return;
+    const bool result = mark == TapeMark::Equals || mark == TapeMark::Percent;
+    if (!result || typed) tape_.record(mark, before);
+    if (result) tape_.record(mark, state_.Readout);
 }
 
 void Calculator::operator_key(int index) noexcept {
@@ -304,7 +327,13 @@ void Calculator::tax_click(int index) noexcept {
         return;
     }
     tax_check(result, index == kTaxOut ? 1 : 0);
+    const ReadoutText before = state_.Readout;
     show_number(result);
+    const TapeMark mark = index == kTaxIn    ? TapeMark::TaxIn
+                          : index == kTaxOut ? TapeMark::TaxOut
+                                             : TapeMark::TaxAmount;
+    if (state_.LastInput == InputKind::Nums) tape_.record(mark, before, rate);
+    tape_.record(mark, state_.Readout, rate);
 }
 
 void Calculator::mem_click(int index) noexcept {
@@ -333,6 +362,7 @@ void Calculator::mem_click(int index) noexcept {
         }
         case kMemRecall:
             show_number(s.mem);
+            tape_.record(TapeMark::MemRecall, s.Readout);
             break;
         default:
             break;

@@ -4,6 +4,7 @@
 
 #include "calc_state.h"
 #include "keys.h"
+#include "tape.h"
 
 namespace z5calc {
 
@@ -32,6 +33,9 @@ class Calculator {
     CalcState& state() noexcept { return state_; }
     const CalcState& state() const noexcept { return state_; }
     std::string_view readout() const noexcept { return state_.Readout.view(); }
+    // The steps so far: keys record into it as they work; the window adds the transfer.
+    Tape& tape() noexcept { return tape_; }
+    const Tape& tape() const noexcept { return tape_; }
 
     // Tax rate as a fraction (0.05 = 5 %) and rounding mode, fixed for one calculator call.
     void set_tax(double rate, std::int16_t mode) noexcept {
@@ -85,9 +89,11 @@ class Calculator {
     void number_key(int index) noexcept;
     void bs_key() noexcept;
     void operator_key(int index) noexcept;
+    void record_operator(int index, const ReadoutText& before, bool typed) noexcept;
 
     CalcDisplay& display_;
     CalcState state_;
+    Tape tape_;
     double taxRate_ = 0.05;
     double reducedTaxRate_ = 0.08;
     TaxRateKind taxRateKind_ = TaxRateKind::Standard;

@@ -1,0 +1,58 @@
+#include "tape.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace z5calc {
+
+namespace {
+
+// The marks' texts in TapeMark order (UTF-8).
+constexpr const char* kMarkTexts[] = {
+    "\xE9\x96\x8B\xE5\xA7\x8B",  // 開始
+    "+",
+    "\xE2\x88\x92",  // −
+    "\xC3\x97",      // ×
+    "\xC3\xB7",      // ÷
+    "=",
+    "%",
+    "\xE7\xA8\x8E\xE8\xBE\xBC",  // 税込
+    "\xE7\xA8\x8E\xE5\x88\xA5",  // 税別
+    "\xE7\xA8\x8E",              // 税
+    "MR",
+    "AC",
+    "CE",
+    "\xE8\xBB\xA2\xE8\xA8\x98",  // 転記
+};
+static_assert(std::size(kMarkTexts) == static_cast<std::size_t>(TapeMark::Transfer) + 1);
+
+bool is_tax(TapeMark mark) {
+    return mark == TapeMark::TaxIn || mark == TapeMark::TaxOut || mark == TapeMark::TaxAmount;
+}
+
+}  // namespace
+
+std::string tape_key_text(const TapeLine& line) {
+    std::string text = kMarkTexts[static_cast<std::size_t>(line.mark)];
+    if (is_tax(line.mark) && std::isfinite(line.rate)) {
+        // To a tenth of a percent: 0.1 gives "10%", 0.075 "7.5%".
+        char rate[32];
+        std::snprintf(rate, sizeof rate, " %g%%", std::round(line.rate * 1000) / 10);
+        text += rate;
+    }
+    return text;
+}
+
+std::string tape_text(const Tape& tape) {
+    std::string text;
+    text.reserve(tape.size() * 24);
+    for (std::size_t i = 0; i < tape.size(); ++i) {
+        text += tape_key_text(tape[i]);
+        text += '\t';
+        text += tape[i].number.view();
+        text += "\r\n";
+    }
+    return text;
+}
+
+}  // namespace z5calc

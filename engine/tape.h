@@ -1,0 +1,81 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "readout_text.h"
+
+namespace z5calc {
+
+// What a line of the tape records: the key as drawn on the face, or the start of a call.
+enum class TapeMark : std::uint8_t {
+    Start,
+    Plus,
+    Minus,
+    Times,
+    Divide,
+    Equals,
+    Percent,
+    TaxIn,
+    TaxOut,
+    TaxAmount,
+    MemRecall,
+    AllClear,
+    ClearEntry,
+    Transfer,
+};
+
+struct TapeLine {
+    TapeMark mark = TapeMark::Start;
+    ReadoutText number;  // as the readout showed it
+    double rate = 0;     // the rate a tax key used
+};
+
+// The calculation's steps, for checking every entry afterwards (検算): the newest kCapacity
+// lines, oldest first. A ring of fixed lines: recording never allocates and costs a copy.
+class Tape {
+  public:
+    static constexpr std::size_t kCapacity = 300;
+
+    void record(TapeMark mark, const ReadoutText& number, double rate = 0) noexcept {
+        TapeLine& line = lines_[(first_ + size_) % kCapacity];
+        line = {mark, number, rate};
+        if (size_ < kCapacity) {
+            ++size_;
+        } else {
+            first_ = (first_ + 1) % kCapacity;
+        }
+        ++recorded_;
+    }
+    void clear() noexcept {
+        first_ = size_ = 0;
+        ++cleared_;
+    }
+    std::size_t size() const noexcept { return size_; }
+    bool empty() const noexcept { return size_ == 0; }
+    // Line i, 0 the oldest kept.
+    const TapeLine& operator[](std::size_t i) const noexcept {
+        return lines_[(first_ + i) % kCapacity];
+    }
+    // Lines recorded and clears made since the tape was made: a view compares them with what
+    // it last showed.
+    std::uint64_t recorded() const noexcept { return recorded_; }
+    std::uint64_t cleared() const noexcept { return cleared_; }
+
+  private:
+    std::array<TapeLine, kCapacity> lines_{};
+    std::size_t first_ = 0, size_ = 0;
+    std::uint64_t recorded_ = 0, cleared_ = 0;
+};
+
+// The line's key as drawn on the face, in UTF-8 ("×", "税込"); a tax key with the rate it used
+// ("税込 8%"), the start of a call as "開始".
+std::string tape_key_text(const TapeLine& line);
+
+// The whole tape as text for a spreadsheet: key, a tab and the number on each line, every
+// line ended by CR LF. UTF-8.
+std::string tape_text(const Tape& tape);
+
+}  // namespace z5calc

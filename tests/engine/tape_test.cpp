@@ -1,0 +1,92 @@
+#include "tape.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "key_runner.h"
+
+namespace z5calc {
+namespace {
+
+using testing::KeyRunner;
+
+// The tape as text with its UTF-8 keys spelt as the tests write them.
+std::string spelt(const Tape& tape) {
+    std::string text = tape_text(tape);
+    const std::pair<const char*, const char*> words[] = {{"\xE9\x96\x8B\xE5\xA7\x8B", "start"},
+                                                         {"\xE2\x88\x92", "-"},
+                                                         {"\xC3\x97", "x"},
+                                                         {"\xC3\xB7", "/"},
+                                                         {"\xE7\xA8\x8E\xE8\xBE\xBC", "in"},
+                                                         {"\xE7\xA8\x8E\xE5\x88\xA5", "out"},
+                                                         {"\xE7\xA8\x8E", "tax"},
+                                                         {"\xE8\xBB\xA2\xE8\xA8\x98", "trans"},
+                                                         {"\t", " "},
+                                                         {"\r\n", "|"}};
+    for (const auto& [from, to] : words) {
+        for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
+            text.replace(at, std::string(from).size(), to);
+    }
+    return text;
+}
+
+// Each step that changes the calculation is one line: the number an operator took, each
+// result, the clears with what they cleared, and nothing for refused keys.
+TEST(Tape, RecordsEveryStepOfACalculation) {
+    struct Case {
+        const char* keys;
+        const char* tape;
+    };
+    const Case cases[] = {
+        {"2 + 3 =", "+ 2.|= 3.|= 5.|"},
+        {"2 + 3 = =", "+ 2.|= 3.|= 5.|= 5.|"},
+        {"1 2 X 3 - 6 / 2 =", "x 12.|- 3.|/ 6.|= 2.|= 15.|"},
+        {"2 0 0 X 5 %", "x 200.|% 5.|% 10.|"},
+        {"1 0 0 0 taxin", "in 10% 1,000.|in 10% 1,100.|"},
+        {"1 0 8 0 taxout tax", "out 10% 1,080.|out 10% 982.|tax 10% 982.|tax 10% 98.|"},
+        {"5 MP AC MR", "AC 5.|MR 5.|"},
+        {"7 CE 8 +", "CE 7.|+ 8.|"},
+        {"1 / 0 = +", "/ 1.|= 0.|= Error|"},
+        {"9 BS INV . 5 MC", ""},
+    };
+    for (const Case& c : cases) {
+        KeyRunner r;
+        r.calc.set_tax(0.1, 0);
+        r.keys(c.keys);
+        EXPECT_EQ(spelt(r.calc.tape()), c.tape) << c.keys;
+    }
+}
+
+TEST(Tape, CallsStartAndTheReducedRateIsNamed) {
+    KeyRunner r;
+    r.calc.set_tax(0.1, 0);
+    r.calc.set_reduced_tax(0.08);
+    r.calc.open(1000, 0);
+    r.calc.switch_tax_rate();
+    r.keys("taxin");
+    r.calc.tape().record(TapeMark::Transfer, r.calc.state().Readout);
+    EXPECT_EQ(spelt(r.calc.tape()), "start 1000.|in 8% 1,080.|trans 1,080.|");
+    // AC keeps the tape; only a clear empties it.
+    r.keys("AC");
+    EXPECT_EQ(r.calc.tape().size(), 4u);
+    r.calc.tape().clear();
+    EXPECT_TRUE(r.calc.tape().empty());
+    EXPECT_EQ(tape_text(r.calc.tape()), "");
+}
+
+TEST(Tape, KeepsTheNewest300Lines) {
+    Tape tape;
+    for (int i = 1; i <= 400; ++i)
+        tape.record(TapeMark::Plus, ReadoutText(std::to_string(i) + "."));
+    ASSERT_EQ(tape.size(), Tape::kCapacity);
+    EXPECT_EQ(tape[0].number, "101.");
+    EXPECT_EQ(tape[299].number, "400.");
+    EXPECT_EQ(tape.recorded(), 400u);
+    const std::string text = tape_text(tape);
+    EXPECT_EQ(text.substr(0, 7), "+\t101.\r");
+    EXPECT_EQ(text.substr(text.size() - 8), "+\t400.\r\n");
+}
+
+}  // namespace
+}  // namespace z5calc
