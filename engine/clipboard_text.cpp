@@ -1,5 +1,6 @@
 #include "clipboard_text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -41,6 +42,8 @@ char ascii_of(wchar_t c) noexcept {
         case 0x20AC:  // €
         case 0x00A3:  // £
             return '$';
+        case 0x5186:  // 円, after the amount
+            return 'Y';
         default:
             return 0;
     }
@@ -76,6 +79,19 @@ std::optional<double> pasted_number(std::wstring_view text) noexcept {
     if (last > first && s[last - 1] == '=') {
         --last;
         trim();
+    }
+    // 円 after the amount ("1,234円"), and the dash that closes a price after ¥ or 円
+    // ("¥1,234-"): that dash is no minus.
+    const bool yen = last > first && s[last - 1] == 'Y';
+    if (yen) {
+        --last;
+        trim();
+    }
+    const bool currencySign =
+        std::find(s.begin() + first, s.begin() + last, '$') != s.begin() + last;
+    if ((yen || currencySign) && last > first + 1 && s[last - 1] == '-' && s[last - 2] >= '0' &&
+        s[last - 2] <= '9') {
+        --last;
     }
     // A sign and a currency sign, in either order, each at most once.
     bool negative = false, signed_ = false, currency = false;

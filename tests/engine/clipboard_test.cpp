@@ -45,6 +45,11 @@ TEST(PastedNumber, AcceptsTheFormsPeopleCopy) {
         {L"\u20AC 10", 10},     // € 10
         {L"\u00A399.5", 99.5},  // £99.5
         {L"1,200=", 1200},
+        {L"1,234\u5186", 1234},                           // 1,234円
+        {L"\uFF11\uFF0C\uFF12\uFF13\uFF14\u5186", 1234},  // １，２３４円
+        {L"\u00A51,234-", 1234},                          // ¥1,234-
+        {L"-\u00A5500-", -500},                           // a minus before, the dash after
+        {L" 980 \u5186 ", 980},
         {L"15 =", 15},
         {L"\uFF11\uFF12\uFF13\uFF14\uFF0E\uFF15", 1234.5},  // １２３４．５
         {L"\uFF0D\uFF17", -7},                              // －７
@@ -83,6 +88,10 @@ TEST(PastedNumber, RefusesEverythingElse) {
                                      std::wstring(L"+-5"),
                                      std::wstring(L"$$5"),
                                      std::wstring(L"5-"),
+                                     std::wstring(L"\u51865"),        // 円 before the amount
+                                     std::wstring(L"5\u5186\u5186"),  // twice
+                                     std::wstring(L"\u00A55--"),
+                                     std::wstring(L"\u00A5-"),
                                      std::wstring(L"5$"),
                                      std::wstring(L"=5"),
                                      std::wstring(L"5=="),
