@@ -21,12 +21,16 @@ constexpr DISPID kDispShowcalc = DISPID_SHOWCALC;
 constexpr DISPID kDispTaxRateKind = DISPID_TAXRATEKIND;
 constexpr DISPID kDispTaxRate = DISPID_TAXRATE;
 constexpr DISPID kDispReducedTaxRate = DISPID_REDUCEDTAXRATE;
+constexpr DISPID kDispTape = DISPID_TAPE;
+constexpr DISPID kDispClearTape = DISPID_CLEARTAPE;
 
 bool is_method(DISPID id) {
-    return id == kDispSetAppName || id == kDispSetHelpFile || id == kDispShowcalc;
+    return id == kDispSetAppName || id == kDispSetHelpFile || id == kDispShowcalc ||
+           id == kDispClearTape;
 }
 bool is_property(DISPID id) {
-    return id == kDispTaxRateKind || id == kDispTaxRate || id == kDispReducedTaxRate;
+    return id == kDispTaxRateKind || id == kDispTaxRate || id == kDispReducedTaxRate ||
+           id == kDispTape;
 }
 
 // The member and call kind fit, and the arguments have the form a dispatch caller gives them
@@ -303,6 +307,9 @@ HRESULT ZelCalc::invoke_method(DISPID id, DISPPARAMS& params, VARIANT* result, U
             LONG topic = args.whole_int32(1, L"SetHelpFile: the help topic id");
             return SetHelpFile(fname.get(), topic);
         }
+        case kDispClearTape:
+            expect_count(params, 0);
+            return ClearTape();
         default: {
             expect_count(params, 3);
             double m_copy = 0, mmax_copy = 0;
@@ -336,6 +343,9 @@ HRESULT ZelCalc::invoke_property(DISPID id, WORD flags, DISPPARAMS& params, VARI
     if (id == kDispTaxRateKind) {
         value.vt = VT_I4;
         hr = get_TaxRateKind(&value.lVal);
+    } else if (id == kDispTape) {
+        value.vt = VT_BSTR;
+        hr = get_Tape(&value.bstrVal);
     } else {
         value.vt = VT_R8;
         hr = id == kDispTaxRate ? get_TaxRate(&value.dblVal) : get_ReducedTaxRate(&value.dblVal);
@@ -416,6 +426,29 @@ HRESULT ZelCalc::get_TaxRate(double* rate) noexcept {
 
 HRESULT ZelCalc::get_ReducedTaxRate(double* rate) noexcept {
     return call_tax_rate(TaxRateKind::Reduced, rate);
+}
+
+HRESULT ZelCalc::get_Tape(BSTR* text) noexcept {
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
+    if (!text) return fail_with(E_POINTER, L"Tape needs a place for its text");
+    *text = nullptr;
+    return guarded_call([&] {
+        // The apartment's calculator keeps the tape; before its first call there is none.
+        std::string tape;
+        if (state_->calcWindow) tape = tape_text(state_->calcWindow->calculator().tape());
+        const int length =
+            MultiByteToWideChar(CP_UTF8, 0, tape.data(), static_cast<int>(tape.size()), nullptr, 0);
+        *text = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+        if (!*text) return fail_with(E_OUTOFMEMORY, L"Tape: no memory for the text");
+        MultiByteToWideChar(CP_UTF8, 0, tape.data(), static_cast<int>(tape.size()), *text, length);
+        return S_OK;
+    });
+}
+
+HRESULT ZelCalc::ClearTape() noexcept {
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
+    if (state_->calcWindow) state_->calcWindow->calculator().tape().clear();
+    return S_OK;
 }
 
 HRESULT ZelCalc::InterfaceSupportsErrorInfo(REFIID riid) noexcept {

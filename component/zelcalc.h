@@ -51,6 +51,8 @@ class ZelCalc final : public _zelcalc2, public ISupportErrorInfo {
     HRESULT STDMETHODCALLTYPE put_TaxRateKind(LONG kind) noexcept override;
     HRESULT STDMETHODCALLTYPE get_TaxRate(double* rate) noexcept override;
     HRESULT STDMETHODCALLTYPE get_ReducedTaxRate(double* rate) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_Tape(BSTR* text) noexcept override;
+    HRESULT STDMETHODCALLTYPE ClearTape() noexcept override;
 
     // ISupportErrorInfo
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) noexcept override;

@@ -188,7 +188,8 @@ void Calculator::operator_click(int index) noexcept {
 }
 
 // An operator's line: the number it took; "=" and "%" record the number only when it was
-// typed, and then their result. A refused key (an unreadable readout) records nothing.
+// typed, and then their result, if there is a new one. A refused key (an unreadable readout)
+// records nothing.
 void Calculator::record_operator(int index, const ReadoutText& before, bool typed) noexcept {
     static constexpr TapeMark kMarks[] = {TapeMark::AllClear, TapeMark::ClearEntry, TapeMark::Minus,
                                           TapeMark::Divide,   TapeMark::Plus,       TapeMark::Times,
@@ -203,7 +204,9 @@ void Calculator::record_operator(int index, const ReadoutText& before, bool type
     if (!read_number(before.view())) return;
     const bool result = mark == TapeMark::Equals || mark == TapeMark::Percent;
     if (!result || typed) tape_.record(mark, before);
-    if (result) tape_.record(mark, state_.Readout);
+    // A result key that worked on no typed number and changed nothing (a second "=", the
+    // transfer's own "=") adds no line.
+    if (result && (typed || !(state_.Readout == before))) tape_.record(mark, state_.Readout);
 }
 
 void Calculator::operator_key(int index) noexcept {

@@ -39,6 +39,7 @@ void CalcWindow::transfer_click() noexcept {
         }
         return;
     }
+    calc_.tape().record(TapeMark::Transfer, calc_.state().Readout);
     if (host_) host_->transfer_value(*value);
     PostMessageW(hwnd(), WM_CLOSE, 0, 0);
 }

@@ -4,7 +4,7 @@
 
 #include "clipboard_text.h"
 
-// Copy and paste of the readout's number through the system clipboard.
+// Copy and paste of the readout's number, and copy of the tape, through the system clipboard.
 namespace z5calc {
 namespace {
 
@@ -57,6 +57,29 @@ void CalcWindow::copy_readout() noexcept {
         if (!clipboard || !EmptyClipboard() ||
             !put(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)) ||
             !put(CF_TEXT, text->c_str(), text->size() + 1)) {
+            beep();
+        }
+    } catch (...) {
+        beep();
+    }
+}
+
+void CalcWindow::copy_tape() noexcept {
+    try {
+        const std::string text = tape_text(calc_.tape());
+        if (text.empty()) {
+            beep();
+            return;
+        }
+        const int length =
+            MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        std::wstring wide(static_cast<std::size_t>(length), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                            length);
+        // Unicode only: the system makes the ANSI form for a program that asks for it.
+        OpenClipboardScope clipboard(hwnd());
+        if (!clipboard || !EmptyClipboard() ||
+            !put(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t))) {
             beep();
         }
     } catch (...) {

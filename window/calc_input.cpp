@@ -28,6 +28,10 @@ bool CalcWindow::shortcut(WPARAM vk) noexcept {
         copy_readout();
         return true;
     }
+    if (ctrl && shift && vk == 'C') {
+        copy_tape();
+        return true;
+    }
     if ((ctrl && !shift && vk == 'V') || (shift && !ctrl && vk == VK_INSERT)) {
         paste_number();
         return true;

@@ -196,6 +196,7 @@ class CalcWindow final : public WindowBase,
 
     // calc_clipboard.cpp
     void copy_readout() noexcept;
+    void copy_tape() noexcept;  // key TAB number per line, CR LF: two columns in a spreadsheet
     void paste_number() noexcept;
 
     // calc_contrast.cpp: the contrast theme, read again when the system's colours change.

@@ -17,4 +17,7 @@ If calc.TaxRateKind = 1 Then
 Else
     WScript.Echo "It closed at the standard rate (standard: " & calc.TaxRate * 100 & " %)"
 End If
+' The steps the user took, a line each (key, a tab, the number): kept beside the value, they
+' show how it came about. ClearTape empties it.
+WScript.Echo calc.Tape
 ' [/readme]

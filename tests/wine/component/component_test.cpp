@@ -371,7 +371,7 @@ void expect_type_library(const std::wstring& path) {
     ASSERT_EQ(dispatch2->GetRefTypeInfo(ref, info2.put()), S_OK);
     ASSERT_EQ(info2->GetTypeAttr(&attr), S_OK);
     EXPECT_EQ(attr->wTypeFlags & flags, flags);
-    EXPECT_EQ(attr->cFuncs, 4);
+    EXPECT_EQ(attr->cFuncs, 6);
     info2->ReleaseTypeAttr(attr);
     ASSERT_EQ(info2->GetRefTypeOfImplType(0, &ref), S_OK);
     ASSERT_EQ(info2->GetRefTypeInfo(ref, base.put()), S_OK);
@@ -385,16 +385,20 @@ void expect_type_library(const std::wstring& path) {
     } properties[] = {{0x60040000, INVOKE_PROPERTYGET, VT_I4},
                       {0x60040000, INVOKE_PROPERTYPUT, VT_I4},
                       {0x60040001, INVOKE_PROPERTYGET, VT_R8},
-                      {0x60040002, INVOKE_PROPERTYGET, VT_R8}};
-    for (UINT i = 0; i < 4; ++i) {
+                      {0x60040002, INVOKE_PROPERTYGET, VT_R8},
+                      {0x60040003, INVOKE_PROPERTYGET, VT_BSTR},
+                      {0x60040004, INVOKE_FUNC, VT_EMPTY}};  // ClearTape(): no parameter
+    for (UINT i = 0; i < 6; ++i) {
         FUNCDESC* func = nullptr;
         ASSERT_EQ(info2->GetFuncDesc(i, &func), S_OK);
         EXPECT_EQ(func->memid, properties[i].id) << i;
         EXPECT_EQ(func->invkind, properties[i].kind) << i;
         EXPECT_EQ(func->oVft, static_cast<SHORT>((10 + i) * sizeof(void*))) << i;
-        ASSERT_EQ(func->cParams, 1) << i;
-        const TYPEDESC& type = func->lprgelemdescParam[0].tdesc;
-        EXPECT_EQ(type.vt == VT_PTR ? type.lptdesc->vt : type.vt, properties[i].type) << i;
+        ASSERT_EQ(func->cParams, properties[i].type == VT_EMPTY ? 0 : 1) << i;
+        if (func->cParams == 1) {
+            const TYPEDESC& type = func->lprgelemdescParam[0].tdesc;
+            EXPECT_EQ(type.vt == VT_PTR ? type.lptdesc->vt : type.vt, properties[i].type) << i;
+        }
         info2->ReleaseFuncDesc(func);
     }
 

@@ -31,6 +31,7 @@ grep -qx 'error 80070057 TaxRateKind must be 0 (the standard rate) or 1 (the red
 check "$([ $? -eq 0 ] && echo ok)" "TaxRateKind = 2 is refused with E_INVALIDARG, saying the values"
 [ "$(grep -c '^error 438$' <<<"$output")" = 2 ]; check "$([ $? -eq 0 ] && echo ok)" "TaxRate cannot be set (438)"
 grep -qx 'kind 1 rates 0.08 0.065' <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "TaxRateKind read back; TaxRate and ReducedTaxRate from the host's file"
+grep -qx 'tape \[\]' <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "ClearTape, and an empty Tape before any call"
 
 ini=$(tr -d '\r' <"$folder/z5calc.ini" 2>/dev/null)
 for line in 'AppPath=vbsoverflow' 'Tax=80' 'TaxMode=2' 'HelpFile=C:\vbhelp\vb.chm' 'HelpID=77'; do

@@ -159,6 +159,22 @@ TEST_F(KeyboardTest, CopyPutsThePlainNumberOnTheClipboard) {
     EXPECT_EQ(clipboard_unicode(), L"kept");
 }
 
+// Ctrl+Shift+C: the whole tape, two columns for a spreadsheet; an empty tape copies nothing.
+TEST_F(KeyboardTest, CtrlShiftCCopiesTheTape) {
+    set_clipboard(L"kept");
+    press('C', true, true);
+    EXPECT_EQ(clipboard_unicode(), L"kept");
+    type(L"1200*3=");
+    window.calculator().set_reduced_tax(0.08);
+    press(VK_F8);
+    press('I', true);  // 税込 at 8 %
+    press('C', true, true);
+    EXPECT_EQ(clipboard_unicode(),
+              L"\u00D7\t1,200.\r\n=\t3.\r\n=\t3,600.\r\n"
+              L"\u7A0E\u8FBC 8%\t3,888.\r\n");
+    EXPECT_EQ(readout(), "3,888.");  // the readout's own copy is untouched: Ctrl+C still is
+}
+
 TEST_F(KeyboardTest, PasteTakesANumberAsTheMemoryRecallWould) {
     struct Case {
         std::wstring text;
@@ -170,6 +186,8 @@ TEST_F(KeyboardTest, PasteTakesANumberAsTheMemoryRecallWould) {
         {L"\uFF11\uFF12\uFF13\uFF14\uFF0E\uFF15", "1,234.5"},
         {L"\uFF0D\uFF17", "-7."},
         {L"-$0.25", "-0.25"},
+        {L"\uFF11\uFF0C\uFF12\uFF13\uFF14\u5186", "1,234."},  // １，２３４円
+        {L"\u00A51,234-", "1,234."},                          // ¥1,234-
     };
     for (const Case& c : cases) {
         type(L"c");

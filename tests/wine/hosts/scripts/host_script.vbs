@@ -24,3 +24,5 @@ WScript.Echo "error " & Err.Number
 Err.Clear
 calc.TaxRateKind = 1
 WScript.Echo "kind " & calc.TaxRateKind & " rates " & calc.TaxRate & " " & calc.ReducedTaxRate
+calc.ClearTape
+WScript.Echo "tape [" & calc.Tape & "]"

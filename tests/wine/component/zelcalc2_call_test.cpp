@@ -1,17 +1,19 @@
-// The rate a call opens with, as the host asks it, and the one the user leaves it at.
+// What _zelcalc2 adds, through real calls: the rate a call opens with, as the host asks it, and
+// the one the user leaves it at; the tape a host can keep beside the field's value.
 #include <windows.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include "calc_script.h"
+#include "handles.h"
 #include "test_files.h"
 #include "z5calcD_h.h"
 
 namespace z5calc {
 namespace {
 
-class TaxRateCallTest : public ComponentCallTest {
+class Zelcalc2CallTest : public ComponentCallTest {
   protected:
     void SetUp() override {
         ComponentCallTest::SetUp();
@@ -48,7 +50,7 @@ void press_f8() {
     PostMessageW(calc_window(), WM_KEYUP, VK_F8, 0xC0000001);
 }
 
-TEST_F(TaxRateCallTest, OpensAtTheAskedRateAndReportsTheRateItClosedWith) {
+TEST_F(Zelcalc2CallTest, OpensAtTheAskedRateAndReportsTheRateItClosedWith) {
     struct Case {
         LONG ask;
         bool f8;
@@ -77,7 +79,7 @@ TEST_F(TaxRateCallTest, OpensAtTheAskedRateAndReportsTheRateItClosedWith) {
 
 // A call made from inside the display has its own rate; the calculator it interrupted gets
 // its own back (and has no transfer key then: it is closed).
-TEST_F(TaxRateCallTest, NestedCallLeavesTheInterruptedRate) {
+TEST_F(Zelcalc2CallTest, NestedCallLeavesTheInterruptedRate) {
     ASSERT_EQ(calc2->put_TaxRateKind(1), S_OK);
     double inner = 0;
     LONG inner_closed = -1;
@@ -95,6 +97,28 @@ TEST_F(TaxRateCallTest, NestedCallLeavesTheInterruptedRate) {
     EXPECT_EQ(inner, 1100);
     EXPECT_EQ(inner_closed, 0);
     EXPECT_EQ(kind(), 1);
+}
+
+TEST_F(Zelcalc2CallTest, TapeHoldsTheCallsStepsForTheHost) {
+    auto tape = [&] {
+        UniqueBstr text;
+        EXPECT_EQ(calc2->get_Tape(text.put()), S_OK);
+        return std::wstring(text.view());
+    };
+    EXPECT_EQ(calc2->ClearTape(), S_OK);  // before any call: nothing to clear, no failure
+    EXPECT_EQ(tape(), L"");
+    Script script;
+    script.type(L"2+3=").type(L"\r");
+    EXPECT_EQ(show(script, 1200), 5);
+    EXPECT_EQ(tape(), L"\u958B\u59CB\t1200.\r\n+\t2.\r\n=\t3.\r\n=\t5.\r\n\u8EE2\u8A18\t5.\r\n");
+    Script closed;  // the next call adds its start; Esc adds nothing
+    closed.type(L"\x1b");
+    show(closed, 7);
+    const std::wstring after = tape();
+    EXPECT_EQ(after.substr(after.rfind(L"\u958B")), L"\u958B\u59CB\t7.\r\n");
+    EXPECT_EQ(calc2->ClearTape(), S_OK);
+    EXPECT_EQ(tape(), L"");
+    EXPECT_EQ(calc2->get_Tape(nullptr), E_POINTER);
 }
 
 }  // namespace
