@@ -41,6 +41,7 @@ void CalcWindow::contrast_changed() noexcept {
     if (const bool on = high_contrast_on(); on != contrast_) {
         contrast_ = on;
         make_label_fonts();
+        tapeWindow_.set_look(readoutFont_.get(), dpi_, contrast_);
     }
     if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
 }

@@ -28,6 +28,11 @@ bool CalcWindow::shortcut(WPARAM vk) noexcept {
         copy_readout();
         return true;
     }
+    if (ctrl && !shift && vk == 'H') {
+        toggle_tape();
+        return true;
+    }
+    if (!shift && tape_scroll_key(vk, ctrl)) return true;
     if (ctrl && shift && vk == 'C') {
         copy_tape();
         return true;

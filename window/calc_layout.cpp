@@ -39,6 +39,7 @@ void CalcWindow::dpi_changed(int dpi, const RECT& suggested) noexcept {
     } catch (...) {
         picWkPixels_.clear();  // no memory: the skin drags nothing until the next load
     }
+    tapeWindow_.set_look(readoutFont_.get(), dpi_, contrast_);
     SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(hwnd(), nullptr, FALSE);

@@ -288,6 +288,9 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
         case WM_THEMECHANGED:
             contrast_changed();
             break;
+        case WM_WINDOWPOSCHANGED:
+            tape_follows(*reinterpret_cast<const WINDOWPOS*>(lParam));
+            break;
         case WM_GETOBJECT:
             // lParam carries a 32-bit object id, sign-extended or not.
             if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
@@ -299,6 +302,7 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             }
             break;
         case WM_DESTROY:
+            tapeWindow_.hide();
             if (liveRegion_) {
                 clear_live_region(hwnd());
                 liveRegion_ = false;
@@ -345,6 +349,7 @@ void CalcWindow::beep() noexcept {
 void CalcWindow::display_changed(const CalcState& state) noexcept {
     rateJustSwitched_ = false;
     if (!hwnd()) return;
+    tapeWindow_.tape_changed();
     if (lblMem_.Visible != state.memMark) {
         lblMem_.Visible = state.memMark;
         invalidate(lblMem_.rect());
@@ -376,6 +381,52 @@ bool CalcWindow::click_key(KeyId id) noexcept {
     if (!hwnd() || !key(id).Visible) return false;
     key_click(id);
     return true;
+}
+
+void CalcWindow::toggle_tape() noexcept {
+    tapeWanted_ = !tapeWindow_.shown();
+    if (!tapeWanted_) {
+        tapeWindow_.hide();
+    } else if (!tapeWindow_.show(hwnd(), calc_.tape(), field_, readoutFont_.get(), dpi_,
+                                 contrast_)) {
+        tapeWanted_ = false;
+        beep();
+    }
+}
+
+// The tape goes and comes with the calculator, and moves with it.
+void CalcWindow::tape_follows(const WINDOWPOS& pos) noexcept {
+    if (pos.flags & SWP_HIDEWINDOW) {
+        tapeWindow_.hide();
+    } else if ((pos.flags & SWP_SHOWWINDOW) && tapeWanted_ && !tapeWindow_.shown()) {
+        tapeWindow_.show(hwnd(), calc_.tape(), field_, readoutFont_.get(), dpi_, contrast_);
+    } else if (!(pos.flags & SWP_NOMOVE) || !(pos.flags & SWP_NOSIZE)) {
+        tapeWindow_.follow();
+    }
+}
+
+// Page Up and Page Down scroll the tape a page, Ctrl+Up and Ctrl+Down a line, Ctrl+Home and
+// Ctrl+End to its first and newest line.
+bool CalcWindow::tape_scroll_key(WPARAM vk, bool ctrl) noexcept {
+    if (!tapeWindow_.shown()) return false;
+    const int page = tapeWindow_.page(), all = static_cast<int>(Tape::kCapacity);
+    switch (vk) {
+        case VK_PRIOR:
+            tapeWindow_.scroll(-page);
+            return true;
+        case VK_NEXT:
+            tapeWindow_.scroll(page);
+            return true;
+        case VK_UP:
+        case VK_DOWN:
+        case VK_HOME:
+        case VK_END:
+            if (!ctrl) return false;
+            tapeWindow_.scroll(vk == VK_UP ? -1 : vk == VK_DOWN ? 1 : vk == VK_HOME ? -all : all);
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace z5calc

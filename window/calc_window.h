@@ -21,6 +21,7 @@
 #include "scaled_art.h"
 #include "settings_store.h"
 #include "subclass.h"
+#include "tape_window.h"
 #include "window_base.h"
 #include "window_twips.h"
 
@@ -67,6 +68,11 @@ class CalcWindow final : public WindowBase,
     // The calculator's rates were set (a call opens) or switched: the mark and the tax keys'
     // tooltips follow.
     void tax_rates_changed() noexcept;
+
+    // The tape beside the calculator (Ctrl+H), kept off the host's field (screen pixels).
+    void set_field(const RECT& field) noexcept { field_ = field; }
+    void toggle_tape() noexcept;
+    const TapeWindow& tape_window() const noexcept { return tapeWindow_; }
 
     // The transfer key is hidden at load; the calculator call shows it.
     void show_transfer_key(bool visible) noexcept;
@@ -236,6 +242,11 @@ class CalcWindow final : public WindowBase,
     CalcAccessible* accessible_ = nullptr;  // handed to screen readers; disconnected at WM_DESTROY
     bool liveRegion_ = false;
     bool rateJustSwitched_ = false;
+    TapeWindow tapeWindow_;
+    bool tapeWanted_ = false;  // Ctrl+H: shown with the calculator from then on
+    RECT field_{};
+    void tape_follows(const WINDOWPOS& pos) noexcept;
+    bool tape_scroll_key(WPARAM vk, bool ctrl) noexcept;
     // Tells screen readers that a child of the client area changed.
     void notify(DWORD event, long child) const noexcept;
     UniqueHfont readoutFont_;

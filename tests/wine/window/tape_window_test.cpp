@@ -1,0 +1,99 @@
+// The tape beside the calculator: Ctrl+H, its place, its scrolling, and its coming and going
+// with the calculator.
+#include <windows.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "calc_window.h"
+#include "loaded_window.h"
+#include "screen_capture.h"
+
+namespace z5calc {
+namespace {
+
+class TapeWindowTest : public LoadedWindowTest {
+  protected:
+    void SetUp() override {
+        load_window({15, 15});
+        SetWindowPos(window.hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    void press(UINT vk, bool ctrl = false) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[VK_CONTROL] = ctrl ? 0x80 : 0;
+        SetKeyboardState(state);
+        SendMessageW(window.hwnd(), WM_KEYDOWN, vk, 0);
+        state[VK_CONTROL] = 0;
+        SetKeyboardState(state);
+    }
+    void type(const std::wstring& chars) {
+        for (wchar_t ch : chars) SendMessageW(window.hwnd(), WM_CHAR, ch, 0);
+    }
+    static HWND tape() { return FindWindowW(L"z5calc.Tape", nullptr); }
+    const TapeWindow& view() const { return window.tape_window(); }
+};
+
+TEST_F(TapeWindowTest, CtrlHShowsTheNewestLinesBesideTheCalculator) {
+    type(L"1+2=");
+    press('H', true);
+    ASSERT_NE(tape(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(tape()));
+    EXPECT_EQ(GetForegroundWindow() == tape(), false);  // it never takes the activation
+    RECT calc = {}, strip = {}, none = {};
+    GetWindowRect(window.hwnd(), &calc);
+    GetWindowRect(tape(), &strip);
+    // Below where the screen has room (96 DPI), else at the side (192 DPI on 1024 × 768).
+    EXPECT_FALSE(IntersectRect(&none, &calc, &strip));
+    const int gap = scaled(4, window.dpi());
+    EXPECT_TRUE(strip.top == calc.bottom + gap || strip.left == calc.right + gap);
+    EXPECT_EQ(view().line_count(), 3u);
+    EXPECT_EQ(view().first_line(), 0u);
+
+    for (int i = 0; i < 20; ++i) type(L"1+");
+    const std::size_t newest = view().line_count() - static_cast<std::size_t>(view().page());
+    EXPECT_EQ(view().first_line(), newest);
+    press(VK_PRIOR);
+    EXPECT_EQ(view().first_line(), newest - static_cast<std::size_t>(view().page()));
+    press(VK_HOME, true);
+    EXPECT_EQ(view().first_line(), 0u);
+    press(VK_DOWN, true);
+    EXPECT_EQ(view().first_line(), 1u);
+    press(VK_END, true);
+    EXPECT_EQ(view().first_line(), newest);
+    SendMessageW(tape(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    EXPECT_EQ(view().first_line(), newest - 3);
+
+    if (const wchar_t* folder = _wgetenv(L"Z5_SHOTS")) {  // a picture for a person, on request
+        RECT area;
+        UnionRect(&area, &calc, &strip);
+        save_windows_bmp(
+            (std::wstring(folder) + L"\\tape-" + std::to_wstring(window.dpi()) + L".bmp").c_str(),
+            area, {window.hwnd(), tape()});
+    }
+}
+
+TEST_F(TapeWindowTest, ComesAndGoesAndMovesWithTheCalculator) {
+    press('H', true);
+    ASSERT_NE(tape(), nullptr);
+    RECT before = {}, after = {};
+    GetWindowRect(tape(), &before);
+    SetWindowPos(window.hwnd(), nullptr, 20, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    GetWindowRect(tape(), &after);
+    EXPECT_EQ(after.left - before.left, 20);
+    EXPECT_EQ(after.top - before.top, 10);
+    // Hidden with the calculator, back with it; Ctrl+H hides it for good.
+    ShowWindow(window.hwnd(), SW_HIDE);
+    EXPECT_EQ(tape(), nullptr);
+    ShowWindow(window.hwnd(), SW_SHOWNA);
+    EXPECT_NE(tape(), nullptr);
+    press('H', true);
+    EXPECT_EQ(tape(), nullptr);
+    ShowWindow(window.hwnd(), SW_HIDE);
+    ShowWindow(window.hwnd(), SW_SHOWNA);
+    EXPECT_EQ(tape(), nullptr);
+}
+
+}  // namespace
+}  // namespace z5calc

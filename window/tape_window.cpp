@@ -1,0 +1,186 @@
+#include "tape_window.h"
+
+#include <algorithm>
+#include <string>
+
+#include "dpi_scale.h"
+#include "japanese_font.h"
+#include "tape_place.h"
+
+namespace z5calc {
+namespace {
+
+constexpr COLORREF kPaper = RGB(0xF6, 0xFA, 0xF0);  // the display's pale green paper
+constexpr COLORREF kEdge = RGB(0x2E, 0x7D, 0x32);
+constexpr COLORREF kKeyInk = RGB(0x2E, 0x5E, 0x30);
+
+std::wstring widen_utf8(const std::string& text) {
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                        length);
+    return wide;
+}
+
+PlaceRect place_rect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+bool TapeWindow::show(HWND owner, const Tape& tape, const RECT& field, HFONT numberFont, int dpi,
+                      bool contrast) noexcept {
+    owner_ = owner;
+    tape_ = &tape;
+    field_ = field;
+    dpi_ = dpi;
+    contrast_ = contrast;
+    if (!hwnd() && !create_window(L"z5calc.Tape", 0, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                                  WS_POPUP | WS_BORDER, L"", 0, 0, 1, 1, owner)) {
+        return false;
+    }
+    make_fonts(numberFont);
+    follow();  // sized first: the lines in view depend on it
+    seen_ = ~std::uint64_t{0};
+    tape_changed();
+    ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
+    return true;
+}
+
+void TapeWindow::hide() noexcept {
+    if (hwnd()) DestroyWindow(hwnd());
+}
+
+void TapeWindow::make_fonts(HFONT numberFont) noexcept {
+    LOGFONTW lf = {};
+    if (!numberFont || !GetObjectW(numberFont, sizeof lf, &lf)) {
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    }
+    lf.lfHeight = -scaled(14, dpi_);
+    lf.lfWidth = 0;
+    if (contrast_) lf.lfQuality = NONANTIALIASED_QUALITY;
+    numberFont_.reset(CreateFontIndirectW(&lf));
+    keyFont_.reset(create_japanese_font(scaled(13, dpi_), FW_BOLD,
+                                        contrast_ ? NONANTIALIASED_QUALITY : CLEARTYPE_QUALITY));
+}
+
+void TapeWindow::set_look(HFONT numberFont, int dpi, bool contrast) noexcept {
+    dpi_ = dpi;
+    contrast_ = contrast;
+    make_fonts(numberFont);
+    follow();
+    if (hwnd()) InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void TapeWindow::follow() noexcept {
+    if (!hwnd() || !owner_) return;
+    RECT calc = {};
+    GetWindowRect(owner_, &calc);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const PlaceRect r = place_tape(place_rect(calc), scaled(kWidth, dpi_), scaled(kHeight, dpi_),
+                                   place_rect(field_), place_rect(monitor.rcWork), scaled(4, dpi_));
+    SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TapeWindow::line_height() const noexcept {
+    return scaled(20, dpi_);
+}
+
+int TapeWindow::page() const noexcept {
+    RECT client = {};
+    if (hwnd()) GetClientRect(hwnd(), &client);
+    return std::max(1, static_cast<int>(client.bottom - scaled(8, dpi_)) / line_height());
+}
+
+void TapeWindow::tape_changed() noexcept {
+    if (!hwnd() || !tape_) return;
+    const std::uint64_t now = tape_->recorded() + tape_->cleared();
+    if (now == seen_) return;
+    seen_ = now;
+    const std::size_t count = tape_->size(), inView = static_cast<std::size_t>(page());
+    first_ = count > inView ? count - inView : 0;
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void TapeWindow::scroll(int lines) noexcept {
+    if (!hwnd() || !tape_) return;
+    const long long count = static_cast<long long>(tape_->size());
+    const long long last = std::max(0LL, count - page());
+    const long long to = std::clamp(static_cast<long long>(first_) + lines, 0LL, last);
+    if (static_cast<std::size_t>(to) == first_) return;
+    first_ = static_cast<std::size_t>(to);
+    InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void TapeWindow::paint(HDC dc) noexcept {
+    RECT client = {};
+    GetClientRect(hwnd(), &client);
+    const COLORREF paper = contrast_ ? GetSysColor(COLOR_WINDOW) : kPaper;
+    const COLORREF ink = contrast_ ? GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 0);
+    const COLORREF keyInk = contrast_ ? ink : kKeyInk;
+    SetDCBrushColor(dc, paper);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    SetDCBrushColor(dc, contrast_ ? ink : kEdge);
+    FrameRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    if (!tape_) return;
+    SetBkMode(dc, TRANSPARENT);
+    const int margin = scaled(6, dpi_), height = line_height();
+    int y = scaled(4, dpi_);
+    for (std::size_t i = first_; i < tape_->size() && y + height <= client.bottom; ++i) {
+        const TapeLine& line = (*tape_)[i];
+        RECT row = {margin, y, client.right - margin, y + height};
+        try {
+            const std::wstring key = widen_utf8(tape_key_text(line));
+            SelectObject(dc, keyFont_.get());
+            SetTextColor(dc, keyInk);
+            DrawTextW(dc, key.c_str(), static_cast<int>(key.size()), &row,
+                      DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        } catch (...) {
+            // No memory for a word: the number alone.
+        }
+        const std::string_view number = line.number.view();
+        const std::wstring digits(number.begin(), number.end());
+        SelectObject(dc, numberFont_.get());
+        SetTextColor(dc, ink);
+        DrawTextW(dc, digits.c_str(), static_cast<int>(digits.size()), &row,
+                  DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        y += height;
+    }
+}
+
+LRESULT TapeWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            if (HDC dc = BeginPaint(hwnd(), &ps)) {
+                paint(dc);
+                EndPaint(hwnd(), &ps);
+            }
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;  // the calculator keeps the keyboard
+        case WM_MOUSEWHEEL: {
+            wheelRest_ += GET_WHEEL_DELTA_WPARAM(wParam);
+            const int notches = wheelRest_ / WHEEL_DELTA;
+            wheelRest_ -= notches * WHEEL_DELTA;
+            scroll(-3 * notches);
+            return 0;
+        }
+        case WM_NCDESTROY:
+            wheelRest_ = 0;
+            break;
+    }
+    return DefWindowProcW(hwnd(), message, wParam, lParam);
+}
+
+}  // namespace z5calc

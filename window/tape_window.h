@@ -1,0 +1,58 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "gdi_handles.h"
+#include "tape.h"
+#include "window_base.h"
+
+namespace z5calc {
+
+// The tape beside the calculator: a drawn list of its lines in the readout's font, the newest
+// at the bottom and in view. It never takes the activation: the keyboard stays with the
+// calculator, which scrolls it; the wheel scrolls it too. It belongs to (is owned by) the
+// calculator window, and is made and destroyed with its showing.
+class TapeWindow final : public WindowBase {
+  public:
+    static constexpr int kWidth = 210, kHeight = 150;  // at 96 DPI
+
+    // Shows the tape of `tape` beside `owner`, off `field` (screen pixels). False when the
+    // window cannot be made.
+    bool show(HWND owner, const Tape& tape, const RECT& field, HFONT numberFont, int dpi,
+              bool contrast) noexcept;
+    void hide() noexcept;
+    bool shown() const noexcept { return hwnd() != nullptr; }
+
+    // The calculator moved, or changed its scale or theme.
+    void follow() noexcept;
+    void set_look(HFONT numberFont, int dpi, bool contrast) noexcept;
+    // New lines or a clear: the newest line comes into view.
+    void tape_changed() noexcept;
+    // Scrolls by lines (negative: towards the oldest); a page is the lines in view.
+    void scroll(int lines) noexcept;
+    int page() const noexcept;
+
+    // The first line in view and how many lines the tape holds (for tests and screen readers).
+    std::size_t first_line() const noexcept { return first_; }
+    std::size_t line_count() const noexcept { return tape_ ? tape_->size() : 0; }
+
+  private:
+    LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
+    void paint(HDC dc) noexcept;
+    void make_fonts(HFONT numberFont) noexcept;
+    int line_height() const noexcept;
+
+    HWND owner_ = nullptr;
+    const Tape* tape_ = nullptr;
+    RECT field_{};
+    int dpi_ = 96;
+    bool contrast_ = false;
+    std::size_t first_ = 0;
+    std::uint64_t seen_ = 0;  // lines recorded plus clears when last shown
+    UniqueHfont numberFont_, keyFont_;
+    int wheelRest_ = 0;
+};
+
+}  // namespace z5calc
