@@ -1,5 +1,7 @@
 #include "calc_window.h"
 
+#include <utility>
+
 namespace z5calc {
 namespace {
 
@@ -72,7 +74,8 @@ void CalcWindow::mouse_down(POINT p) noexcept {
     // While one key holds the mouse, every button goes to it.
     const std::optional<KeyId> id = pressed_ ? pressed_ : key_at(p);
     if (!id) {
-        if (on_rate_mark(p)) switch_tax_rate();
+        markPressed_ = on_rate_mark(p);
+        if (markPressed_) switch_tax_rate();
         return;
     }
     if (!pressed_) {
@@ -95,7 +98,15 @@ void CalcWindow::mouse_double_click(POINT p) noexcept {
 }
 
 void CalcWindow::mouse_up(int button, WPARAM keys, POINT p) noexcept {
-    if (!pressed_) return;
+    if (!pressed_) {
+        // The right button on the readout or the body, off every key: the context menu.
+        const bool mark = std::exchange(markPressed_, false);
+        if (button == kRightButton && !mark && !(keys & MK_CONTROL) && !key_at(p)) {
+            ClientToScreen(hwnd(), &p);
+            show_context_menu(p);
+        }
+        return;
+    }
     const KeyId id = *pressed_;
     // A click is the left button let go over the key it went down on.
     const bool click = button == kLeftButton && !clickSpent_ && key(id).contains(p);

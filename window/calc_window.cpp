@@ -288,6 +288,16 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
         case WM_THEMECHANGED:
             contrast_changed();
             break;
+        case WM_CONTEXTMENU: {
+            // Shift+F10 and the Menu key give no point (-1, -1); a right click on the body's
+            // drag area gives its screen point.
+            if (lParam == static_cast<LPARAM>(-1) || static_cast<DWORD>(lParam) == 0xFFFFFFFF) {
+                show_context_menu(std::nullopt);
+            } else {
+                show_context_menu(at);
+            }
+            return 0;
+        }
         case WM_WINDOWPOSCHANGED:
             tape_follows(*reinterpret_cast<const WINDOWPOS*>(lParam));
             break;

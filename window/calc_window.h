@@ -10,6 +10,7 @@
 
 #include "calculator.h"
 #include "gdi_handles.h"
+#include "handles.h"
 #include "dpi_scale.h"
 #include "key_table.h"
 #include "key_tooltips.h"
@@ -68,6 +69,18 @@ class CalcWindow final : public WindowBase,
     // The calculator's rates were set (a call opens) or switched: the mark and the tax keys'
     // tooltips follow.
     void tax_rates_changed() noexcept;
+
+    // The context menu's commands: made as the user asks, or for a test to read, and run.
+    enum MenuCommand : int {
+        kMenuShowTape = 1,
+        kMenuCopyTape,
+        kMenuCopyNumber,
+        kMenuPaste,
+        kMenuSwitchRate,
+        kMenuClearTape,
+    };
+    UniqueHmenu make_context_menu() const noexcept;
+    void context_command(int command) noexcept;
 
     // The tape beside the calculator (Ctrl+H), kept off the host's field (screen pixels).
     void set_field(const RECT& field) noexcept { field_ = field; }
@@ -243,9 +256,12 @@ class CalcWindow final : public WindowBase,
     bool liveRegion_ = false;
     bool rateJustSwitched_ = false;
     TapeWindow tapeWindow_;
-    bool tapeWanted_ = false;  // Ctrl+H: shown with the calculator from then on
+    bool tapeWanted_ = false;
+    bool markPressed_ = false;  // the button went down on the rate mark: no menu as it goes up  //
+                                // Ctrl+H: shown with the calculator from then on
     RECT field_{};
     void tape_follows(const WINDOWPOS& pos) noexcept;
+    void show_context_menu(std::optional<POINT> screen) noexcept;
     bool tape_scroll_key(WPARAM vk, bool ctrl) noexcept;
     // Tells screen readers that a child of the client area changed.
     void notify(DWORD event, long child) const noexcept;

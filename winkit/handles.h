@@ -17,8 +17,14 @@ inline void free_bstr(BSTR bstr) noexcept {
     SysFreeString(bstr);
 }
 
+inline void destroy_menu(HMENU menu) noexcept {
+    DestroyMenu(menu);
+}
+
 // Owns one registry key.
 using UniqueHkey = UniqueHandle<HKEY, &close_key>;
+// Owns one menu.
+using UniqueHmenu = UniqueHandle<HMENU, &destroy_menu>;
 
 // Owns one BSTR.
 class UniqueBstr : public UniqueHandle<BSTR, &free_bstr> {

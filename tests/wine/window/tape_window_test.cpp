@@ -1,8 +1,10 @@
 // The tape beside the calculator: Ctrl+H, its place, its scrolling, and its coming and going
-// with the calculator.
+// with the calculator; the context menu.
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -93,6 +95,58 @@ TEST_F(TapeWindowTest, ComesAndGoesAndMovesWithTheCalculator) {
     ShowWindow(window.hwnd(), SW_HIDE);
     ShowWindow(window.hwnd(), SW_SHOWNA);
     EXPECT_EQ(tape(), nullptr);
+}
+
+// The context menu: each command with its key, greyed where it has nothing to act on, and each
+// doing what its key does.
+TEST_F(TapeWindowTest, ContextMenuOffersTheTapeCopyPasteAndTheRate) {
+    auto items = [&] {
+        std::vector<std::pair<std::wstring, UINT>> out;
+        UniqueHmenu menu = window.make_context_menu();
+        for (int i = 0; i < GetMenuItemCount(menu.get()); ++i) {
+            wchar_t text[64] = {};
+            GetMenuStringW(menu.get(), static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+            const UINT state = GetMenuState(menu.get(), static_cast<UINT>(i), MF_BYPOSITION);
+            if (!(state & MF_SEPARATOR)) out.push_back({text, state & (MF_GRAYED | MF_CHECKED)});
+        }
+        return out;
+    };
+    using Items = std::vector<std::pair<std::wstring, UINT>>;
+    EXPECT_EQ(items(),
+              (Items{{L"\u30C6\u30FC\u30D7\u8868\u793A\tCtrl+H", 0},
+                     {L"\u30C6\u30FC\u30D7\u3092\u30B3\u30D4\u30FC\tCtrl+Shift+C", MF_GRAYED},
+                     {L"\u6570\u5024\u3092\u30B3\u30D4\u30FC\tCtrl+C", 0},
+                     {L"\u8CBC\u308A\u4ED8\u3051\tCtrl+V", 0},
+                     {L"\u7A0E\u7387\u5207\u66FF\tF8", 0},
+                     {L"\u30C6\u30FC\u30D7\u3092\u6D88\u53BB", MF_GRAYED}}));
+    type(L"2+3=");
+    window.context_command(CalcWindow::kMenuShowTape);
+    EXPECT_NE(tape(), nullptr);
+    EXPECT_EQ(items()[0].second, static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(items()[1].second, 0u);
+    window.context_command(CalcWindow::kMenuSwitchRate);
+    EXPECT_EQ(window.calculator().tax_rate_kind(), TaxRateKind::Reduced);
+    window.context_command(CalcWindow::kMenuClearTape);
+    EXPECT_EQ(view().line_count(), 0u);
+    window.context_command(CalcWindow::kMenuShowTape);
+    EXPECT_EQ(tape(), nullptr);
+
+    // Shift+F10 or the Menu key, and a right click on the readout, open it.
+    static int menusSeen = 0;
+    menusSeen = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (FindWindowW(L"#32768", nullptr)) {
+            ++menusSeen;
+            EndMenu();
+        }
+    });
+    SendMessageW(window.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.hwnd()), -1);
+    const RECT readout = window.Readout().rect();
+    const LPARAM at = MAKELPARAM(readout.left + 4, readout.top + 4);
+    SendMessageW(window.hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, at);
+    SendMessageW(window.hwnd(), WM_RBUTTONUP, 0, at);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(menusSeen, 2);
 }
 
 }  // namespace
