@@ -1,7 +1,6 @@
 #include "tape.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace z5calc {
 
@@ -32,14 +31,18 @@ bool is_tax(TapeMark mark) {
 
 }  // namespace
 
+std::string percent_digits(double rate) {
+    // Whole numbers only: no printf, whose floating-point formatting is large in a static DLL.
+    if (!std::isfinite(rate) || rate < 0 || rate > 10) return "?%";
+    const long long tenths = std::llround(rate * 1000);
+    std::string text = std::to_string(tenths / 10);
+    if (tenths % 10) text += "." + std::to_string(tenths % 10);
+    return text + "%";
+}
+
 std::string tape_key_text(const TapeLine& line) {
     std::string text = kMarkTexts[static_cast<std::size_t>(line.mark)];
-    if (is_tax(line.mark) && std::isfinite(line.rate)) {
-        // To a tenth of a percent: 0.1 gives "10%", 0.075 "7.5%".
-        char rate[32];
-        std::snprintf(rate, sizeof rate, " %g%%", std::round(line.rate * 1000) / 10);
-        text += rate;
-    }
+    if (is_tax(line.mark)) text += " " + percent_digits(line.rate);
     return text;
 }
 

@@ -70,6 +70,10 @@ class Tape {
     std::uint64_t recorded_ = 0, cleared_ = 0;
 };
 
+// A rate (a fraction) as people write it, to a tenth of a percent: 0.1 gives "10%", 0.075
+// "7.5%"; a rate no settings file can give (negative, not finite, beyond 1000 %) gives "?%".
+std::string percent_digits(double rate);
+
 // The line's key as drawn on the face, in UTF-8 ("×", "税込"); a tax key with the rate it used
 // ("税込 8%"), the start of a call as "開始".
 std::string tape_key_text(const TapeLine& line);

@@ -1,15 +1,12 @@
 #include "tax_rate_text.h"
 
-#include <cmath>
+#include "tape.h"
 
 namespace z5calc {
 
 std::wstring percent_text(double rate) {
-    if (!std::isfinite(rate) || rate < 0 || rate > 10) return L"?%";
-    const long long tenths = std::llround(rate * 1000);
-    std::wstring text = std::to_wstring(tenths / 10);
-    if (tenths % 10) text += L"." + std::to_wstring(tenths % 10);
-    return text + L"%";
+    const std::string digits = percent_digits(rate);  // ASCII
+    return std::wstring(digits.begin(), digits.end());
 }
 
 std::wstring reduced_rate_mark(double rate) {

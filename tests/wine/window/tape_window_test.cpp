@@ -97,6 +97,14 @@ TEST_F(TapeWindowTest, ComesAndGoesAndMovesWithTheCalculator) {
     EXPECT_EQ(tape(), nullptr);
 }
 
+int menusSeen = 0;
+void CALLBACK end_menu(HWND, UINT, UINT_PTR, DWORD) {
+    if (FindWindowW(L"#32768", nullptr)) {
+        ++menusSeen;
+        EndMenu();
+    }
+}
+
 // The context menu: each command with its key, greyed where it has nothing to act on, and each
 // doing what its key does.
 TEST_F(TapeWindowTest, ContextMenuOffersTheTapeCopyPasteAndTheRate) {
@@ -132,14 +140,8 @@ TEST_F(TapeWindowTest, ContextMenuOffersTheTapeCopyPasteAndTheRate) {
     EXPECT_EQ(tape(), nullptr);
 
     // Shift+F10 or the Menu key, and a right click on the readout, open it.
-    static int menusSeen = 0;
     menusSeen = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (FindWindowW(L"#32768", nullptr)) {
-            ++menusSeen;
-            EndMenu();
-        }
-    });
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &end_menu);
     SendMessageW(window.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.hwnd()), -1);
     const RECT readout = window.Readout().rect();
     const LPARAM at = MAKELPARAM(readout.left + 4, readout.top + 4);
