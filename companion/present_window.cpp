@@ -222,14 +222,8 @@ LRESULT PresentWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam
             FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
             return 1;
         }
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            if (HDC dc = BeginPaint(hwnd(), &ps)) {
-                paint(dc);
-                EndPaint(hwnd(), &ps);
-            }
-            return 0;
-        }
+        case WM_PAINT:
+            return paint_message(message, wParam, [this](HDC dc) { paint(dc); });
         case WM_DPICHANGED: {
             // Laid out again about its own centre. The suggested rectangle is not read: any
             // process may send this message, with any pointer.

@@ -218,17 +218,9 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
         tooltips_.relay(message, wParam, lParam);
     }
     switch (message) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            if (HDC dc = BeginPaint(hwnd(), &ps)) {
-                paint(dc);
-                EndPaint(hwnd(), &ps);
-            }
-            return 0;
-        }
+        case WM_PAINT:
         case WM_PRINTCLIENT:
-            paint(reinterpret_cast<HDC>(wParam));
-            return 0;
+            return paint_message(message, wParam, [this](HDC dc) { paint(dc); });
         case WM_ERASEBKGND:
             return 1;  // the skin covers the whole client area
         case WM_LBUTTONDOWN:

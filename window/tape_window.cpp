@@ -154,17 +154,9 @@ void TapeWindow::paint(HDC dc) noexcept {
 
 LRESULT TapeWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     switch (message) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            if (HDC dc = BeginPaint(hwnd(), &ps)) {
-                paint(dc);
-                EndPaint(hwnd(), &ps);
-            }
-            return 0;
-        }
+        case WM_PAINT:
         case WM_PRINTCLIENT:
-            paint(reinterpret_cast<HDC>(wParam));
-            return 0;
+            return paint_message(message, wParam, [this](HDC dc) { paint(dc); });
         case WM_ERASEBKGND:
             return 1;
         case WM_MOUSEACTIVATE:

@@ -34,6 +34,21 @@ class WindowBase {
                        const wchar_t* title, int x, int y, int width, int height, HWND owner,
                        HICON classIcon = nullptr) noexcept;
 
+    // Answers WM_PAINT (between BeginPaint and EndPaint) and WM_PRINTCLIENT with one painter.
+    template <class Painter>
+    LRESULT paint_message(UINT message, WPARAM wParam, Painter&& paint) noexcept {
+        if (message == WM_PRINTCLIENT) {
+            paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+        }
+        PAINTSTRUCT ps;
+        if (HDC dc = BeginPaint(hwnd_, &ps)) {
+            paint(dc);
+            EndPaint(hwnd_, &ps);
+        }
+        return 0;
+    }
+
     // Handles one message; DefWindowProcW for what the window leaves alone.
     virtual LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept = 0;
 
