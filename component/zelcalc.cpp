@@ -447,7 +447,7 @@ HRESULT ZelCalc::get_Tape(BSTR* text) noexcept {
 
 HRESULT ZelCalc::ClearTape() noexcept {
     if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
-    if (state_->calcWindow) state_->calcWindow->calculator().tape().clear();
+    if (state_->calcWindow) state_->calcWindow->clear_tape();  // a shown tape empties too
     return S_OK;
 }
 

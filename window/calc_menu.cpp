@@ -39,6 +39,11 @@ UniqueHmenu CalcWindow::make_context_menu() const noexcept {
     return menu;
 }
 
+void CalcWindow::clear_tape() noexcept {
+    calc_.tape().clear();
+    tapeWindow_.tape_changed();
+}
+
 void CalcWindow::context_command(int command) noexcept {
     switch (command) {
         case kMenuShowTape:
@@ -57,8 +62,7 @@ void CalcWindow::context_command(int command) noexcept {
             switch_tax_rate();
             break;
         case kMenuClearTape:
-            calc_.tape().clear();
-            tapeWindow_.tape_changed();
+            clear_tape();
             break;
         default:
             break;

@@ -85,6 +85,8 @@ class CalcWindow final : public WindowBase,
     // The tape beside the calculator (Ctrl+H), kept off the host's field (screen pixels).
     void set_field(const RECT& field) noexcept { field_ = field; }
     void toggle_tape() noexcept;
+    // Empties the tape (the menu, a host); a shown tape follows.
+    void clear_tape() noexcept;
     const TapeWindow& tape_window() const noexcept { return tapeWindow_; }
 
     // The transfer key is hidden at load; the calculator call shows it.

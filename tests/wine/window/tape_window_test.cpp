@@ -134,8 +134,11 @@ TEST_F(TapeWindowTest, ContextMenuOffersTheTapeCopyPasteAndTheRate) {
     EXPECT_EQ(items()[1].second, 0u);
     window.context_command(CalcWindow::kMenuSwitchRate);
     EXPECT_EQ(window.calculator().tax_rate_kind(), TaxRateKind::Reduced);
+    for (int i = 0; i < 20; ++i) type(L"1+");
+    ASSERT_GT(view().first_line(), 0u);
     window.context_command(CalcWindow::kMenuClearTape);
     EXPECT_EQ(view().line_count(), 0u);
+    EXPECT_EQ(view().first_line(), 0u);  // the shown tape follows at once
     window.context_command(CalcWindow::kMenuShowTape);
     EXPECT_EQ(tape(), nullptr);
 
