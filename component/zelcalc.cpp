@@ -10,6 +10,7 @@
 #include "field_argument.h"
 #include "module.h"
 #include "module_count.h"
+#include "utf8_text.h"
 
 namespace z5calc {
 
@@ -436,11 +437,9 @@ HRESULT ZelCalc::get_Tape(BSTR* text) noexcept {
         // The apartment's calculator keeps the tape; before its first call there is none.
         std::string tape;
         if (state_->calcWindow) tape = tape_text(state_->calcWindow->calculator().tape());
-        const int length =
-            MultiByteToWideChar(CP_UTF8, 0, tape.data(), static_cast<int>(tape.size()), nullptr, 0);
-        *text = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+        const std::wstring wide = widen_utf8(tape);
+        *text = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
         if (!*text) return fail_with(E_OUTOFMEMORY, L"Tape: no memory for the text");
-        MultiByteToWideChar(CP_UTF8, 0, tape.data(), static_cast<int>(tape.size()), *text, length);
         return S_OK;
     });
 }

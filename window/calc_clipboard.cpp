@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "clipboard_text.h"
+#include "utf8_text.h"
 
 // Copy and paste of the readout's number, and copy of the tape, through the system clipboard.
 namespace z5calc {
@@ -71,11 +72,7 @@ void CalcWindow::copy_tape() noexcept {
             beep();
             return;
         }
-        const int length =
-            MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-        std::wstring wide(static_cast<std::size_t>(length), L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                            length);
+        const std::wstring wide = widen_utf8(text);
         // Unicode only: the system makes the ANSI form for a program that asks for it.
         OpenClipboardScope clipboard(hwnd());
         if (!clipboard || !EmptyClipboard() ||

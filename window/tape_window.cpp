@@ -6,6 +6,7 @@
 #include "dpi_scale.h"
 #include "japanese_font.h"
 #include "tape_place.h"
+#include "utf8_text.h"
 
 namespace z5calc {
 namespace {
@@ -13,15 +14,6 @@ namespace {
 constexpr COLORREF kPaper = RGB(0xF6, 0xFA, 0xF0);  // the display's pale green paper
 constexpr COLORREF kEdge = RGB(0x2E, 0x7D, 0x32);
 constexpr COLORREF kKeyInk = RGB(0x2E, 0x5E, 0x30);
-
-std::wstring widen_utf8(const std::string& text) {
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(length, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        length);
-    return wide;
-}
 
 PlaceRect place_rect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
