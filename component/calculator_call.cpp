@@ -6,6 +6,7 @@
 #include "described_overflow.h"
 #include "error_info.h"
 #include "ime32.h"
+#include "number_text.h"
 #include "window_twips.h"
 #include "z5calcD_h.h"
 
@@ -14,6 +15,13 @@ namespace {
 
 constexpr int kHelpTopicModal = 10400;
 constexpr int kHelpTopicShownAgain = 10410;
+
+// A field coordinate as a message names it ("1E+30"): the engine's general number text, not
+// std::to_wstring, whose floating-point formatting is large in a static DLL.
+std::wstring twips_text(float twips) {
+    const ReadoutText text = general_text(twips);
+    return {text.view().begin(), text.view().end()};
+}
 
 void require_finite(double value, const wchar_t* what) {
     if (!std::isfinite(value)) {
@@ -120,8 +128,8 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     if (!placeable(box.left, metrics.placeX) || !placeable(box.top, metrics.placeY)) {
         throw DescribedOverflow(
             L"Overflow: showcalc cannot place the calculator beside the field rectangle (Wtop=" +
-            std::to_wstring(ws.Wtop) + L", Wleft=" + std::to_wstring(ws.Wleft) + L", Wwidth=" +
-            std::to_wstring(ws.Wwidth) + L", Wheight=" + std::to_wstring(ws.Wheight) +
+            twips_text(ws.Wtop) + L", Wleft=" + twips_text(ws.Wleft) + L", Wwidth=" +
+            twips_text(ws.Wwidth) + L", Wheight=" + twips_text(ws.Wheight) +
             L" twips): it lies beyond the screen's coordinates");
     }
     window.set_help(settings.helpFile, kHelpTopicModal);

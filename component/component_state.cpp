@@ -4,6 +4,7 @@
 
 #include "error_info.h"
 #include "talk_msgbox.h"
+#include "wide_decimal.h"
 
 namespace z5calc {
 namespace {
@@ -33,7 +34,7 @@ void require_file_name(std::wstring_view name, const std::wstring& path, const w
     if (!fits_file_functions(path, reserve)) {
         throw ComError{E_INVALIDARG, std::wstring(method) + L": the " + what +
                                          L" is too long for a file path (" +
-                                         std::to_wstring(name.size()) + L" characters)"};
+                                         wide_decimal(name.size()) + L" characters)"};
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "screen_rules.h"
 #include "window_dpi.h"
+#include "wide_decimal.h"
 
 namespace z5calc {
 
@@ -182,7 +183,7 @@ std::int16_t SettingsStore::GetIniInt16(const IniKey& k) const {
     const std::int32_t value = GetIniValue(k);
     auto narrow = to_int16(value);
     if (!narrow) {
-        throw settings_overflow(k.section, k.key, std::to_wstring(value), iniFile,
+        throw settings_overflow(k.section, k.key, wide_decimal(value), iniFile,
                                 L"a 16-bit whole number");
     }
     return *narrow;

@@ -21,7 +21,7 @@ std::wstring widen(std::string_view ascii) {
 }  // namespace
 
 void CalcWindow::transfer_click() noexcept {
-    calc_.press(key_spec(KeyId::Equals).engine);
+    press_engine_key(key_spec(KeyId::Equals).engine);
     const std::optional<double> value = read_number(calc_.readout());
     if (!value) {
         beep();
@@ -40,6 +40,7 @@ void CalcWindow::transfer_click() noexcept {
         return;
     }
     calc_.tape().record(TapeMark::Transfer, calc_.state().Readout);
+    tapeWindow_.tape_changed();
     if (host_) host_->transfer_value(*value);
     PostMessageW(hwnd(), WM_CLOSE, 0, 0);
 }

@@ -197,6 +197,9 @@ class CalcWindow final : public WindowBase,
     void key_up(KeyId id, int button, int shift) noexcept;
     void key_double_click(KeyId id) noexcept;
     void key_click(KeyId id) noexcept;
+    // Presses a key in the engine. A key may add to the tape without changing the readout
+    // ("+" after a number), so a shown tape is brought up to date after every key.
+    void press_engine_key(Key key) noexcept;
     void show_pressed(KeyId id, const Picture& picture) noexcept;
     // The pictures of a key at the window's scale.
     Picture pressed_picture(KeyId id) const noexcept;

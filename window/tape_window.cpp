@@ -1,10 +1,12 @@
 #include "tape_window.h"
 
 #include <algorithm>
+#include <new>
 #include <string>
 
 #include "dpi_scale.h"
 #include "japanese_font.h"
+#include "tape_accessible.h"
 #include "tape_place.h"
 #include "utf8_text.h"
 
@@ -34,8 +36,10 @@ bool TapeWindow::show(HWND owner, const Tape& tape, const RECT& field, HFONT num
     }
     make_fonts(numberFont);
     follow();  // sized first: the lines in view depend on it
-    seen_ = ~std::uint64_t{0};
-    tape_changed();
+    recorded_ = tape.recorded();
+    cleared_ = tape.cleared();
+    lines_ = tape.size();
+    scroll(static_cast<int>(Tape::kCapacity));  // the newest in view
     ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
     return true;
 }
@@ -88,14 +92,43 @@ int TapeWindow::page() const noexcept {
     return std::max(1, static_cast<int>(client.bottom - scaled(8, dpi_)) / line_height());
 }
 
+bool TapeWindow::line_rect(std::size_t i, RECT& r) const noexcept {
+    RECT client = {};
+    if (!hwnd() || i < first_ || i >= line_count() || !GetClientRect(hwnd(), &client)) return false;
+    const int margin = scaled(6, dpi_), height = line_height();
+    const int top = scaled(4, dpi_) + static_cast<int>(i - first_) * height;
+    r = {margin, top, client.right - margin, top + height};
+    return r.bottom <= client.bottom;
+}
+
 void TapeWindow::tape_changed() noexcept {
     if (!hwnd() || !tape_) return;
-    const std::uint64_t now = tape_->recorded() + tape_->cleared();
-    if (now == seen_) return;
-    seen_ = now;
-    const std::size_t count = tape_->size(), inView = static_cast<std::size_t>(page());
+    const std::uint64_t added = tape_->recorded() - recorded_;
+    const bool cleared = tape_->cleared() != cleared_;
+    if (!added && !cleared) return;
+    const std::size_t before = lines_, count = tape_->size();
+    recorded_ = tape_->recorded();
+    cleared_ = tape_->cleared();
+    lines_ = count;
+    const std::size_t inView = static_cast<std::size_t>(page());
     first_ = count > inView ? count - inView : 0;
     InvalidateRect(hwnd(), nullptr, TRUE);
+    announce(added, cleared, before);
+}
+
+void TapeWindow::announce(std::uint64_t added, bool cleared, std::size_t before) noexcept {
+    const std::size_t count = line_count();
+    if (cleared || added > count) {
+        NotifyWinEvent(EVENT_OBJECT_REORDER, hwnd(), OBJID_CLIENT, CHILDID_SELF);
+        return;
+    }
+    // The ring drops its oldest lines first: each takes child 1 with it and the rest move up.
+    for (std::size_t gone = before + added - count; gone > 0; --gone) {
+        NotifyWinEvent(EVENT_OBJECT_DESTROY, hwnd(), OBJID_CLIENT, 1);
+    }
+    for (std::size_t id = count - added + 1; id <= count; ++id) {
+        NotifyWinEvent(EVENT_OBJECT_CREATE, hwnd(), OBJID_CLIENT, static_cast<LONG>(id));
+    }
 }
 
 void TapeWindow::scroll(int lines) noexcept {
@@ -120,11 +153,9 @@ void TapeWindow::paint(HDC dc) noexcept {
     FrameRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     if (!tape_) return;
     SetBkMode(dc, TRANSPARENT);
-    const int margin = scaled(6, dpi_), height = line_height();
-    int y = scaled(4, dpi_);
-    for (std::size_t i = first_; i < tape_->size() && y + height <= client.bottom; ++i) {
+    RECT row;
+    for (std::size_t i = first_; line_rect(i, row); ++i) {
         const TapeLine& line = (*tape_)[i];
-        RECT row = {margin, y, client.right - margin, y + height};
         try {
             const std::wstring key = widen_utf8(tape_key_text(line));
             SelectObject(dc, keyFont_.get());
@@ -140,7 +171,6 @@ void TapeWindow::paint(HDC dc) noexcept {
         SetTextColor(dc, ink);
         DrawTextW(dc, digits.c_str(), static_cast<int>(digits.size()), &row,
                   DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        y += height;
     }
 }
 
@@ -160,6 +190,21 @@ LRESULT TapeWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             scroll(-3 * notches);
             return 0;
         }
+        case WM_GETOBJECT:
+            // lParam carries a 32-bit object id, sign-extended or not.
+            if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
+                // One object per window, however often a reader asks.
+                if (!accessible_) accessible_ = new (std::nothrow) TapeAccessible(*this);
+                if (accessible_) return LresultFromObject(kAccessibleIid, wParam, accessible_);
+            }
+            break;
+        case WM_DESTROY:
+            if (accessible_) {
+                accessible_->disconnect();
+                accessible_->Release();
+                accessible_ = nullptr;
+            }
+            break;
         case WM_NCDESTROY:
             wheelRest_ = 0;
             break;

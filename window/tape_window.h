@@ -10,6 +10,8 @@
 
 namespace z5calc {
 
+class TapeAccessible;
+
 // The tape beside the calculator: a drawn list of its lines in the readout's font, the newest
 // at the bottom and in view. It never takes the activation: the keyboard stays with the
 // calculator, which scrolls it; the wheel scrolls it too. It belongs to (is owned by) the
@@ -37,12 +39,18 @@ class TapeWindow final : public WindowBase {
     // The first line in view and how many lines the tape holds (for tests and screen readers).
     std::size_t first_line() const noexcept { return first_; }
     std::size_t line_count() const noexcept { return tape_ ? tape_->size() : 0; }
+    // Line i (0 the oldest, below line_count()), and where it is drawn in client pixels: false
+    // for a line out of view.
+    const TapeLine& line(std::size_t i) const noexcept { return (*tape_)[i]; }
+    bool line_rect(std::size_t i, RECT& r) const noexcept;
 
   private:
     LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
     void paint(HDC dc) noexcept;
     void make_fonts(HFONT numberFont) noexcept;
     int line_height() const noexcept;
+    // Tells screen readers what changed, as a list does: lines gone from the front, lines added.
+    void announce(std::uint64_t added, bool cleared, std::size_t before) noexcept;
 
     HWND owner_ = nullptr;
     const Tape* tape_ = nullptr;
@@ -50,7 +58,9 @@ class TapeWindow final : public WindowBase {
     int dpi_ = 96;
     bool contrast_ = false;
     std::size_t first_ = 0;
-    std::uint64_t seen_ = 0;  // lines recorded plus clears when last shown
+    std::uint64_t recorded_ = 0, cleared_ = 0;  // the tape's counts when last shown
+    std::size_t lines_ = 0;                     // and its lines then
+    TapeAccessible* accessible_ = nullptr;  // handed to screen readers; disconnected at WM_DESTROY
     UniqueHfont numberFont_, keyFont_;
     int wheelRest_ = 0;
 };

@@ -9,6 +9,7 @@
 #include "gdi_handles.h"
 #include "handles.h"
 #include "resource_data.h"
+#include "wide_decimal.h"
 
 namespace z5calc {
 namespace {
@@ -154,7 +155,7 @@ bool ScaledArt::load(HMODULE module, int dpi) noexcept {
     clear();
     try {
         const int width = scaled(210, dpi), height = scaled(273, dpi);
-        const std::wstring percent = std::to_wstring(art_percent(dpi));
+        const std::wstring percent = wide_decimal(art_percent(dpi));
         const KeyRect trans = scaled(key_spec(KeyId::Trans).rect, dpi);
         OwnedBitmap sheet;
         bool drawn = false;

@@ -5,6 +5,7 @@
 #include "dpi_scale.h"
 #include "gdi_handles.h"
 #include "resource_data.h"
+#include "wide_decimal.h"
 
 namespace z5calc {
 namespace {
@@ -35,7 +36,7 @@ void ApplyWindowRegion(HMODULE module, const wchar_t* name, HWND hwnd) noexcept 
 
 void ApplyScaledWindowRegion(HMODULE module, int dpi, HWND hwnd) noexcept {
     const int percent = art_percent(dpi);
-    const std::wstring name = percent == 100 ? L"FRM" : L"FRM" + std::to_wstring(percent);
+    const std::wstring name = percent == 100 ? L"FRM" : L"FRM" + wide_decimal(percent);
     // The outline drawn for this scale, or the nearest larger one's scaled down to it.
     const float factor = static_cast<float>(dpi) * 100.0f /
                          (static_cast<float>(kBaseDpi) * static_cast<float>(percent));

@@ -1,4 +1,5 @@
 #include "version_text.h"
+#include "wide_decimal.h"
 
 #include <string_view>
 
@@ -33,8 +34,8 @@ std::optional<FileVersion> fixed_file_version(const void* data, std::size_t size
 }
 
 std::wstring version_message(const FileVersion& version) {
-    return L"Ver." + std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) + L"." +
-           std::to_wstring(version.revision);
+    return L"Ver." + wide_decimal(version.major) + L"." + wide_decimal(version.minor) + L"." +
+           wide_decimal(version.revision);
 }
 
 }  // namespace z5calc

@@ -1,0 +1,39 @@
+#include "tape_line_name.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace z5calc {
+namespace {
+
+TEST(TapeLineName, KeyAsReadAloudThenTheNumber) {
+    struct Case {
+        TapeMark mark;
+        const char* number;
+        double rate;
+        const wchar_t* name;
+    };
+    for (const Case& c : {
+             Case{TapeMark::Start, "0.", 0, L"\u958B\u59CB\u30010."},                // 開始
+             Case{TapeMark::Times, "1,234.", 0, L"\u639B\u3051\u308B\u30011,234."},  // 掛ける
+             Case{TapeMark::Minus, "-5.", 0, L"\u5F15\u304F\u3001-5."},              // 引く
+             Case{TapeMark::TaxIn, "1,080.", 0.08, L"\u7A0E\u8FBC 8%\u30011,080."},  // 税込
+             Case{TapeMark::TaxAmount, "99.", 0.1, L"\u7A0E\u984D 10%\u300199."},    // 税額
+             Case{TapeMark::MemRecall, "7.", 0,
+                  L"\u30E1\u30E2\u30EA\u30FC\u30EA\u30B3\u30FC\u30EB\u30017."},  // メモリーリコール
+             Case{TapeMark::Transfer, "42.", 0, L"\u8EE2\u8A18\u300142."},                 // 転記
+             Case{TapeMark::Divide, "Error", 0, L"\u5272\u308B\u3001\u30A8\u30E9\u30FC"},  // エラー
+         }) {
+        EXPECT_EQ(tape_line_name({c.mark, ReadoutText(c.number), c.rate}), c.name);
+    }
+    // Every mark is a key of its own.
+    std::set<std::wstring> names;
+    for (int m = 0; m <= static_cast<int>(TapeMark::Transfer); ++m) {
+        names.insert(tape_line_name({static_cast<TapeMark>(m), ReadoutText("1."), 0.1}));
+    }
+    EXPECT_EQ(names.size(), static_cast<std::size_t>(TapeMark::Transfer) + 1);
+}
+
+}  // namespace
+}  // namespace z5calc

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <windows.h>
+#include <oleacc.h>
+
+#include <string_view>
+
+#include "com_object.h"
+
+namespace z5calc {
+
+// IAccessible's identity, stated here rather than taken from a library: the 64-bit import
+// library of oleacc names a code thunk IID_IAccessible, and the linker would take that first.
+inline constexpr IID kAccessibleIid = {
+    0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+// What every accessible object of the component's windows shares: identity, the IDispatch a
+// client never uses, and the children as numbered elements (1..child_count()) with places in
+// the window's client area. A derived object says what its children are called and do.
+// Once client_window() answers null (the window went) every call answers CO_E_OBJNOTCONNECTED;
+// a client may keep the object as long as it likes, and the module stays loaded while it does.
+class AccessibleBase : public IAccessible {
+  public:
+    AccessibleBase(const AccessibleBase&) = delete;
+    AccessibleBase& operator=(const AccessibleBase&) = delete;
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) noexcept override;
+    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
+    ULONG STDMETHODCALLTYPE Release() noexcept override;
+    // IDispatch: no type information; clients use the IAccessible methods.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID,
+                                            DISPID*) noexcept override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) noexcept override;
+    // IAccessible: the parts that depend only on where the children are.
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child,
+                                               long* topic) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) noexcept override;
+    HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) noexcept override;
+    HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height,
+                                          VARIANT child) noexcept override;
+    HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start,
+                                          VARIANT* end) noexcept override;
+    HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) noexcept override;
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) noexcept override;
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) noexcept override;
+
+  protected:
+    AccessibleBase() noexcept;
+    virtual ~AccessibleBase();
+
+    // The window whose client area this is; null once it went.
+    virtual HWND client_window() const noexcept = 0;
+    virtual long child_count() const noexcept = 0;
+    // A child's rectangle in client pixels (1..child_count()); false for one not shown.
+    virtual bool child_rect(long child, RECT& r) const noexcept = 0;
+
+    // The child id a VARIANT names: CHILDID_SELF or 1..child_count(); -1 for anything else.
+    long child_of(const VARIANT& v) const noexcept;
+    // S_OK with the child id in c while the window is there and the id names a child; else
+    // CO_E_OBJNOTCONNECTED or E_INVALIDARG, the answer every method gives then.
+    HRESULT reach(const VARIANT& child, long& c) const noexcept;
+
+    static HRESULT bstr(std::wstring_view text, BSTR* out) noexcept;
+    static void set_i4(VARIANT* v, long value) noexcept;
+
+  private:
+    RefCount refs_;
+};
+
+}  // namespace z5calc
