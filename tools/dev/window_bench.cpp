@@ -4,7 +4,8 @@
 // - cycle: a whole showcalc, opened, painted and closed with Esc;
 // each against the floor of creating, showing, painting and destroying a bare window in the
 // same run, printed as the median ratio of back-to-back pairs. Then the process's GDI and USER
-// object counts before and after CYCLES more calls (default 1000).
+// object counts before and after CYCLES more calls (default 1000). All of it twice: with the
+// tape closed, then with the tape shown beside the calculator (Ctrl+H, which it keeps).
 #include <windows.h>
 #include <objbase.h>
 
@@ -20,6 +21,7 @@ LARGE_INTEGER frequency;
 LONGLONG started = 0;
 LONGLONG firstPaint = 0;
 const wchar_t* watchedClass = nullptr;
+bool withTape = false;
 
 LONGLONG now() {
     LARGE_INTEGER t;
@@ -37,9 +39,21 @@ bool of_class(HWND hwnd, const wchar_t* name) {
     return lstrcmpW(cls, name) == 0;
 }
 
+// Ctrl+H as the keyboard gives it to the calculator's thread.
+void press_ctrl_h(HWND hwnd) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(hwnd, WM_KEYDOWN, 'H', 0);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+}
+
 void painted(HWND hwnd) {
     if (firstPaint || !watchedClass || !of_class(hwnd, watchedClass)) return;
     firstPaint = now();
+    if (withTape && !FindWindowW(L"z5calc.Tape", nullptr)) press_ctrl_h(hwnd);
     PostMessageW(hwnd, WM_CHAR, 27, 0);  // the user closes it again with Esc
 }
 
@@ -138,6 +152,46 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// Warm both paths, then pairs of a bare window and a call, one right after the other: the
+// ratio is the median of the pairs' ratios, so that the machine's slower and faster spells
+// (under Xvfb they last seconds and change the times threefold) fall on both sides alike.
+void compare_with_bare_window(_zelcalc* calc) {
+    calculator(calc);
+    bare_window();
+    std::vector<double> bareOpen, bareCycle, calcOpen, calcCycle, openRatio, cycleRatio;
+    for (int i = 0; i < 150; ++i) {
+        Timing b = bare_window();
+        Timing c = calculator(calc);
+        bareOpen.push_back(b.open);
+        bareCycle.push_back(b.cycle);
+        calcOpen.push_back(c.open);
+        calcCycle.push_back(c.cycle);
+        openRatio.push_back(c.open / b.open);
+        cycleRatio.push_back(c.cycle / b.cycle);
+    }
+    std::printf("open to first paint: %.3f ms, bare window %.3f ms, ratio %.2f\n", median(calcOpen),
+                median(bareOpen), median(openRatio));
+    std::printf("open/close cycle:    %.3f ms, bare window %.3f ms, ratio %.2f\n",
+                median(calcCycle), median(bareCycle), median(cycleRatio));
+}
+
+void count_handles(_zelcalc* calc, int cycles) {
+    HANDLE self = GetCurrentProcess();
+    const DWORD gdiBefore = GetGuiResources(self, GR_GDIOBJECTS);
+    const DWORD userBefore = GetGuiResources(self, GR_USEROBJECTS);
+    const unsigned gdiSlotBefore = next_gdi_slot(), userSlotBefore = next_user_slot();
+    for (int i = 0; i < cycles; ++i) calculator(calc);
+    const DWORD gdiAfter = GetGuiResources(self, GR_GDIOBJECTS);
+    const DWORD userAfter = GetGuiResources(self, GR_USEROBJECTS);
+    const unsigned gdiSlotAfter = next_gdi_slot(), userSlotAfter = next_user_slot();
+    std::printf(
+        "after %d more calls: GDI objects %lu -> %lu, USER objects %lu -> %lu"
+        " (0: not counted here)\n",
+        cycles, gdiBefore, gdiAfter, userBefore, userAfter);
+    std::printf("next free handle slot: GDI %u -> %u, USER %u -> %u\n", gdiSlotBefore, gdiSlotAfter,
+                userSlotBefore, userSlotAfter);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -163,41 +217,12 @@ int wmain(int argc, wchar_t** argv) {
     HHOOK queued = SetWindowsHookExW(WH_GETMESSAGE, on_queued, nullptr, GetCurrentThreadId());
     HHOOK sent = SetWindowsHookExW(WH_CALLWNDPROC, on_sent, nullptr, GetCurrentThreadId());
 
-    // Warm both paths, then pairs of a bare window and a call, one right after the other: the
-    // ratio is the median of the pairs' ratios, so that the machine's slower and faster spells
-    // (under Xvfb they last seconds and change the times threefold) fall on both sides alike.
-    calculator(calc);
-    bare_window();
-    std::vector<double> bareOpen, bareCycle, calcOpen, calcCycle, openRatio, cycleRatio;
-    for (int i = 0; i < 150; ++i) {
-        Timing b = bare_window();
-        Timing c = calculator(calc);
-        bareOpen.push_back(b.open);
-        bareCycle.push_back(b.cycle);
-        calcOpen.push_back(c.open);
-        calcCycle.push_back(c.cycle);
-        openRatio.push_back(c.open / b.open);
-        cycleRatio.push_back(c.cycle / b.cycle);
+    for (bool tape : {false, true}) {
+        withTape = tape;
+        std::printf("%s\n", tape ? "with the tape shown:" : "with the tape closed:");
+        compare_with_bare_window(calc);
+        count_handles(calc, cycles);
     }
-    std::printf("open to first paint: %.3f ms, bare window %.3f ms, ratio %.2f\n", median(calcOpen),
-                median(bareOpen), median(openRatio));
-    std::printf("open/close cycle:    %.3f ms, bare window %.3f ms, ratio %.2f\n",
-                median(calcCycle), median(bareCycle), median(cycleRatio));
-
-    HANDLE self = GetCurrentProcess();
-    const DWORD gdiBefore = GetGuiResources(self, GR_GDIOBJECTS);
-    const DWORD userBefore = GetGuiResources(self, GR_USEROBJECTS);
-    const unsigned gdiSlotBefore = next_gdi_slot(), userSlotBefore = next_user_slot();
-    for (int i = 0; i < cycles; ++i) calculator(calc);
-    const DWORD gdiAfter = GetGuiResources(self, GR_GDIOBJECTS);
-    const DWORD userAfter = GetGuiResources(self, GR_USEROBJECTS);
-    const unsigned gdiSlotAfter = next_gdi_slot(), userSlotAfter = next_user_slot();
-    std::printf(
-        "after %d more calls: GDI objects %lu -> %lu, USER objects %lu -> %lu"
-        " (0: not counted here)\n",
-        cycles, gdiBefore, gdiAfter, userBefore, userAfter);
-    std::printf("next free handle slot: GDI %u -> %u, USER %u -> %u\n", gdiSlotBefore, gdiSlotAfter,
-                userSlotBefore, userSlotAfter);
 
     UnhookWindowsHookEx(sent);
     UnhookWindowsHookEx(queued);

@@ -85,20 +85,46 @@ TEST_P(ContrastTest, DrawnInTheThemesColoursWithLabelsAtSevenToOne) {
               7.0);
 }
 
+// The tape beside it: the theme's window colour, every line (key and number) at 7:1 or more,
+// and back to its own paper when the theme goes.
+TEST_P(ContrastTest, TapeIsDrawnInTheThemesColours) {
+    for (wchar_t ch : std::wstring(L"1080")) SendMessageW(window.hwnd(), WM_CHAR, ch, 0);
+    window.click_key(KeyId::TaxIn);  // 税込 10% 1,080. / 税込 10% 1,188.
+    window.toggle_tape();
+    const HWND tape = FindWindowW(L"z5calc.Tape", nullptr);
+    ASSERT_NE(tape, nullptr);
+    RECT line = {};
+    ASSERT_TRUE(window.tape_window().line_rect(0, line));
+    EXPECT_EQ(painted_pixels(tape, {line.left, line.bottom, line.left + 1, line.bottom + 1})[0],
+              theme.colour(COLOR_WINDOW));
+    EXPECT_GE(label_contrast(painted_pixels(tape, line), line.right - line.left,
+                             theme.colour(COLOR_WINDOW)),
+              7.0);
+    turn(false);
+    EXPECT_EQ(painted_pixels(tape, {line.left, line.bottom, line.left + 1, line.bottom + 1})[0],
+              RGB(0xF6, 0xFA, 0xF0));
+}
+
 // With Z5_SHOTS set to a folder, each theme's face is saved there for a person to look at.
 TEST_P(ContrastTest, SavesAPictureWhenAskedTo) {
     const wchar_t* folder = _wgetenv(L"Z5_SHOTS");
     if (!folder) GTEST_SKIP() << "Z5_SHOTS not set";
     window.show_transfer_key(true);
+    for (wchar_t ch : std::wstring(L"1080")) SendMessageW(window.hwnd(), WM_CHAR, ch, 0);
+    window.click_key(KeyId::TaxIn);  // and the tape with what it did
+    window.toggle_tape();
     window.calculator().state().Readout.assign("-123,456,789.");
     SendMessageW(window.hwnd(), WM_KEYDOWN, VK_F8, 0);  // with the reduced rate's mark
+    const HWND tape = FindWindowW(L"z5calc.Tape", nullptr);
     SendMessageW(window.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, centre(KeyId::Num5));
-    RECT area;
+    RECT area, strip = {};
     GetWindowRect(window.hwnd(), &area);
+    GetWindowRect(tape, &strip);
+    UnionRect(&area, &area, &strip);
     const std::wstring path = std::wstring(folder) + L"\\contrast-" +
                               std::to_wstring(GetParam().window & 1) + L"-" + std::to_wstring(dpi) +
                               L".bmp";
-    EXPECT_TRUE(save_windows_bmp(path.c_str(), area, {window.hwnd()}));
+    EXPECT_TRUE(save_windows_bmp(path.c_str(), area, {window.hwnd(), tape}));
     SendMessageW(window.hwnd(), WM_LBUTTONUP, 0, centre(KeyId::Num5));
 }
 

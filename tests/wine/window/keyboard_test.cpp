@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <set>
@@ -173,6 +174,28 @@ TEST_F(KeyboardTest, CtrlShiftCCopiesTheTape) {
               L"\u00D7\t1,200.\r\n=\t3.\r\n=\t3,600.\r\n"
               L"\u7A0E\u8FBC 8%\t3,888.\r\n");
     EXPECT_EQ(readout(), "3,888.");  // the readout's own copy is untouched: Ctrl+C still is
+}
+
+// The tape from the keyboard alone: open it, scroll it, copy it, close it.
+TEST_F(KeyboardTest, TapeOpensScrollsCopiesAndClosesFromTheKeyboard) {
+    for (int i = 0; i < 20; ++i) type(L"1+");
+    press('H', true);
+    const HWND tape = FindWindowW(L"z5calc.Tape", nullptr);
+    ASSERT_NE(tape, nullptr);
+    EXPECT_TRUE(IsWindowVisible(tape));
+    const std::size_t newest = window.tape_window().first_line();
+    EXPECT_GT(newest, 0u);
+    press(VK_PRIOR);
+    EXPECT_LT(window.tape_window().first_line(), newest);
+    press(VK_HOME, true);
+    EXPECT_EQ(window.tape_window().first_line(), 0u);
+    press('C', true, true);
+    const std::wstring copied = clipboard_unicode();
+    EXPECT_EQ(copied.substr(0, 5), L"+\t1.\r");
+    EXPECT_EQ(std::count(copied.begin(), copied.end(), L'\n'), 20);
+    EXPECT_NE(GetForegroundWindow(), tape);  // the keys went to the calculator throughout
+    press('H', true);
+    EXPECT_EQ(FindWindowW(L"z5calc.Tape", nullptr), nullptr);
 }
 
 TEST_F(KeyboardTest, PasteTakesANumberAsTheMemoryRecallWould) {

@@ -11,6 +11,7 @@
 #include "calc_window.h"
 #include "loaded_window.h"
 #include "screen_capture.h"
+#include "window_dpi.h"
 
 namespace z5calc {
 namespace {
@@ -18,7 +19,10 @@ namespace {
 class TapeWindowTest : public LoadedWindowTest {
   protected:
     void SetUp() override {
-        load_window({15, 15});
+        // The twips per pixel the component records on this screen, so that the pictures
+        // show the readout as a user sees it at 192 DPI too.
+        const Dpi screen = screen_dpi();
+        load_window({1440 / screen.x, 1440 / screen.y});
         SetWindowPos(window.hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     }
     void press(UINT vk, bool ctrl = false) {
@@ -68,6 +72,9 @@ TEST_F(TapeWindowTest, CtrlHShowsTheNewestLinesBesideTheCalculator) {
     EXPECT_EQ(view().first_line(), newest - 3);
 
     if (const wchar_t* folder = _wgetenv(L"Z5_SHOTS")) {  // a picture for a person, on request
+        type(L"c1500+2000=");  // a real calculation to show: two prices, the tax, three of them
+        window.click_key(KeyId::TaxIn);
+        type(L"*3=");
         RECT area;
         UnionRect(&area, &calc, &strip);
         save_windows_bmp(
