@@ -45,7 +45,8 @@ std::optional<std::int32_t> ini_value_from_text(std::wstring_view text) noexcept
 // A 32-bit value as a 16-bit one; empty when it does not fit.
 std::optional<std::int16_t> to_int16(std::int32_t value) noexcept;
 
-// The text a number is written as: the shortest decimal text ("50", "-3", "1.5", "1E+20").
+// The text a number is written as: general numeric text, at most 15 significant digits ("50",
+// "-3", "1.5", "1E+20").
 std::wstring ini_number_text(double value);
 
 // The host's settings file named by SetAppName: a name containing ".ini" is the file itself,

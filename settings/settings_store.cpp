@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "screen_rules.h"
-#include "window_dpi.h"
 #include "wide_decimal.h"
+#include "window_dpi.h"
 
 namespace z5calc {
 

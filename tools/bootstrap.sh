@@ -14,6 +14,7 @@ main_packages=(
 )
 test_packages=(
   g++ libgtest-dev libbenchmark-dev googletest locales g++-mingw-w64-i686-posix clang-format
+  clang-14 libclang-rt-14-dev libfuzzer-14-dev
 )
 optional_packages=(wine32:i386)
 

@@ -10,6 +10,11 @@ tools/bootstrap.sh all
 build_preset native
 ctest --preset native
 
+# The same portable tests with AddressSanitizer and UBSan, then every fuzz target for a while.
+build_preset sanitize
+ctest --preset sanitize
+tools/run-fuzz.sh "${Z5_FUZZ_SECONDS:-60}"
+
 # The Windows component, 32-bit and 64-bit, tested under Wine in one fresh prefix.
 build_preset win32
 build_preset win64

@@ -1,7 +1,8 @@
 #include "version_text.h"
-#include "wide_decimal.h"
 
 #include <string_view>
+
+#include "wide_decimal.h"
 
 namespace z5calc {
 
