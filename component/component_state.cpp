@@ -3,6 +3,7 @@
 #include <string>
 
 #include "error_info.h"
+#include "handles.h"
 #include "talk_msgbox.h"
 #include "wide_decimal.h"
 
@@ -36,6 +37,21 @@ void require_file_name(std::wstring_view name, const std::wstring& path, const w
                                          L" is too long for a file path (" +
                                          wide_decimal(name.size()) + L" characters)"};
     }
+}
+
+// A host file that is there but cannot be read (another program holds it locked, or its rights
+// forbid it) is no missing file: reading would give the defaults, and SetAppName would write
+// them over the component's own settings.
+void require_readable(const std::wstring& file) {
+    if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;  // missing: defaults
+    const UniqueFile opened(CreateFileW(file.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (opened.get() != INVALID_HANDLE_VALUE) return;
+    const DWORD error = GetLastError();
+    throw ComError{HRESULT_FROM_WIN32(error), L"SetAppName: the settings file " + file +
+                                                  L" is there but cannot be read (Windows error " +
+                                                  wide_decimal(error) + L"); nothing was changed"};
 }
 
 }  // namespace
@@ -73,6 +89,7 @@ void SetAppName(ComponentState& state, std::wstring_view fname) {
     if (!s.started()) s.InitSettings();
     std::wstring hostFile = host_ini_path(s.setupFolder, fname);
     require_file_name(fname, hostFile, L"SetAppName", L"name");
+    require_readable(hostFile);
     s.PutIniValue(ini_keys::kAppPath.section, ini_keys::kAppPath.key, fname);
     {
         HostFileScope host(s, hostFile);

@@ -43,6 +43,18 @@ bool put(UINT format, const void* bytes, std::size_t size) noexcept {
     return false;
 }
 
+// A program may put its data on the clipboard only when asked (delayed rendering): asking is
+// a message that waits for as long as that program takes, and a hung owner would hang this
+// thread with it. The owner must answer a message with a short time-out first.
+bool owner_answers() noexcept {
+    const HWND owner = GetClipboardOwner();
+    if (!owner || !IsWindow(owner)) return true;  // a gone owner rendered all it had
+    if (GetWindowThreadProcessId(owner, nullptr) == GetCurrentThreadId()) return true;
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(owner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 500,
+                               &ignored) != 0;
+}
+
 }  // namespace
 
 void CalcWindow::copy_readout() noexcept {
@@ -88,7 +100,7 @@ void CalcWindow::paste_number() noexcept {
     std::optional<double> value;
     {
         OpenClipboardScope clipboard(hwnd());
-        HANDLE data = clipboard ? GetClipboardData(CF_UNICODETEXT) : nullptr;
+        HANDLE data = clipboard && owner_answers() ? GetClipboardData(CF_UNICODETEXT) : nullptr;
         const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
         if (text) {
             // The data need not end where its size says, nor end at all: read within both.

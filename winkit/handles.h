@@ -21,10 +21,16 @@ inline void destroy_menu(HMENU menu) noexcept {
     DestroyMenu(menu);
 }
 
+inline void close_file(HANDLE file) noexcept {
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
 // Owns one registry key.
 using UniqueHkey = UniqueHandle<HKEY, &close_key>;
 // Owns one menu.
 using UniqueHmenu = UniqueHandle<HMENU, &destroy_menu>;
+// Owns an open file; CreateFile's failure value (INVALID_HANDLE_VALUE) is held but not closed.
+using UniqueFile = UniqueHandle<HANDLE, &close_file>;
 
 // Owns one BSTR.
 class UniqueBstr : public UniqueHandle<BSTR, &free_bstr> {

@@ -317,6 +317,28 @@ TEST_F(AppName, OverflowFailsButLeavesTheOwnFileCurrent) {
     EXPECT_NE(read_bytes(own()).find("HelpFile=C:\\h\\x.chm"), std::string::npos);
 }
 
+// A host file that another program holds locked is no missing file: SetAppName fails, names
+// the file, and neither takes the defaults nor writes them over the component's own file.
+TEST_F(AppName, LockedHostFileFailsAndChangesNothing) {
+    const std::wstring host = setup() + L"host.ini";
+    write_bytes(host, "[Setup]\r\nTax=80\r\n");
+    SetAppName(state, L"host");
+    const std::string before = read_bytes(own());
+    HANDLE lock = CreateFileW(host.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    try {
+        SetAppName(state, L"host");
+        ADD_FAILURE() << "SetAppName succeeded on a locked file";
+    } catch (const ComError& e) {
+        EXPECT_EQ(e.hr, HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
+        EXPECT_NE(e.description.find(host), std::wstring::npos) << narrow(e.description);
+    }
+    CloseHandle(lock);
+    EXPECT_EQ(state.settings.taxRate, 0.08);
+    EXPECT_EQ(read_bytes(own()), before);
+}
+
 TEST_F(AppName, HelpFileAndFolder) {
     SetAppName(state, L"h");
     SetHelpFile(state, L"D:\\manuals\\app\\help.chm", 10400);

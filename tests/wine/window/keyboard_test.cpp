@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -232,6 +233,35 @@ TEST_F(KeyboardTest, PasteTakesANumberAsTheMemoryRecallWould) {
     const std::string recalled = readout();
     type(L"=");
     EXPECT_EQ(recalled, "10.");
+}
+
+// A clipboard owner that renders on request and has hung: the paste is refused, as any paste
+// that is not a number, instead of waiting for that program for ever.
+TEST_F(KeyboardTest, PasteFromAHungOwnerIsRefused) {
+    HANDLE owned = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread owner([&] {
+        const HWND w = CreateWindowExW(0, L"STATIC", L"owner", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       nullptr, nullptr);
+        OpenClipboard(w);
+        EmptyClipboard();
+        SetClipboardData(CF_UNICODETEXT, nullptr);  // rendered when asked: never, it hangs
+        CloseClipboard();
+        SetEvent(owned);
+        WaitForSingleObject(release, INFINITE);  // no messages served meanwhile
+        DestroyWindow(w);
+    });
+    WaitForSingleObject(owned, INFINITE);
+    type(L"c42+");
+    press('V', true);
+    EXPECT_EQ(readout(), "42.");
+    SetEvent(release);
+    owner.join();
+    CloseHandle(owned);
+    CloseHandle(release);
+    set_clipboard(L"7");  // and a clipboard that answers pastes again
+    press('V', true);
+    EXPECT_EQ(readout(), "7.");
 }
 
 TEST_F(KeyboardTest, PasteOfAnythingElseChangesNothing) {
