@@ -1,5 +1,7 @@
 #include "calc_window.h"
 
+#include <algorithm>
+
 #include "window_dpi.h"
 #include "window_region.h"
 
@@ -8,7 +10,9 @@ namespace z5calc {
 void CalcWindow::take_scale(int dpi) noexcept {
     // Nothing may go on showing the art that is replaced.
     for (Control& k : keys_) k.picture = {};
-    dpi_ = usable_dpi(dpi);
+    // Beyond the largest drawn art the window keeps that art's size: a larger one would only
+    // scale the same pictures up, at the cost of a cache many times the size.
+    dpi_ = std::min(usable_dpi(dpi), kBaseDpi * kArtPercents.back() / 100);
     // The art decoded for an earlier display at this DPI is used again: a call opens at once.
     const bool kept = art_.loaded() && art_.dpi() == dpi_ && art_.module() == resources_;
     if (dpi_ == kBaseDpi || (!kept && !art_.load(resources_, dpi_))) {
@@ -40,9 +44,24 @@ void CalcWindow::dpi_changed(int dpi, const RECT& suggested) noexcept {
         picWkPixels_.clear();  // no memory: the skin drags nothing until the next load
     }
     tapeWindow_.set_look(readoutFont_.get(), dpi_, contrast_);
-    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT at = on_screen(suggested);
+    SetWindowPos(hwnd(), nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+// Where the window goes for a suggested rectangle: its corner, moved as little as it takes
+// to bring the whole window into the work area of the monitor nearest the suggestion (anyone
+// may send a DPI change, with any rectangle).
+POINT CalcWindow::on_screen(const RECT& suggested) const noexcept {
+    RECT now = {};
+    GetWindowRect(hwnd(), &now);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    const LONG width = now.right - now.left, height = now.bottom - now.top;
+    return {std::max(work.left, std::min(suggested.left, work.right - width)),
+            std::max(work.top, std::min(suggested.top, work.bottom - height))};
 }
 
 void CalcWindow::create_controls() noexcept {

@@ -266,6 +266,7 @@ class CalcWindow final : public WindowBase,
                                 // Ctrl+H: shown with the calculator from then on
     RECT field_{};
     void tape_follows(const WINDOWPOS& pos) noexcept;
+    POINT on_screen(const RECT& suggested) const noexcept;
     void show_context_menu(std::optional<POINT> screen) noexcept;
     bool tape_scroll_key(WPARAM vk, bool ctrl) noexcept;
     // Tells screen readers that a child of the client area changed.

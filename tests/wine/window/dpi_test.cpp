@@ -389,6 +389,18 @@ TEST_F(DpiTest, MalformedDpiChangesAreSurvived) {
     RECT suggested = {10, 10, 20, 20};
     send(WM_DPICHANGED, MAKEWPARAM(60000, 60000), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(window.dpi(), 96);
+    // Beyond the largest drawn art (300 %): that art's size, and on the screen whatever the
+    // suggestion says.
+    RECT absurd = {-32768, -32768, -32000, -32000};
+    send(WM_DPICHANGED, MAKEWPARAM(960, 960), reinterpret_cast<LPARAM>(&absurd));
+    EXPECT_EQ(window.dpi(), 288);
+    RECT client, outer, work = {};
+    GetClientRect(window.hwnd(), &client);
+    GetWindowRect(window.hwnd(), &outer);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(client.right, scaled(210, 288));
+    EXPECT_EQ(outer.left, work.left);
+    EXPECT_EQ(outer.top, work.top);
     send(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(window.dpi(), dpi);
     click(KeyId::Num4);
