@@ -38,6 +38,15 @@ std::wstring window_text(HWND hwnd) {
     return text;
 }
 
+// A reply window of this very process (a command naming the companion itself) would be told
+// of the answer by the double-click that is a command here: the message would come again
+// after every OK.
+bool own_window(HWND hwnd) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    return process == GetCurrentProcessId();
+}
+
 class Companion final : public z5calc::WindowBase {
   public:
     bool create() {
@@ -121,7 +130,7 @@ class Companion final : public z5calc::WindowBase {
                     stop_speaking();
                     // The answer is in place before the caller is told.
                     SetPropW(self, kSel, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(answer)));
-                    if (reply) PostMessageW(reply, WM_LBUTTONDBLCLK, 0, 0);
+                    if (reply && !own_window(reply)) PostMessageW(reply, WM_LBUTTONDBLCLK, 0, 0);
                 });
             if (shown) speak(text_);
         } catch (...) {

@@ -209,6 +209,39 @@ TEST_F(CompanionTest, SecondStartLeavesTheRunningOneAndCloseSendsCommandFive) {
     EXPECT_EQ(presented(), nullptr);
 }
 
+// Hostile commands from any process: the companion named as its own reply window presents the
+// message once, not again after every OK; a million characters set as its caption or into its
+// message control leave it at work.
+TEST_F(CompanionTest, HostileCommandsLeaveItAtWork) {
+    CompanionUser first(L"z5talk.Present",
+                        [](HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); });
+    ASSERT_EQ(TalkMsgBox(nullptr, L"hello", MB_OK, link, waiting, module), IDOK);
+    const HWND companion = FindWindowW(kCompanionClass, kCompanionCaption);
+    ASSERT_NE(companion, nullptr);
+    const auto text = static_cast<HWND>(GetPropW(companion, L"TalkMsg"));
+    const std::wstring huge(1000000, L'x');
+    SendMessageW(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(huge.c_str()));
+    SendMessageW(companion, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(huge.c_str()));
+    SetWindowTextW(text, L"again?");
+    SetWindowTextW(companion, kCompanionCaption);
+    EXPECT_TRUE(IsWindow(companion));
+
+    SetPropW(companion, L"TalkCmd", reinterpret_cast<HANDLE>(1));
+    SetPropW(companion, L"TalkhWnd", companion);
+    int shown = 0;
+    PostMessageW(companion, WM_LBUTTONDBLCLK, 0, 0);
+    for (int waited = 0; waited < 3000 && IsWindow(companion); waited += 50) {
+        if (HWND box = presented(); box && IsWindowVisible(box)) {
+            ++shown;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(20);
+        }
+        Sleep(50);
+    }
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(IsWindow(companion));
+}
+
 // Starts the companion from a host that ends after `ms` milliseconds: that host's process,
 // null if it cannot.
 UniqueKernel start_from_passing_host(const std::wstring& companion, int ms) {
