@@ -85,6 +85,16 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     CalcWindow& window = *st.calcWindow;
 
     const bool nested = window.hwnd() != nullptr;
+    GUID causality = {};
+    CoGetCurrentLogicalThreadId(&causality);
+    if (nested && !IsEqualGUID(causality, st.callCausality)) {
+        // Two callers through one proxy reach this apartment in turn: the second is no part
+        // of the first, whose user is still at work.
+        throw ComError{RPC_E_CALL_REJECTED,
+                       L"showcalc: the calculator is in use by another caller; call again once "
+                       L"it has closed"};
+    }
+    if (!nested) st.callCausality = causality;
     SavedCall saved;
     if (nested) {
         saved.calculation = InterruptedCalculation::of(window.calculator().state());

@@ -45,6 +45,9 @@ struct ComponentState {
     // from there, so that another host's SetAppName cannot change this host's rate.
     std::wstring hostIniFile;
     double calcValue = 0;
+    // The COM causality (logical thread) of the call whose calculator is shown: a call from
+    // inside that call (the host's timer) is nested in it; one from another caller is not.
+    GUID callCausality = {};
     // The rate the host asks calls to open with (standard until it sets one), and the one the
     // last call closed with, as the host reads it back.
     TaxRateKind openRateKind = TaxRateKind::Standard;

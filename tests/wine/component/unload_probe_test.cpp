@@ -1,5 +1,6 @@
 // The library as hosts that free unused libraries treat it: released and freed from inside a
-// call, and loaded, used and freed again and again.
+// call, and loaded, used and freed again and again; and as two callers reach it through one
+// proxy.
 #include <windows.h>
 #include <objbase.h>
 #include <oleacc.h>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -192,6 +194,76 @@ TEST_F(UnloadProbeTest, RepeatedCallsLeaveNoHandleAndNoMemory) {
         EXPECT_LT(after.commit, before.commit + 256 * 1024);
     }
     FreeLibrary(module);
+}
+
+// Two callers on other threads share one proxy to the object. While the first caller's user is
+// at the calculator the second is refused at once, and the first gets what its user typed.
+struct TwoCallers {
+    HANDLE secondGo, secondDone;
+    bool asked = false, typed = false;
+};
+TwoCallers* twoCallers = nullptr;
+
+// Runs inside the first call's display on the object's thread, as the user's input does.
+void CALLBACK two_callers_step(HWND, UINT, UINT_PTR, DWORD) {
+    const HWND w = FindWindowW(L"z5calc.frmCalc", nullptr);
+    if (!twoCallers || !w || !IsWindowVisible(w)) return;
+    if (!twoCallers->asked) {
+        twoCallers->asked = true;
+        SetEvent(twoCallers->secondGo);
+    } else if (!twoCallers->typed && WaitForSingleObject(twoCallers->secondDone, 0) == 0) {
+        twoCallers->typed = true;
+        for (wchar_t ch : std::wstring(L"42\r")) PostMessageW(w, WM_CHAR, ch, 0);
+    }
+}
+
+TEST_F(UnloadProbeTest, SecondCallerThroughTheProxyIsRefusedWhileTheFirstIsServed) {
+    ComPtr<_zelcalc> calc;
+    ASSERT_NO_FATAL_FAILURE(create_through_com(calc));
+    IStream* stream = nullptr;
+    ASSERT_EQ(CoMarshalInterThreadInterfaceInStream(IID__zelcalc, calc.get(), &stream), S_OK);
+    TwoCallers state{CreateEventW(nullptr, TRUE, FALSE, nullptr),
+                     CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    twoCallers = &state;
+    CallResult first, second;
+    auto call = [](_zelcalc* c, double m, CallResult& out) {
+        double mmax = 0;
+        windowstay ws = {3000, 3000, 1500, 300};
+        out.hr = c->showcalc(&m, &ws, &mmax, &out.value);
+    };
+    HANDLE firstDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread callers([&] {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        _zelcalc* proxy = nullptr;
+        CoGetInterfaceAndReleaseStream(stream, IID__zelcalc, reinterpret_cast<void**>(&proxy));
+        std::thread other([&] {
+            CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            if (WaitForSingleObject(state.secondGo, 20000) == 0 && proxy) call(proxy, 2, second);
+            SetEvent(state.secondDone);
+            CoUninitialize();
+        });
+        if (proxy) call(proxy, 1, first);
+        other.join();
+        if (proxy) proxy->Release();
+        CoUninitialize();
+        SetEvent(firstDone);
+    });
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &two_callers_step);
+    const ULONGLONG end = GetTickCount64() + 20000;
+    while (MsgWaitForMultipleObjects(1, &firstDone, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+           GetTickCount64() < end) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    KillTimer(nullptr, timer);
+    callers.join();
+    twoCallers = nullptr;
+    EXPECT_EQ(second.hr, RPC_E_CALL_REJECTED);
+    EXPECT_EQ(first.hr, S_OK);
+    EXPECT_EQ(first.value, 42);
+    for (HANDLE h : {state.secondGo, state.secondDone, firstDone}) CloseHandle(h);
+    calc.reset();
+    EXPECT_EQ(call_entry("DllUnregisterServer"), S_OK);
 }
 
 }  // namespace
