@@ -13,10 +13,7 @@ using namespace z5calc;
 using fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::wstring text;
-    for (std::size_t i = 0; i + 1 < size; i += 2) {
-        text.push_back(static_cast<wchar_t>(data[i] | data[i + 1] << 8));
-    }
+    const std::wstring text = fuzz::utf16(data, size);
     const double number = leading_number(text);
     require(!std::isnan(number), "the leading number is never NaN");
     if (std::isfinite(number)) {

@@ -107,8 +107,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      key.group == KeyGroup::Bs;
             // After an out-of-range value (no operand yet) minus writes the plain text of the
             // negated number, digits as needed: that number, not the display's form of it.
-            const bool plainNegation = key == Key{KeyGroup::Operator, 2} &&
-                                       calc.state().Numops == 0 && read_number(before.view());
+            const bool plainNegation =
+                key == Key{KeyGroup::Operator, 2} && calc.state().Numops == 0 &&
+                calc.state().LastInput != InputKind::Nums && read_number(before.view());
             calc.press(key);
             if (plainNegation) {
                 require(read_number(calc.readout()) == -*read_number(before.view()),

@@ -1,6 +1,7 @@
 #pragma once
 // What the fuzz targets hold every answer to. A broken rule aborts with the text, so that
 // libFuzzer keeps the input that broke it.
+#include <cstdint>
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
@@ -56,6 +57,15 @@ inline bool legal_readout(std::string_view t) {
 
 inline std::wstring widen(std::string_view t) {
     return {t.begin(), t.end()};
+}
+
+// The input's byte pairs as UTF-16 text (little-endian, an odd last byte dropped).
+inline std::wstring utf16(const std::uint8_t* data, std::size_t size) {
+    std::wstring text;
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+        text.push_back(static_cast<wchar_t>(data[i] | data[i + 1] << 8));
+    }
+    return text;
 }
 
 // For messages: ASCII as it is, anything else as "?".

@@ -13,10 +13,7 @@ using namespace z5calc;
 using fuzz::require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::wstring text;
-    for (std::size_t i = 0; i + 1 < size; i += 2) {
-        text.push_back(static_cast<wchar_t>(data[i] | data[i + 1] << 8));
-    }
+    const std::wstring text = fuzz::utf16(data, size);
     const auto value = pasted_number(text);
     if (text.size() > kPasteLimit) require(!value, "a text beyond the limit is refused");
     if (!value) return 0;
