@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "calc_script.h"
+#include "gui_support.h"
 #include "handles.h"
 #include "probe_support.h"
 #include "test_files.h"
@@ -211,9 +212,7 @@ TEST_F(FieldFormsTest, NoFieldOpensTheCalculatorBesideThePointer) {
         {"Nothing", [] { return object_variant(nullptr); }},
     };
     for (const Form& form : forms) {
-        // Put back before each call: once, under a window manager, a call found the pointer
-        // elsewhere after the calls before it (cause not found); each call is about its own.
-        ASSERT_TRUE(SetCursorPos(300, 400));
+        ASSERT_TRUE(put_pointer(300, 400));
         double result = 0;
         RECT placed = {};
         EXPECT_EQ(call(form.make(), result, placed), S_OK) << form.name;

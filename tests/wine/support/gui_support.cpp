@@ -152,6 +152,20 @@ POINT centre_of(HWND window) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+bool put_pointer(int x, int y) {
+    int steady = 0;
+    for (int tries = 0; tries < 40 && steady < 3; ++tries) {
+        SetCursorPos(x, y);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(25);
+        POINT now = {};
+        GetCursorPos(&now);
+        steady = now.x == x && now.y == y ? steady + 1 : 0;
+    }
+    return steady >= 3;
+}
+
 CompanionUser::CompanionUser(const wchar_t* className, std::function<void(HWND)> act)
     : className_(className),
       act_(std::move(act)),

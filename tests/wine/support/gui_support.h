@@ -69,6 +69,10 @@ std::wstring missing_glyphs(HFONT font, const std::wstring& text);
 // The centre of a window's rectangle.
 POINT centre_of(HWND window);
 
+// Puts the mouse pointer at (x, y) and waits until the system reports it there steadily: under
+// Wine a pointer event of the X server still in flight can otherwise move it back after the set.
+bool put_pointer(int x, int y);
+
 // The pixels of `area` (client coordinates) as the window paints them (WM_PRINTCLIENT), row by
 // row: independent of what the screen shows at the moment.
 std::vector<COLORREF> painted_pixels(HWND window, const RECT& area);
