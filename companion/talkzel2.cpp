@@ -12,10 +12,12 @@
 #include <objbase.h>
 
 #include <string>
+#include <vector>
 
 #include "app_messages.h"
 #include "companion_contract.h"
 #include "present_window.h"
+#include "program_window.h"
 #include "speech.h"
 #include "user_processes.h"
 #include "window_base.h"
@@ -147,12 +149,22 @@ class Companion final : public z5calc::WindowBase {
     std::wstring text_;
 };
 
+// A companion of this very file already at work; another program's window that only looks
+// like one does not count.
+bool already_running() {
+    const std::vector<std::wstring> self = {z5calc::own_program_file()};
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, kClass, kCaption)))
+        if (z5calc::window_runs_one_of(window, self)) return true;
+    return false;
+}
+
 }  // namespace
 }  // namespace talkzel
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // One companion per desktop: a second start leaves the running one at work.
-    if (FindWindowW(z5calc::companion::kClass, z5calc::companion::kCaption)) return 0;
+    if (talkzel::already_running()) return 0;
     CoInitialize(nullptr);
     talkzel::Companion companion;
     if (!companion.create()) return 1;

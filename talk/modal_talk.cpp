@@ -55,6 +55,7 @@ std::int16_t ModalTalkWindow::msgbox4(HWND, std::wstring_view msg, std::int16_t 
     msgStyle = icon;
     link_ = &link;
     sent_ = false;
+    unanswered = false;
     // The wait also ends when the companion's window goes away without answering.
     SetTimer(hwnd(), kWatchTimer, kWatchMs, nullptr);
     run_modal(hwnd());
@@ -73,22 +74,39 @@ LRESULT ModalTalkWindow::handle_message(UINT message, WPARAM wParam, LPARAM lPar
             }
             break;
         case kSendToCompanionMessage:
-            if (link_) TalkSend(*link_, companion::kPresent, hwnd(), msgText, msgStyle, 0, 0, L"");
+            if (link_ &&
+                !TalkSend(*link_, companion::kPresent, hwnd(), msgText, msgStyle, 0, 0, L"")) {
+                end_wait(false);
+            }
             return 0;
         case WM_LBUTTONDBLCLK:
             if (link_ && link_->talkWnd) {
                 auto answer = reinterpret_cast<INT_PTR>(GetPropW(link_->talkWnd, companion::kSel));
                 talkReply = static_cast<std::int16_t>(answer);
             }
-            ShowWindow(hwnd(), SW_HIDE);  // ends the modal wait
+            end_wait(true);
+            return 0;
+        case WM_KEYDOWN:
+            // Nothing of the companion's to answer in: the user gives up waiting for it.
+            if (wParam == VK_ESCAPE) end_wait(false);
             return 0;
         case WM_TIMER:
-            if (wParam == kWatchTimer && link_ && (!link_->talkWnd || !IsWindow(link_->talkWnd))) {
-                ShowWindow(hwnd(), SW_HIDE);
+            if (wParam != kWatchTimer || !link_) return 0;
+            // A companion gone leaves the previous answer; one that stopped pumping its
+            // messages will not answer at all.
+            if (!link_->talkWnd || !IsWindow(link_->talkWnd)) {
+                end_wait(true);
+            } else if (IsHungAppWindow(link_->talkWnd)) {
+                end_wait(false);
             }
             return 0;
     }
     return DefWindowProcW(hwnd(), message, wParam, lParam);
+}
+
+void ModalTalkWindow::end_wait(bool answered) noexcept {
+    if (!answered) unanswered = true;
+    ShowWindow(hwnd(), SW_HIDE);  // ends the modal wait
 }
 
 }  // namespace z5calc

@@ -24,7 +24,8 @@ class ModalTalkWindow final : public WindowBase {
 
     // The companion's message box (the fourth kind of message routine): records the message,
     // waits modally until the companion answers (or its window goes), gives the focus back and
-    // returns the answer.
+    // returns the answer. The wait also ends, with `unanswered` set, when the companion does not
+    // take the message, stops pumping its messages, or the user presses Esc in the wait.
     std::int16_t msgbox4(HWND hWnd, std::wstring_view msg, std::int16_t icon,
                          TalkLink& link) noexcept;
 
@@ -33,9 +34,12 @@ class ModalTalkWindow final : public WindowBase {
     std::wstring msgText;
     std::int16_t msgStyle = 0;
     std::int16_t talkReply = 0;
+    bool unanswered = false;
 
   private:
     LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
+
+    void end_wait(bool answered) noexcept;
 
     TalkLink* link_ = nullptr;
     bool sent_ = false;

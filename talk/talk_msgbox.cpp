@@ -32,6 +32,8 @@ std::int16_t TalkMsgBox(HWND hWnd, std::wstring_view msg, std::int16_t icon, Tal
     const std::int16_t answer =
         waiting.msgbox4(hWnd, msg.empty() ? std::wstring_view(L"\u3000") : msg, icon, link);
     if (hWnd) SetForegroundWindow(hWnd);
+    // The user still gets the message, and the call its answer, from the standard box.
+    if (waiting.unanswered) return standard_message_box(hWnd, msg, icon);
     return answer;
 }
 

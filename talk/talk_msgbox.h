@@ -16,8 +16,8 @@ inline constexpr wchar_t kMessageTitle[] = L"z5calc";
 // Shows msg and returns the answer (IDOK ... IDNO; 0 for none). icon is the message-box style
 // word. In the standard mode (link.msgMode not 0) it is the system's message box; in talk mode
 // the companion presents it while the caller waits in `waiting` (frmModalTalk). When no
-// companion can be reached the standard box is shown instead, so nobody waits on a window they
-// cannot see.
+// companion can be reached, or it does not answer (see msgbox4), the standard box is shown
+// instead, so nobody waits on a window they cannot see.
 std::int16_t TalkMsgBox(HWND hWnd, std::wstring_view msg, std::int16_t icon, TalkLink& link,
                         ModalTalkWindow& waiting, HMODULE resources) noexcept;
 

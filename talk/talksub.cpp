@@ -2,12 +2,33 @@
 
 #include <vector>
 
+#include "program_window.h"
+
 namespace z5calc {
 namespace {
 
-HWND find_companion(bool olderToo) noexcept {
-    HWND found = FindWindowW(kCompanionClass, kCompanionCaption);
-    if (!found && olderToo) found = FindWindowW(kOlderCompanionClass, kCompanionCaption);
+CompanionProgram& program_of(const TalkLink& link) {
+    static struct : CompanionProgram {
+    } system;
+    return link.program ? *link.program : system;
+}
+
+// The first window of that class with the companion's caption that the companion's own file
+// runs; windows of other programs that look the same are passed over.
+HWND find_window(const TalkLink& link, const wchar_t* className) noexcept {
+    try {
+        const std::vector<std::wstring> files = companion_start_paths(link);
+        HWND window = nullptr;
+        while ((window = FindWindowExW(nullptr, window, className, kCompanionCaption)))
+            if (program_of(link).owns(window, files)) return window;
+    } catch (...) {
+    }
+    return nullptr;
+}
+
+HWND find_companion(const TalkLink& link, bool olderToo) noexcept {
+    HWND found = find_window(link, kCompanionClass);
+    if (!found && olderToo) found = find_window(link, kOlderCompanionClass);
     return found;
 }
 
@@ -22,16 +43,9 @@ HANDLE property_value(std::int32_t value) noexcept {
     return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(value));
 }
 
-CompanionStarter& system_starter() {
-    static struct : CompanionStarter {
-    } starter;
-    return starter;
-}
-
 bool start(TalkLink& link, const std::wstring& path, std::wstring_view arguments) noexcept {
     try {
-        CompanionStarter& starter = link.starter ? *link.starter : system_starter();
-        return starter.start(path, quoted_command(path, arguments), kCompanionStartMs);
+        return program_of(link).start(path, quoted_command(path, arguments), kCompanionStartMs);
     } catch (...) {
         return false;
     }
@@ -39,10 +53,10 @@ bool start(TalkLink& link, const std::wstring& path, std::wstring_view arguments
 
 // A companion just started shows its window after a moment: it is looked for until then,
 // within the start time, without spinning.
-HWND wait_for_companion(bool olderToo) noexcept {
+HWND wait_for_companion(const TalkLink& link) noexcept {
     const ULONGLONG end = GetTickCount64() + kCompanionStartMs;
     for (;;) {
-        if (HWND found = find_companion(olderToo)) return found;
+        if (HWND found = find_companion(link, false)) return found;
         if (GetTickCount64() >= end) return nullptr;
         Sleep(20);
     }
@@ -50,7 +64,7 @@ HWND wait_for_companion(bool olderToo) noexcept {
 
 }  // namespace
 
-bool CompanionStarter::start(const std::wstring& application, const std::wstring& commandLine,
+bool CompanionProgram::start(const std::wstring& application, const std::wstring& commandLine,
                              DWORD waitMs) noexcept {
     try {
         std::wstring line = commandLine;
@@ -71,6 +85,10 @@ bool CompanionStarter::start(const std::wstring& application, const std::wstring
     } catch (...) {
         return false;
     }
+}
+
+bool CompanionProgram::owns(HWND window, const std::vector<std::wstring>& files) noexcept {
+    return window_runs_one_of(window, files);
 }
 
 std::wstring companion_restart_path(const TalkLink& link) {
@@ -95,14 +113,14 @@ std::wstring quoted_command(const std::wstring& path, std::wstring_view argument
 }
 
 void TalkFindCompanion(TalkLink& link) noexcept {
-    link.talkWnd = find_companion(true);
+    link.talkWnd = find_companion(link, true);
     if (link.talkWnd && !GetPropW(link.talkWnd, companion::kMsg)) {
         // A companion that takes no commands is replaced by a fresh one.
         send(link.talkWnd, WM_CLOSE, 0, 0);
         link.talkWnd = nullptr;
         try {
             const bool started = start(link, companion_restart_path(link), L"");
-            link.talkWnd = started ? wait_for_companion(false) : find_companion(false);
+            link.talkWnd = started ? wait_for_companion(link) : find_companion(link, false);
         } catch (...) {
         }
         return;
@@ -111,7 +129,7 @@ void TalkFindCompanion(TalkLink& link) noexcept {
         try {
             for (const std::wstring& path : companion_start_paths(link)) {
                 if (!start(link, path, L"-x")) continue;
-                link.talkWnd = wait_for_companion(false);
+                link.talkWnd = wait_for_companion(link);
                 break;
             }
         } catch (...) {
@@ -139,12 +157,12 @@ bool send_text(HWND control, std::wstring_view text) noexcept {
     }
 }
 
-void TalkSend(TalkLink& link, std::int16_t cmd, HWND replyWnd, std::wstring_view msg,
+bool TalkSend(TalkLink& link, std::int16_t cmd, HWND replyWnd, std::wstring_view msg,
               std::int16_t style, std::int16_t x, std::int16_t y, std::wstring_view file) noexcept {
-    if (link.msgMode != 0) return;
+    if (link.msgMode != 0) return false;
     TalkFindCompanion(link);
     HWND companion = link.talkWnd;
-    if (!companion) return;
+    if (!companion) return false;
     SetPropW(companion, companion::kCmd, property_value(cmd));
     SetPropW(companion, companion::kReplyWnd, replyWnd);
     SetPropW(companion, companion::kIcon, property_value(style));
@@ -152,11 +170,11 @@ void TalkSend(TalkLink& link, std::int16_t cmd, HWND replyWnd, std::wstring_view
     SetPropW(companion, companion::kY, property_value(y));
     send_text(static_cast<HWND>(GetPropW(companion, companion::kMsg)), msg);
     send_text(static_cast<HWND>(GetPropW(companion, companion::kFileText)), file);
-    send(companion, WM_LBUTTONDBLCLK, 0, 0);
+    return send(companion, WM_LBUTTONDBLCLK, 0, 0);
 }
 
 void TalkClose(TalkLink& link) noexcept {
-    link.talkWnd = find_companion(true);
+    link.talkWnd = find_companion(link, true);
     if (!link.talkWnd) return;
     if (GetPropW(link.talkWnd, companion::kMsg)) {
         TalkSend(link, companion::kCalculatorClosing, nullptr, L"", 0, 0, 0, L"");

@@ -23,17 +23,21 @@ inline constexpr UINT kCompanionTimeoutMs = 5000;
 // How long a freshly started companion is given to show its window.
 inline constexpr DWORD kCompanionStartMs = 5000;
 
-// Starting the companion: a test puts a recorder in its place.
-class CompanionStarter {
+// The companion program: starting it, and telling its window from a look-alike. A test puts a
+// recorder in its place.
+class CompanionProgram {
   public:
     // Runs `application` with `arguments` (both whole; the command line quotes the path),
     // shown without activation, and waits at most `waitMs` for it to take input. False when it
     // cannot be started.
     virtual bool start(const std::wstring& application, const std::wstring& commandLine,
                        DWORD waitMs) noexcept;
+    // True when `window` is the companion's own: its process runs one of `files`. A window of
+    // another program with the companion's class, caption and properties is not.
+    virtual bool owns(HWND window, const std::vector<std::wstring>& files) noexcept;
 
   protected:
-    ~CompanionStarter() = default;
+    ~CompanionProgram() = default;
 };
 
 // The companion link of one component: the settings it follows and the window it found.
@@ -42,7 +46,7 @@ struct TalkLink {
     std::wstring appFolder;   // with its "\"
     std::wstring helpFolder;  // with its "\", or empty
     HWND talkWnd = nullptr;
-    CompanionStarter* starter = nullptr;  // null: the system's
+    CompanionProgram* program = nullptr;  // null: the system's
 };
 
 // The command lines, path quoted: "<appFolder>talkzel2.exe" for a restart, and
@@ -52,8 +56,11 @@ std::wstring companion_restart_path(const TalkLink& link);
 std::vector<std::wstring> companion_start_paths(const TalkLink& link);
 std::wstring quoted_command(const std::wstring& path, std::wstring_view arguments);
 
+// Finds the companion (only a window of the companion's file in one of those folders) or
+// starts it; link.talkWnd is null when there is none.
 void TalkFindCompanion(TalkLink& link) noexcept;
-void TalkSend(TalkLink& link, std::int16_t cmd, HWND replyWnd, std::wstring_view msg,
+// Sends a command; false when no companion took it within the time-out.
+bool TalkSend(TalkLink& link, std::int16_t cmd, HWND replyWnd, std::wstring_view msg,
               std::int16_t style, std::int16_t x, std::int16_t y, std::wstring_view file) noexcept;
 void TalkClose(TalkLink& link) noexcept;
 

@@ -217,5 +217,29 @@ TEST_F(SpeechTest, WithoutAVoiceTheMessageIsShownSilently) {
     EXPECT_TRUE(spoken().empty());
 }
 
+// Another program's window with the companion's class, caption and properties, that takes
+// commands and never answers: the component talks past it to its own companion, and the
+// companion starts although it is there.
+TEST_F(SpeechTest, LookAlikeOfAnotherProgramIsPassedOver) {
+    std::wstring program = unix_to_wine_path(LOOKALIKE_EXE);
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(CreateProcessW(program.c_str(), program.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &si, &pi));
+    HWND lookalike = nullptr;
+    for (int i = 0; i < 250 && !(lookalike = companion_window()); ++i) Sleep(20);
+    ASSERT_TRUE(lookalike);
+    std::wstring shown;
+    EXPECT_EQ(limit_message_call(shown), 7);
+    EXPECT_EQ(shown, kLimitMessage);  // presented by the companion itself
+    EXPECT_EQ(GetPropW(lookalike, L"TalkCmd"), nullptr);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    TerminateProcess(pi.hProcess, 0);
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+}
+
 }  // namespace
 }  // namespace z5calc

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 
 #include "gdi_handles.h"
 #include "gui_support.h"
+#include "program_window.h"
 #include "talk_msgbox.h"
 #include "talksub.h"
 #include "test_files.h"
@@ -18,7 +20,8 @@ namespace {
 // A companion window that records what the component does to it, in this process.
 class FakeCompanion {
   public:
-    enum class OnTrigger { Answer, Vanish, Hang, Record };
+    // Hang: stops pumping inside the command; Stall: takes it and stops pumping afterwards.
+    enum class OnTrigger { Answer, Vanish, Hang, Stall, Record };
 
     FakeCompanion(const wchar_t* className, bool takesCommands,
                   OnTrigger onTrigger = OnTrigger::Record)
@@ -100,11 +103,15 @@ class FakeCompanion {
                 case OnTrigger::Hang:
                     Sleep(8000);
                     break;
+                case OnTrigger::Stall:
+                    PostMessageW(hwnd, WM_APP, 0, 0);
+                    break;
                 case OnTrigger::Record:
                     break;
             }
             return 0;
         }
+        if (self && message == WM_APP) Sleep(7000);
         if (self && message == WM_CLOSE) {
             self->events.push_back(L"close");
             DestroyWindow(hwnd);
@@ -117,21 +124,27 @@ class FakeCompanion {
     WNDPROC editProc_ = nullptr;
 };
 
-// Records the command lines instead of starting anything.
-struct RecordingStarter final : CompanionStarter {
+// Records the command lines instead of starting anything, and takes this process's fakes for
+// the companion's windows.
+struct RecordingStarter final : CompanionProgram {
     bool start(const std::wstring& application, const std::wstring& commandLine,
                DWORD) noexcept override {
         applications.push_back(application);
         commandLines.push_back(commandLine);
         return false;
     }
+    bool owns(HWND window, const std::vector<std::wstring>&) noexcept override {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        return process == GetCurrentProcessId();
+    }
     std::vector<std::wstring> applications, commandLines;
 };
 
-TalkLink link_for_test(CompanionStarter* starter) {
+TalkLink link_for_test(CompanionProgram* starter) {
     TalkLink link;
     link.appFolder = L"C:\\App Folder\\";
-    link.starter = starter;
+    link.program = starter;
     return link;
 }
 
@@ -235,42 +248,72 @@ TEST(TalkFindCompanion, StartsItFromTheHelpFolderThenFromTheComponentFolder) {
     EXPECT_EQ(starter.commandLines[0], L"\"C:\\App Folder\\talkzel2.exe\"");
 }
 
-struct HungContext {
-    HANDLE ready, done;
-    HDESK desktop;
-};
-
-// A companion on a thread of its own that stops answering at the trigger.
-DWORD WINAPI hung_companion(void* param) {
-    auto* c = static_cast<HungContext*>(param);
-    SetThreadDesktop(c->desktop);
-    FakeCompanion companion(kCompanionClass, true, FakeCompanion::OnTrigger::Hang);
-    SetEvent(c->ready);
-    MSG msg;
-    while (WaitForSingleObject(c->done, 0) == WAIT_TIMEOUT) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        Sleep(5);
+TEST(ProgramWindow, AWindowIsKnownByItsProgramsFileHoweverItIsSpelled) {
+    UniqueHwnd own(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                   nullptr, nullptr));
+    const std::wstring self = own_program_file();
+    std::wstring upper = self;
+    CharUpperW(upper.data());
+    wchar_t shortName[MAX_PATH] = {};
+    GetShortPathNameW(self.c_str(), shortName, MAX_PATH);
+    struct Case {
+        std::wstring file;
+        bool runs;
+    };
+    for (const Case& c : {Case{self, true}, Case{upper, true}, Case{shortName, true},
+                          Case{L"C:\\windows\\system32\\notepad.exe", false},
+                          Case{self + L".missing", false}, Case{L"", false}}) {
+        EXPECT_EQ(window_runs_one_of(own.get(), {c.file}), c.runs) << narrow(c.file);
     }
-    return 0;
+    EXPECT_FALSE(window_runs_one_of(nullptr, {self}));
 }
 
+// A fake companion on a thread of its own, so that it can stop pumping while the test waits.
+class CompanionThread {
+  public:
+    explicit CompanionThread(FakeCompanion::OnTrigger onTrigger) : onTrigger_(onTrigger) {
+        thread_ = CreateThread(nullptr, 0, run, this, 0, nullptr);
+        ready = WaitForSingleObject(ready_, 10000) == WAIT_OBJECT_0;
+    }
+    CompanionThread(const CompanionThread&) = delete;
+    CompanionThread& operator=(const CompanionThread&) = delete;
+    ~CompanionThread() {
+        SetEvent(done_);
+        WaitForSingleObject(thread_, 20000);
+        for (HANDLE h : {thread_, ready_, done_}) CloseHandle(h);
+    }
+    bool ready = false;
+
+  private:
+    static DWORD WINAPI run(void* param) {
+        auto* self = static_cast<CompanionThread*>(param);
+        SetThreadDesktop(self->desktop_);
+        FakeCompanion companion(kCompanionClass, true, self->onTrigger_);
+        SetEvent(self->ready_);
+        MSG msg;
+        while (WaitForSingleObject(self->done_, 0) == WAIT_TIMEOUT) {
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            Sleep(5);
+        }
+        return 0;
+    }
+
+    FakeCompanion::OnTrigger onTrigger_;
+    HDESK desktop_ = GetThreadDesktop(GetCurrentThreadId());
+    HANDLE ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread_ = nullptr;
+};
+
 TEST(TalkSend, HungCompanionReleasesTheHostWithinTheTimeOut) {
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HungContext context{ready, done, GetThreadDesktop(GetCurrentThreadId())};
-    HANDLE thread = CreateThread(nullptr, 0, hung_companion, &context, 0, nullptr);
-    ASSERT_EQ(WaitForSingleObject(ready, 10000), WAIT_OBJECT_0);
+    CompanionThread companion(FakeCompanion::OnTrigger::Hang);
+    ASSERT_TRUE(companion.ready);
     RecordingStarter starter;
     TalkLink link = link_for_test(&starter);
     const ULONGLONG before = GetTickCount64();
-    TalkSend(link, 1, nullptr, L"hello", 0, 0, 0, L"");
+    EXPECT_FALSE(TalkSend(link, 1, nullptr, L"hello", 0, 0, 0, L""));
     const ULONGLONG took = GetTickCount64() - before;
     EXPECT_LT(took, kCompanionTimeoutMs + 2000u);
-    SetEvent(done);
-    WaitForSingleObject(thread, 20000);
-    CloseHandle(thread);
-    CloseHandle(ready);
-    CloseHandle(done);
 }
 
 TEST(SendText, AnAnsiCompanionGetsTheSystemCodePage) {
@@ -362,6 +405,45 @@ TEST_F(TalkMessageTest, CompanionGoneDuringTheWaitEndsItWithThePreviousAnswer) {
     RecordingStarter starter;
     TalkLink link = link_for_test(&starter);
     EXPECT_EQ(TalkMsgBox(nullptr, L"second", 0, link, waiting, module), IDRETRY);
+}
+
+// The user at the keyboard, once the wait has the focus: Esc, as real input.
+void press_escape_in(HWND wait) {
+    for (int i = 0; i < 250 && GetForegroundWindow() != wait; ++i) Sleep(20);
+    INPUT keys[2] = {};
+    for (INPUT& key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = VK_ESCAPE;
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
+TEST_F(TalkMessageTest, CompanionThatDoesNotAnswerGivesWayToTheStandardBox) {
+    using Does = FakeCompanion::OnTrigger;
+    struct Case {
+        const char* name;
+        Does does;
+        bool userPressesEsc;
+    };
+    for (const Case& c : {Case{"never takes the message", Does::Hang, false},
+                          Case{"stops pumping after taking it", Does::Stall, false},
+                          Case{"takes it and says nothing", Does::Record, true}}) {
+        CompanionThread companion(c.does);
+        ASSERT_TRUE(companion.ready) << c.name;
+        RecordingStarter starter;
+        TalkLink link = link_for_test(&starter);
+        std::unique_ptr<CompanionUser> user;
+        if (c.userPressesEsc)
+            user = std::make_unique<CompanionUser>(L"z5calc.frmModalTalk", press_escape_in);
+        MessageBoxWatch watch(L"z5calc", std::chrono::seconds(20));
+        const ULONGLONG before = GetTickCount64();
+        EXPECT_EQ(TalkMsgBox(nullptr, kLimitMessage, MB_OK, link, waiting, module), IDOK) << c.name;
+        std::wstring text;
+        EXPECT_TRUE(watch.seen(text)) << c.name;
+        EXPECT_EQ(text, kLimitMessage) << c.name;
+        std::printf("%s: the standard box after %llu ms\n", c.name, GetTickCount64() - before);
+    }
 }
 
 TEST_F(TalkMessageTest, WithoutACompanionTheStandardBoxAppears) {
