@@ -297,7 +297,7 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             // lParam carries a 32-bit object id, sign-extended or not.
             if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
                 if (IAccessible* object = accessible_object()) {
-                    const LRESULT result = LresultFromObject(kAccessibleIid, wParam, object);
+                    const LRESULT result = accessible_->result_for(wParam);
                     object->Release();
                     return result;
                 }

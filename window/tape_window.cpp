@@ -195,7 +195,7 @@ LRESULT TapeWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
                 // One object per window, however often a reader asks.
                 if (!accessible_) accessible_ = new (std::nothrow) TapeAccessible(*this);
-                if (accessible_) return LresultFromObject(kAccessibleIid, wParam, accessible_);
+                if (accessible_) return accessible_->result_for(wParam);
             }
             break;
         case WM_DESTROY:

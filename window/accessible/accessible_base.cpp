@@ -1,8 +1,21 @@
 #include "accessible_base.h"
 
+#include <cwchar>
+
 #include "module_count.h"
 
 namespace z5calc {
+namespace {
+
+// A legitimate reader fetches its result at once; one still there after this was left.
+constexpr ULONGLONG kUnfetchedMs = 1000;
+
+bool still_unfetched(LRESULT result, const wchar_t* name) noexcept {
+    wchar_t now[256] = {};
+    return GlobalGetAtomNameW(static_cast<ATOM>(result), now, 256) && std::wcscmp(now, name) == 0;
+}
+
+}  // namespace
 
 AccessibleBase::AccessibleBase() noexcept {
     module_hold();
@@ -10,6 +23,57 @@ AccessibleBase::AccessibleBase() noexcept {
 
 AccessibleBase::~AccessibleBase() {
     module_let_go();
+}
+
+LRESULT AccessibleBase::result_for(WPARAM wParam) noexcept {
+    if (PendingResult* again = result_to_hand_out_again(wParam)) {
+        again->handedOut = GetTickCount64();
+        return again->result;
+    }
+    const LRESULT result = LresultFromObject(kAccessibleIid, wParam, this);
+    remember(result, wParam);
+    return result;
+}
+
+AccessibleBase::PendingResult* AccessibleBase::result_to_hand_out_again(WPARAM wParam) noexcept {
+    PendingResult *oldest = nullptr, *oldestAlike = nullptr;
+    bool slotFree = false;
+    for (PendingResult& p : pending_) {
+        if (!p.result) {
+            slotFree = true;
+            continue;
+        }
+        if (!oldest || p.handedOut < oldest->handedOut) oldest = &p;
+        if (p.wParam == wParam && (!oldestAlike || p.handedOut < oldestAlike->handedOut))
+            oldestAlike = &p;
+    }
+    // With every slot taken (a flood) nothing more is made, whatever it asks with. Only the
+    // candidate's atom is read, as each read is a call to the system: one a client fetched
+    // frees its slot for a new result.
+    PendingResult* candidate = !slotFree ? oldest : oldestAlike;
+    if (!candidate || (slotFree && GetTickCount64() - candidate->handedOut < kUnfetchedMs))
+        return nullptr;
+    if (still_unfetched(candidate->result, candidate->atomName)) return candidate;
+    *candidate = {};
+    return nullptr;
+}
+
+void AccessibleBase::remember(LRESULT result, WPARAM wParam) noexcept {
+    if (result <= 0 || result != static_cast<ATOM>(result)) return;
+    for (PendingResult& p : pending_) {
+        if (p.result) continue;
+        if (!GlobalGetAtomNameW(static_cast<ATOM>(result), p.atomName, 256)) return;
+        p.result = result;
+        p.wParam = wParam;
+        p.handedOut = GetTickCount64();
+        return;
+    }
+}
+
+void AccessibleBase::disconnect_clients() noexcept {
+    pending_ = {};
+    // Holds of other apartments only; the window's own references are its to release.
+    CoDisconnectObject(static_cast<IAccessible*>(this), 0);
 }
 
 HRESULT AccessibleBase::bstr(std::wstring_view text, BSTR* out) noexcept {

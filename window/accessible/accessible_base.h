@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <array>
 #include <string_view>
 
 #include "com_object.h"
@@ -18,11 +19,19 @@ inline constexpr IID kAccessibleIid = {
 // client never uses, and the children as numbered elements (1..child_count()) with places in
 // the window's client area. A derived object says what its children are called and do.
 // Once client_window() answers null (the window went) every call answers CO_E_OBJNOTCONNECTED;
-// a client may keep the object as long as it likes, and the module stays loaded while it does.
+// a client of the window's apartment may keep the object as long as it likes, and the module
+// stays loaded while it does. Other apartments and processes are disconnected then.
 class AccessibleBase : public IAccessible {
   public:
     AccessibleBase(const AccessibleBase&) = delete;
     AccessibleBase& operator=(const AccessibleBase&) = delete;
+
+    // The answer to WM_GETOBJECT. Each result no client has fetched yet keeps, in the system's
+    // accessibility library, a file mapping, a global atom and a hold on this object; so a
+    // result left unfetched for a second, or the oldest once kPendingResults wait, is handed
+    // out again instead of a new one. Results are known as unfetched by their atom, which a
+    // fetch deletes; where a result is no atom, each request gets a new one.
+    LRESULT result_for(WPARAM wParam) noexcept;
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) noexcept override;
@@ -70,11 +79,26 @@ class AccessibleBase : public IAccessible {
     // CO_E_OBJNOTCONNECTED or E_INVALIDARG, the answer every method gives then.
     HRESULT reach(const VARIANT& child, long& c) const noexcept;
 
+    // The window goes: what other apartments and processes hold on the object (proxies and
+    // unfetched results) is let go, so that none of it keeps the module loaded.
+    void disconnect_clients() noexcept;
+
     static HRESULT bstr(std::wstring_view text, BSTR* out) noexcept;
     static void set_i4(VARIANT* v, long value) noexcept;
 
   private:
+    static constexpr std::size_t kPendingResults = 8;
+    struct PendingResult {
+        LRESULT result = 0;
+        WPARAM wParam = 0;
+        ULONGLONG handedOut = 0;
+        wchar_t atomName[256] = {};  // what the atom read when the result was made
+    };
+    PendingResult* result_to_hand_out_again(WPARAM wParam) noexcept;
+    void remember(LRESULT result, WPARAM wParam) noexcept;
+
     RefCount refs_;
+    std::array<PendingResult, kPendingResults> pending_{};
 };
 
 }  // namespace z5calc

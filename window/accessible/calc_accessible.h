@@ -38,7 +38,10 @@ class CalcAccessible final : public AccessibleBase {
     explicit CalcAccessible(AccessibleWindow& window) noexcept : window_(&window) {}
 
     // The window goes: from now on nothing reaches it.
-    void disconnect() noexcept { window_ = nullptr; }
+    void disconnect() noexcept {
+        window_ = nullptr;
+        disconnect_clients();
+    }
 
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) noexcept override;
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) noexcept override;

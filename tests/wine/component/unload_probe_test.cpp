@@ -196,6 +196,47 @@ TEST_F(UnloadProbeTest, RepeatedCallsLeaveNoHandleAndNoMemory) {
     FreeLibrary(module);
 }
 
+// A reader that asks the calculator's window for its object again and again and never fetches
+// one: what the unfetched results keep stays small, and they do not keep the module once the
+// host has let go.
+TEST_F(UnloadProbeTest, UnfetchedAccessibleObjectsHoldNeitherHandlesNorTheModule) {
+    {
+        ComPtr<_zelcalc> calc;
+        ASSERT_NO_FATAL_FAILURE(create_through_com(calc));
+        HMODULE module = GetModuleHandleW(dll_path().c_str());
+        const int asks = repetitions("Z5_PROBE_ASKS", 10000);
+        std::size_t before = 0, during = 0;
+        ULONGLONG took = 0;
+        HRESULT fetched = E_FAIL;
+        Steps steps;
+        steps
+            .act([&] {
+                before = count_handles();
+                const HWND window = own_calc_window();
+                const ULONGLONG started = GetTickCount64();
+                for (int i = 0; i < asks; ++i) SendMessageW(window, WM_GETOBJECT, 0, OBJID_CLIENT);
+                took = GetTickCount64() - started;
+                during = count_handles();
+                // A reader that does fetch still gets the object.
+                ComPtr<IAccessible> reader;
+                fetched = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                                     kAccessibleIid,
+                                                     reinterpret_cast<void**>(reader.put()));
+            })
+            .type(L"6X7\r");
+        EXPECT_EQ(show(calc.get(), steps, 0).value, 42);
+        calc.reset();
+        std::printf("%d results never fetched: handles %zu -> %zu, %llu ms\n", asks, before, during,
+                    took);
+        EXPECT_LE(during, before + 16);
+        EXPECT_EQ(fetched, S_OK);
+        EXPECT_EQ(entry<EntryPoint>(module, "DllCanUnloadNow")(), S_OK);
+        CoFreeUnusedLibraries();
+        EXPECT_FALSE(loaded());
+    }
+    EXPECT_EQ(call_entry("DllUnregisterServer"), S_OK);
+}
+
 // Two callers on other threads share one proxy to the object. While the first caller's user is
 // at the calculator the second is refused at once, and the first gets what its user typed.
 struct TwoCallers {
