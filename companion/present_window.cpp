@@ -1,6 +1,7 @@
 #include "present_window.h"
 
 #include <algorithm>
+#include <string>
 
 #include "companion_contract.h"
 #include "gdi_handles.h"
@@ -16,6 +17,59 @@ constexpr const wchar_t* kTitle = z5calc::companion::kCaption;
 // Lengths at 96 DPI.
 constexpr int kMargin = 12, kButtonWidth = 80, kButtonHeight = 24, kGap = 8;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr int kTextId = 100;
+// Longer texts are not measured (word-breaking measures take time that grows with the square
+// of a word's length): they scroll in a control as tall as the screen allows.
+constexpr std::size_t kMeasuredChars = 2000;
+constexpr UINT kMeasure = DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
+
+// The text broken into lines no wider than `width`: after the last space that fits, else where
+// the line is full. Each line is measured by a bounded piece of it, so the time grows only with
+// the text's length (an edit control's own wrapping of a long word grows with its square).
+std::wstring wrapped(HDC dc, const std::wstring& text, int width) {
+    constexpr std::size_t kPiece = 512;  // more than any line at any DPI holds
+    std::wstring out;
+    out.reserve(text.size() + text.size() / 8);
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        std::size_t end = text.find(L'\n', at);
+        if (end == std::wstring::npos) end = text.size();
+        const std::size_t lineEnd = end > at && text[end - 1] == L'\r' ? end - 1 : end;
+        std::size_t pos = at;
+        for (;;) {
+            int fit = 0;
+            SIZE size = {};
+            const auto piece = static_cast<int>(std::min(lineEnd - pos, kPiece));
+            GetTextExtentExPointW(dc, text.data() + pos, piece, width, &fit, nullptr, &size);
+            std::size_t take = static_cast<std::size_t>(std::max(fit, 1));
+            std::size_t next = pos + take;
+            if (next < lineEnd) {
+                for (std::size_t i = pos + take; i > pos; --i) {
+                    if (text[i] != L' ') continue;
+                    take = i - pos;
+                    next = i + 1;
+                    break;
+                }
+            }
+            out.append(text, pos, std::min(take, lineEnd - pos));
+            pos = next;
+            if (pos >= lineEnd) break;
+            out += L"\r\n";
+        }
+        if (end == text.size()) break;
+        out += L"\r\n";
+        at = end + 1;
+    }
+    return out;
+}
+
+RECT work_area_at(POINT point) noexcept {
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info))
+        return info.rcWork;
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
 
 const wchar_t* style_icon_name(UINT style) {
     switch (style & MB_ICONMASK) {
@@ -102,9 +156,7 @@ bool PresentWindow::show(const std::wstring& text, UINT style, POINT centre, HMO
                        nullptr)) {
         return false;
     }
-    textControl_ =
-        CreateWindowExW(0, L"STATIC", text_.c_str(), WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 1,
-                        1, hwnd(), reinterpret_cast<HMENU>(100), code_module(), nullptr);
+    textControl_ = nullptr;
     buttons_.clear();
     HWND focus = nullptr;
     for (int id : set_.buttons) {
@@ -122,6 +174,22 @@ bool PresentWindow::show(const std::wstring& text, UINT style, POINT centre, HMO
     return true;
 }
 
+void PresentWindow::make_text_control(bool scrolls) noexcept {
+    if (textControl_ && scrolls == textScrolls_) return;
+    if (textControl_) DestroyWindow(textControl_);
+    textScrolls_ = scrolls;
+    const DWORD style =
+        scrolls ? WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY
+                : WS_CHILD | WS_VISIBLE | SS_NOPREFIX | SS_EDITCONTROL;
+    // A scrolling text is given its lines once the control has its width and font.
+    textControl_ =
+        CreateWindowExW(0, scrolls ? L"EDIT" : L"STATIC", scrolls ? L"" : text_.c_str(), style, 0,
+                        0, 1, 1, hwnd(), reinterpret_cast<HMENU>(kTextId), code_module(), nullptr);
+    // Placed before the buttons, so that Tab reaches it first.
+    if (textControl_ && !buttons_.empty())
+        SetWindowPos(textControl_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void PresentWindow::lay_out(int dpi, POINT centre) noexcept {
     using z5calc::scaled;
     dpi_ = dpi;
@@ -134,15 +202,29 @@ void PresentWindow::lay_out(int dpi, POINT centre) noexcept {
              : nullptr);
     icon_.reset(style_icon(style_, iconSize));
 
-    // The text decides the size: at most 320 pixels (at 96 DPI) wide, as tall as it needs.
+    const RECT work = work_area_at(centre);
+    RECT chrome = {0, 0, 0, 0};
+    AdjustWindowRectEx(&chrome, kStyle, FALSE, WS_EX_TOPMOST);
+    const int chromeWidth = chrome.right - chrome.left, chromeHeight = chrome.bottom - chrome.top;
+    const int iconsWidth = iconSize + gap + (icon_ ? iconSize + gap : 0);
+    const int scrollBar = GetSystemMetrics(SM_CXVSCROLL);
+    // The text decides the size: at most 320 pixels (at 96 DPI) wide and no wider than the work
+    // area leaves, as tall as it needs while the screen has room, else scrolled.
+    const int textWidth =
+        std::max<int>(std::min<int>(scaled(320, dpi), work.right - work.left - chromeWidth -
+                                                          2 * margin - iconsWidth - scrollBar),
+                      iconSize);
+    const int tallest =
+        std::max<int>(work.bottom - work.top - chromeHeight - 3 * margin - buttonHeight, iconSize);
+    RECT measure = {0, 0, textWidth, 0};
     // A button is as wide as its text needs, and never narrower than the usual 80.
-    RECT measure = {0, 0, scaled(320, dpi), 0};
     int buttonWidth = scaled(kButtonWidth, dpi);
     {
         const z5calc::WindowDc screen;
         z5calc::ScopedSelect select(screen.get(), font);
-        DrawTextW(screen.get(), text_.c_str(), -1, &measure,
-                  DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        if (text_.size() <= kMeasuredChars)
+            DrawTextW(screen.get(), text_.c_str(), static_cast<int>(text_.size()), &measure,
+                      kMeasure);
         for (int id : set_.buttons) {
             SIZE size = {};
             const wchar_t* label = button_text(id);
@@ -151,21 +233,36 @@ void PresentWindow::lay_out(int dpi, POINT centre) noexcept {
             }
         }
     }
-    const int iconsWidth = iconSize + gap + (icon_ ? iconSize + gap : 0);
+    const bool scrolls = text_.size() > kMeasuredChars || measure.bottom > tallest;
+    make_text_control(scrolls);
+    const int textControlWidth = scrolls ? textWidth + scrollBar : measure.right;
     const int count = static_cast<int>(set_.buttons.size());
     const int buttonsWidth = count * (buttonWidth + gap) - gap;
-    const int textHeight = std::max<int>(measure.bottom, iconSize);
+    const int textHeight = scrolls ? tallest : std::max<int>(measure.bottom, iconSize);
     const int clientWidth =
-        std::max<int>(margin * 2 + iconsWidth + measure.right, margin * 2 + buttonsWidth);
+        std::max<int>(margin * 2 + iconsWidth + textControlWidth, margin * 2 + buttonsWidth);
     const int clientHeight = margin * 3 + textHeight + buttonHeight;
 
-    RECT outer = {0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, WS_EX_TOPMOST);
-    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    SetWindowPos(hwnd(), nullptr, centre.x - width / 2, centre.y - height / 2, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    MoveWindow(textControl_, margin + iconsWidth, margin, measure.right, textHeight, FALSE);
+    const int width = clientWidth + chromeWidth, height = clientHeight + chromeHeight;
+    // Centred where asked, but whole on the screen.
+    const int left =
+        std::max<int>(work.left, std::min<int>(centre.x - width / 2, work.right - width));
+    const int top =
+        std::max<int>(work.top, std::min<int>(centre.y - height / 2, work.bottom - height));
+    SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveWindow(textControl_, margin + iconsWidth, margin, textControlWidth, textHeight, FALSE);
     SendMessageW(textControl_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (scrolls) {
+        // Broken into lines here, a little narrower than the control's text area.
+        try {
+            const z5calc::WindowDc screen;
+            z5calc::ScopedSelect select(screen.get(), font);
+            SetWindowTextW(textControl_,
+                           wrapped(screen.get(), text_, textWidth - scaled(8, dpi)).c_str());
+        } catch (...) {
+            SetWindowTextW(textControl_, L"");
+        }
+    }
     int x = clientWidth - margin - buttonsWidth;
     for (HWND button : buttons_) {
         MoveWindow(button, x, clientHeight - margin - buttonHeight, buttonWidth, buttonHeight,

@@ -37,8 +37,12 @@ class PresentWindow final : public z5calc::WindowBase {
   private:
     LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
     void answer(int result) noexcept;
-    // Fonts, icons, controls and the window's size for `dpi`, the window centred on `centre`.
+    // Fonts, icons, controls and the window's size for `dpi`, the window centred on `centre`
+    // and kept within that monitor's work area.
     void lay_out(int dpi, POINT centre) noexcept;
+    // The text's control, made anew when the kind changes: static text, or a read-only edit
+    // control that scrolls for a text taller than the screen.
+    void make_text_control(bool scrolls) noexcept;
     void paint(HDC dc) const noexcept;
 
     std::wstring text_;
@@ -51,6 +55,7 @@ class PresentWindow final : public z5calc::WindowBase {
     z5calc::UniqueHicon icon_;
     z5calc::UniqueHfont font_;
     HWND textControl_ = nullptr;
+    bool textScrolls_ = false;
     std::vector<HWND> buttons_;
     std::function<void(int)> answered_;
 };

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <utility>
 #include <string>
@@ -240,6 +241,48 @@ TEST_F(CompanionTest, HostileCommandsLeaveItAtWork) {
     }
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(IsWindow(companion));
+}
+
+// A word longer than a line is broken; a text taller than the screen scrolls; the window stays
+// whole within the work area, however long the text.
+TEST_F(CompanionTest, LongMessageIsWrappedWithinTheScreenAndScrolls) {
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    struct Case {
+        std::size_t length;
+        bool scrolls;
+    };
+    for (const Case& c : {Case{300, false}, Case{100000, true}}) {
+        SCOPED_TRACE(c.length);
+        const std::wstring message(c.length, L'x');
+        RECT box = {}, text = {};
+        int shownLength = 0;
+        LONG style = 0;
+        CompanionUser user(L"z5talk.Present", [&](HWND present) {
+            for (int i = 0; i < 500 && !IsWindowVisible(present); ++i) Sleep(10);
+            GetWindowRect(present, &box);
+            GetWindowRect(GetDlgItem(present, 100), &text);
+            // Every character is there, with line breaks where the window broke the lines.
+            // Asked of the control itself: another process's GetWindowText reads only captions.
+            const HWND control = GetDlgItem(present, 100);
+            std::wstring shown(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0) + 1, L'\0');
+            SendMessageW(control, WM_GETTEXT, shown.size(), reinterpret_cast<LPARAM>(shown.data()));
+            shownLength = static_cast<int>(std::count(shown.begin(), shown.end(), L'x'));
+            style = GetWindowLongW(GetDlgItem(present, 100), GWL_STYLE);
+            PostMessageW(present, WM_COMMAND, IDOK, 0);
+        });
+        const ULONGLONG started = GetTickCount64();
+        EXPECT_EQ(TalkMsgBox(nullptr, message, MB_OK, link, waiting, module), IDOK);
+        user.text();
+        std::printf("%zu characters: window %ldx%ld at (%ld, %ld), answered after %llu ms\n",
+                    c.length, box.right - box.left, box.bottom - box.top, box.left, box.top,
+                    GetTickCount64() - started);
+        EXPECT_EQ(static_cast<std::size_t>(shownLength), c.length);
+        EXPECT_EQ((style & WS_VSCROLL) != 0, c.scrolls);
+        EXPECT_TRUE(box.left >= work.left && box.top >= work.top && box.right <= work.right &&
+                    box.bottom <= work.bottom);
+        EXPECT_LE(text.right - text.left, scaled(320, GetDpiForSystem()) + 40);
+    }
 }
 
 // Starts the companion from a host that ends after `ms` milliseconds: that host's process,
