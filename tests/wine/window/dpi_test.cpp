@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <oleacc.h>
+#include <psapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -24,6 +26,13 @@
 
 namespace z5calc {
 namespace {
+
+std::size_t commit_bytes() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return counters.PagefileUsage;
+}
 
 int screen_dpi() {
     HDC dc = GetDC(nullptr);
@@ -392,8 +401,12 @@ TEST_F(DpiTest, MalformedDpiChangesAreSurvived) {
     // Beyond the largest drawn art (300 %): that art's size, and on the screen whatever the
     // suggestion says.
     RECT absurd = {-32768, -32768, -32000, -32000};
+    const std::size_t committed = commit_bytes();
     send(WM_DPICHANGED, MAKEWPARAM(960, 960), reinterpret_cast<LPARAM>(&absurd));
     EXPECT_EQ(window.dpi(), 288);
+    const double grown = (static_cast<double>(commit_bytes()) - committed) / (1 << 20);
+    std::printf("memory after a change to 960 DPI: %+.1f MB\n", grown);
+    EXPECT_LT(grown, 16.0);  // the art of 300 %, not of 1000 %
     RECT client, outer, work = {};
     GetClientRect(window.hwnd(), &client);
     GetWindowRect(window.hwnd(), &outer);
