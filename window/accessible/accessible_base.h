@@ -83,6 +83,23 @@ class AccessibleBase : public IAccessible {
     // unfetched results) is let go, so that none of it keeps the module loaded.
     void disconnect_clients() noexcept;
 
+    // The shape of every getter: `out` checked and emptied, the child reached, then answer(c)
+    // gives the result; running out of memory on the way answers E_OUTOFMEMORY.
+    template <class Out, class Answer>
+    HRESULT answer(const VARIANT& child, Out* out, Answer&& answer) const noexcept {
+        if (!out) return E_POINTER;
+        empty(out);
+        long c = 0;
+        if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
+        try {
+            return answer(c);
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+    }
+    static void empty(BSTR* out) noexcept { *out = nullptr; }
+    static void empty(VARIANT* out) noexcept { VariantInit(out); }
+
     static HRESULT bstr(std::wstring_view text, BSTR* out) noexcept;
     static void set_i4(VARIANT* v, long value) noexcept;
 

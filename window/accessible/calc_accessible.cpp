@@ -100,77 +100,54 @@ HRESULT CalcAccessible::get_accName(VARIANT child, BSTR* name) noexcept {
 }
 
 HRESULT CalcAccessible::get_accValue(VARIANT child, BSTR* value) noexcept {
-    if (!value) return E_POINTER;
-    *value = nullptr;
-    long c = 0;
-    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
-    try {
+    return answer(child, value, [&](long c) {
         if (c == kRateSwitchChild) return bstr(window_->tax_rate_text(), value);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
-    if (c != kReadoutChild) return DISP_E_MEMBERNOTFOUND;
-    const std::string_view readout = window_->readout_text();
-    if (readout.find("Err") != std::string_view::npos) return bstr(kError, value);
-    try {
+        if (c != kReadoutChild) return DISP_E_MEMBERNOTFOUND;
+        const std::string_view readout = window_->readout_text();
+        if (readout.find("Err") != std::string_view::npos) return bstr(kError, value);
         return bstr(std::wstring(readout.begin(), readout.end()), value);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT CalcAccessible::get_accRole(VARIANT child, VARIANT* role) noexcept {
-    if (!role) return E_POINTER;
-    VariantInit(role);
-    long c = 0;
-    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
-    set_i4(role, c == CHILDID_SELF                    ? ROLE_SYSTEM_CLIENT
-                 : is_key(c) || c == kRateSwitchChild ? ROLE_SYSTEM_PUSHBUTTON
-                                                      : ROLE_SYSTEM_STATICTEXT);
-    return S_OK;
+    return answer(child, role, [&](long c) {
+        set_i4(role, c == CHILDID_SELF                    ? ROLE_SYSTEM_CLIENT
+                     : is_key(c) || c == kRateSwitchChild ? ROLE_SYSTEM_PUSHBUTTON
+                                                          : ROLE_SYSTEM_STATICTEXT);
+        return S_OK;
+    });
 }
 
 HRESULT CalcAccessible::get_accState(VARIANT child, VARIANT* state) noexcept {
-    if (!state) return E_POINTER;
-    VariantInit(state);
-    long c = 0;
-    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
-    long flags = 0;
-    RECT r;
-    if (c == CHILDID_SELF) {
-        flags = STATE_SYSTEM_FOCUSABLE;
-        if (GetFocus() == window_->client_window()) flags |= STATE_SYSTEM_FOCUSED;
-    } else if (!child_rect(c, r)) {
-        flags = STATE_SYSTEM_INVISIBLE;
-    } else if (is_key(c)) {
-        if (window_->pressed_key() == key_of(c)) flags = STATE_SYSTEM_PRESSED;
-    } else if (c != kRateSwitchChild) {
-        flags = STATE_SYSTEM_READONLY;
-    }
-    set_i4(state, flags);
-    return S_OK;
+    return answer(child, state, [&](long c) {
+        long flags = 0;
+        RECT r;
+        if (c == CHILDID_SELF) {
+            flags = STATE_SYSTEM_FOCUSABLE;
+            if (GetFocus() == window_->client_window()) flags |= STATE_SYSTEM_FOCUSED;
+        } else if (!child_rect(c, r)) {
+            flags = STATE_SYSTEM_INVISIBLE;
+        } else if (is_key(c)) {
+            if (window_->pressed_key() == key_of(c)) flags = STATE_SYSTEM_PRESSED;
+        } else if (c != kRateSwitchChild) {
+            flags = STATE_SYSTEM_READONLY;
+        }
+        set_i4(state, flags);
+        return S_OK;
+    });
 }
 
 HRESULT CalcAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) noexcept {
-    if (!shortcut) return E_POINTER;
-    *shortcut = nullptr;
-    long c = 0;
-    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
-    if (c == kRateSwitchChild) return bstr(kRateSwitchShortcut, shortcut);
-    if (!is_key(c)) return S_FALSE;
-    try {
-        return bstr(shortcut_text(key_of(c)), shortcut);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    return answer(child, shortcut, [&](long c) {
+        if (c == kRateSwitchChild) return bstr(kRateSwitchShortcut, shortcut);
+        return is_key(c) ? bstr(shortcut_text(key_of(c)), shortcut) : S_FALSE;
+    });
 }
 
 HRESULT CalcAccessible::get_accDefaultAction(VARIANT child, BSTR* action) noexcept {
-    if (!action) return E_POINTER;
-    *action = nullptr;
-    long c = 0;
-    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
-    return is_key(c) || c == kRateSwitchChild ? bstr(kPress, action) : S_FALSE;
+    return answer(child, action, [&](long c) {
+        return is_key(c) || c == kRateSwitchChild ? bstr(kPress, action) : S_FALSE;
+    });
 }
 
 HRESULT CalcAccessible::accDoDefaultAction(VARIANT child) noexcept {

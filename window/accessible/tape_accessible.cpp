@@ -24,61 +24,41 @@ bool TapeAccessible::child_rect(long child, RECT& r) const noexcept {
 }
 
 HRESULT TapeAccessible::get_accName(VARIANT child, BSTR* name) noexcept {
-    if (!name) return E_POINTER;
-    *name = nullptr;
-    long c = 0;
-    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
-    if (c == CHILDID_SELF) return bstr(kTapeName, name);
-    try {
+    return answer(child, name, [&](long c) {
+        if (c == CHILDID_SELF) return bstr(kTapeName, name);
         return bstr(tape_line_name(window_->line(static_cast<std::size_t>(c - 1))), name);
-    } catch (...) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 HRESULT TapeAccessible::get_accValue(VARIANT child, BSTR* value) noexcept {
-    if (!value) return E_POINTER;
-    *value = nullptr;
-    long c = 0;
-    const HRESULT hr = reach(child, c);
-    return hr == S_OK ? DISP_E_MEMBERNOTFOUND : hr;
+    return answer(child, value, [](long) { return DISP_E_MEMBERNOTFOUND; });
 }
 
 HRESULT TapeAccessible::get_accRole(VARIANT child, VARIANT* role) noexcept {
-    if (!role) return E_POINTER;
-    VariantInit(role);
-    long c = 0;
-    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
-    set_i4(role, c == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM);
-    return S_OK;
+    return answer(child, role, [&](long c) {
+        set_i4(role, c == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM);
+        return S_OK;
+    });
 }
 
 HRESULT TapeAccessible::get_accState(VARIANT child, VARIANT* state) noexcept {
-    if (!state) return E_POINTER;
-    VariantInit(state);
-    long c = 0;
-    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
-    RECT r;
-    long flags = STATE_SYSTEM_READONLY;
-    if (c != CHILDID_SELF && !child_rect(c, r)) flags |= STATE_SYSTEM_OFFSCREEN;
-    set_i4(state, flags);
-    return S_OK;
+    return answer(child, state, [&](long c) {
+        RECT r;
+        long flags = STATE_SYSTEM_READONLY;
+        if (c != CHILDID_SELF && !child_rect(c, r)) flags |= STATE_SYSTEM_OFFSCREEN;
+        set_i4(state, flags);
+        return S_OK;
+    });
 }
 
 HRESULT TapeAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) noexcept {
-    if (!shortcut) return E_POINTER;
-    *shortcut = nullptr;
-    long c = 0;
-    if (const HRESULT hr = reach(child, c); hr != S_OK) return hr;
-    return c == CHILDID_SELF ? bstr(kTapeShortcut, shortcut) : S_FALSE;
+    return answer(child, shortcut, [&](long c) {
+        return c == CHILDID_SELF ? bstr(kTapeShortcut, shortcut) : S_FALSE;
+    });
 }
 
 HRESULT TapeAccessible::get_accDefaultAction(VARIANT child, BSTR* action) noexcept {
-    if (!action) return E_POINTER;
-    *action = nullptr;
-    long c = 0;
-    const HRESULT hr = reach(child, c);
-    return hr == S_OK ? S_FALSE : hr;
+    return answer(child, action, [](long) { return S_FALSE; });
 }
 
 HRESULT TapeAccessible::accDoDefaultAction(VARIANT child) noexcept {
