@@ -158,6 +158,7 @@ bool PresentWindow::show(const std::wstring& text, UINT style, POINT centre, HMO
     }
     textControl_ = nullptr;
     buttons_.clear();
+    make_text_control(false);  // static text, until the layout finds it does not fit
     HWND focus = nullptr;
     for (int id : set_.buttons) {
         const DWORD kind = id == defaultId_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;

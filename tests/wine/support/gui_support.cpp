@@ -196,7 +196,9 @@ DWORD WINAPI CompanionUser::run(void* param) {
         Sleep(10);
     }
     if (!box) return 0;
-    Sleep(50);  // let it finish laying out
+    // Laid out and shown, as the user first sees it.
+    while (!IsWindowVisible(box) && IsWindow(box) && GetTickCount64() < end) Sleep(10);
+    Sleep(50);
     wchar_t text[512] = {};
     GetWindowTextW(GetDlgItem(box, 100), text, 512);
     self->text_ = text;
