@@ -30,22 +30,31 @@ std::wstring program_file_of(HWND window) {
     }
 }
 
+bool same_identity(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
 }  // namespace
 
 bool same_file(const std::wstring& a, const std::wstring& b) noexcept {
     BY_HANDLE_FILE_INFORMATION first = {}, second = {};
-    if (a.empty() || b.empty() || !file_identity(a, first) || !file_identity(b, second))
-        return false;
-    return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
-           first.nFileIndexHigh == second.nFileIndexHigh &&
-           first.nFileIndexLow == second.nFileIndexLow;
+    return !a.empty() && !b.empty() && file_identity(a, first) && file_identity(b, second) &&
+           same_identity(first, second);
 }
 
 bool window_runs_one_of(HWND window, const std::vector<std::wstring>& files) noexcept {
     try {
+        // The program's file is looked up once; each candidate is then one more open.
         const std::wstring program = program_file_of(window);
-        for (const std::wstring& file : files)
-            if (same_file(program, file)) return true;
+        BY_HANDLE_FILE_INFORMATION running = {};
+        if (program.empty() || !file_identity(program, running)) return false;
+        for (const std::wstring& file : files) {
+            BY_HANDLE_FILE_INFORMATION candidate = {};
+            if (!file.empty() && file_identity(file, candidate) &&
+                same_identity(running, candidate))
+                return true;
+        }
     } catch (...) {
     }
     return false;
