@@ -2,11 +2,14 @@
 # Installs what building and testing need on Debian 12, and only what is missing:
 #   tools/bootstrap.sh [main|all]
 # "main" is what the main job needs (the 64-bit build and Wine); "all", the default, adds the
-# native test tools, formatting and 32-bit Wine. The 32-bit Wine (wine32:i386) is the only
-# package the rest can do without: when it cannot be had, the 32-bit suite does not run and
-# tools/run-tests.sh says so. A package index that fails to download (a mirror mid-sync) is
-# retried, then ignored: only a package that cannot be installed stops the set-up.
+# native test tools, formatting and, where this host runs 32-bit code, 32-bit Wine. The 32-bit
+# Wine (wine32:i386) is the only package the rest can do without: where the kernel refuses
+# 32-bit programs it is not installed (installed by someone else, the scripts pass it over), and
+# when it cannot be had the 32-bit suite does not run and tools/run-tests.sh says so. A package
+# index that fails to download (a mirror mid-sync) is retried, then ignored: only a package that
+# cannot be installed stops the set-up.
 set -euo pipefail
+. "$(dirname "$0")/wine-bits.sh"
 
 main_packages=(
   cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev wine wine64
@@ -21,9 +24,21 @@ optional_packages=(wine32:i386)
 mode=${1:-all}
 case $mode in
   main) wanted=("${main_packages[@]}") ;;
-  all) wanted=("${main_packages[@]}" "${test_packages[@]}" "${optional_packages[@]}") ;;
+  all) wanted=("${main_packages[@]}" "${test_packages[@]}") ;;
   *) echo "usage: $0 [main|all]" >&2; exit 2 ;;
 esac
+# 32-bit Wine runs the 32-bit component, where the kernel runs 32-bit code at all.
+with_wine32=no
+if [ "$mode" = all ]; then
+  if i386_runs; then
+    with_wine32=yes
+    wanted+=("${optional_packages[@]}")
+  elif [ -x "$wine32_loader" ]; then
+    echo "bootstrap: this host's kernel does not run 32-bit code; the installed 32-bit Wine is passed over" >&2
+  else
+    echo "bootstrap: this host's kernel does not run 32-bit code; 32-bit Wine is not installed" >&2
+  fi
+fi
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -53,8 +68,7 @@ apt_install() {
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@"
 }
 
-# 32-bit Wine runs the 32-bit component.
-if [ "$mode" = all ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ $with_wine32 = yes ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   as_root dpkg --add-architecture i386
 fi
 

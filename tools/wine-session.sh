@@ -32,7 +32,14 @@ done
 wineserver -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
-wineboot -i >/dev/null 2>&1
+# Its output goes through a file: helper processes it starts would hold a pipe open.
+boot_log=$(mktemp)
+if ! wineboot -i >"$boot_log" 2>&1 </dev/null; then
+  echo "wine-session: making the Wine prefix failed ($(command -v wineboot)):" >&2
+  tail -n 5 "$boot_log" >&2
+  exit 1
+fi
+rm -f "$boot_log"
 # As on a Windows system with Japanese fonts: the system's UI faces are linked to a Japanese
 # face, so that standard message boxes and captions draw Japanese under any locale.
 . "$root/tools/through_file.sh"

@@ -13,6 +13,7 @@
 #include "error_info.h"
 #include "handles.h"
 #include "pe_image.h"
+#include "system_dlls.h"
 #include "component_fixture.h"
 #include "test_files.h"
 #include "z5calcD_h.h"
@@ -54,17 +55,12 @@ std::string lower(std::string s) {
 }
 
 TEST_F(ComponentTest, ImportsOnlySystemDlls) {
-    const std::vector<std::string> system = {
-        "kernel32.dll", "user32.dll",  "gdi32.dll",  "ole32.dll", "oleaut32.dll",
-        "advapi32.dll", "shell32.dll", "msvcrt.dll", "imm32.dll", "comctl32.dll",
-        "shlwapi.dll",  "version.dll", "oleacc.dll"};
     std::vector<std::string> imports = imported_dlls(dll->get());
     ASSERT_FALSE(imports.empty());
     for (const std::string& name : imports) {
-        EXPECT_NE(std::find(system.begin(), system.end(), lower(name)), system.end()) << name;
-        EXPECT_EQ(lower(name).find("libstdc++"), std::string::npos);
-        EXPECT_EQ(lower(name).find("libgcc"), std::string::npos);
-        EXPECT_EQ(lower(name).find("winpthread"), std::string::npos);
+        EXPECT_NE(std::find(std::begin(kSystemDlls), std::end(kSystemDlls), lower(name)),
+                  std::end(kSystemDlls))
+            << name;
     }
 }
 
@@ -76,12 +72,13 @@ TEST_F(ComponentTest, ExportsExactlyTheFourEntryPointsByName) {
     EXPECT_EQ(unnamed_export_count(dll->get()), 0u);
 }
 
-TEST_F(ComponentTest, ResourcesCarryTypeLibraryIidAndVersion) {
-    EXPECT_NE(FindResourceW(dll->get(), MAKEINTRESOURCEW(1), L"TYPELIB"), nullptr);
-    HRSRC iid = FindResourceW(dll->get(), L"_IID_ZELCALC", L"CUSTOM");
+// The type library, _zelcalc's IID and the version, in the DLL at path loaded as module.
+void expect_resources(HMODULE module, const std::wstring& path) {
+    EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), L"TYPELIB"), nullptr);
+    HRSRC iid = FindResourceW(module, L"_IID_ZELCALC", L"CUSTOM");
     ASSERT_NE(iid, nullptr);
-    ASSERT_EQ(SizeofResource(dll->get(), iid), 20u);
-    auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(dll->get(), iid)));
+    ASSERT_EQ(SizeofResource(module, iid), 20u);
+    auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, iid)));
     DWORD length = 0;
     memcpy(&length, bytes, 4);
     EXPECT_EQ(length, 16u);
@@ -89,7 +86,6 @@ TEST_F(ComponentTest, ResourcesCarryTypeLibraryIidAndVersion) {
     memcpy(&stored, bytes + 4, 16);
     EXPECT_TRUE(IsEqualIID(stored, IID__zelcalc));
 
-    std::wstring path = dll_path();
     DWORD handle = 0;
     DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
     ASSERT_GT(size, 0u);
@@ -101,6 +97,10 @@ TEST_F(ComponentTest, ResourcesCarryTypeLibraryIidAndVersion) {
     EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), 5u);
     EXPECT_EQ(LOWORD(fixed->dwFileVersionMS), 0u);
     EXPECT_EQ(LOWORD(fixed->dwFileVersionLS), 226u);
+}
+
+TEST_F(ComponentTest, ResourcesCarryTypeLibraryIidAndVersion) {
+    expect_resources(dll->get(), dll_path());
 }
 
 TEST_F(ComponentTest, RegistrationWritesClassProgIdTypeLibraryAndInterface) {
@@ -272,8 +272,10 @@ TEST_F(ComponentTest, ClassObjectsAndUnloading) {
     EXPECT_EQ(dll->call("DllCanUnloadNow"), S_OK);
 }
 
-// Everything a host's object browser and binder read of the type library at path.
-void expect_type_library(const std::wstring& path) {
+// Everything a host's object browser and binder read of the type library at path, made for
+// platform. The reading process gives vtable offsets in its own pointer size, whatever the
+// library's: the order is what is compared.
+void expect_type_library(const std::wstring& path, SYSKIND platform) {
     ComPtr<ITypeLib> library;
     ASSERT_EQ(LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put()), S_OK) << narrow(path);
     TLIBATTR* lib = nullptr;
@@ -282,6 +284,7 @@ void expect_type_library(const std::wstring& path) {
     EXPECT_EQ(lib->wMajorVerNum, 1);
     EXPECT_EQ(lib->wMinorVerNum, 0);
     EXPECT_EQ(lib->lcid, 0u);
+    EXPECT_EQ(lib->syskind, platform);
     library->ReleaseTLibAttr(lib);
     UniqueBstr name;
     library->GetDocumentation(-1, name.put(), nullptr, nullptr, nullptr);
@@ -424,13 +427,55 @@ void expect_type_library(const std::wstring& path) {
     }
 }
 
+constexpr SYSKIND kOwnPlatform = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+
 TEST_F(ComponentTest, TypeLibraryReadBackFromTheDll) {
-    expect_type_library(dll_path());
+    expect_type_library(dll_path(), kOwnPlatform);
 }
 
 TEST_F(ComponentTest, TypeLibraryReadBackFromTheShippedFile) {
-    expect_type_library(unix_to_wine_path(Z5CALC_TLB));
+    expect_type_library(unix_to_wine_path(Z5CALC_TLB), kOwnPlatform);
 }
+
+#ifdef _WIN64
+inline void free_module(HMODULE module) noexcept {
+    FreeLibrary(module);
+}
+using UniqueModule = UniqueHandle<HMODULE, &free_module>;
+
+// The names of module's resources of type, ids as "#N".
+std::vector<std::wstring> resource_names(HMODULE module, const wchar_t* type) {
+    std::vector<std::wstring> names;
+    EnumResourceNamesW(
+        module, type,
+        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR list) -> BOOL {
+            reinterpret_cast<std::vector<std::wstring>*>(list)->push_back(
+                IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<UINT_PTR>(name))
+                                     : std::wstring(name));
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&names));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The 32-bit DLL read as data, as on a machine that runs no 32-bit code: a 32-bit host binds to
+// the same library (made for SYS_WIN32) and finds the same resources and art.
+TEST_F(ComponentTest, ThirtyTwoBitDllCarriesTheSameLibraryAndResources) {
+    const std::wstring dll32 = unix_to_wine_path(DLL32);
+    expect_type_library(dll32, SYS_WIN32);
+    const UniqueModule data(LoadLibraryExW(
+        dll32.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    ASSERT_TRUE(data) << narrow(dll32);
+    expect_resources(data.get(), dll32);
+    const wchar_t* const art_types[] = {RT_BITMAP, RT_GROUP_ICON, L"PNG", L"RGN"};
+    for (const wchar_t* type : art_types) {
+        const std::vector<std::wstring> art = resource_names(data.get(), type);
+        EXPECT_FALSE(art.empty());
+        EXPECT_EQ(art, resource_names(dll->get(), type));
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace z5calc
