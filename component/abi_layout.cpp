@@ -8,7 +8,9 @@
 
 namespace {
 
-constexpr size_t slot(size_t offset) { return offset / sizeof(void*); }
+constexpr size_t slot(size_t offset) {
+    return offset / sizeof(void*);
+}
 
 static_assert(sizeof(windowstay) == 16);
 static_assert(offsetof(windowstay, Wtop) == 0 && offsetof(windowstay, Wleft) == 4 &&

@@ -75,13 +75,15 @@ std::vector<std::string> problems_of_file(const std::string& path) {
 }
 
 TEST(Dll32, IsWhatA32BitHostLoadsAndBinds) {
-    if (!std::ifstream(DLL32)) GTEST_SKIP() << DLL32 << " is not built (cmake --build --preset win32)";
+    if (!std::ifstream(DLL32))
+        GTEST_SKIP() << DLL32 << " is not built (cmake --build --preset win32)";
     EXPECT_EQ(problems_of_file(DLL32), std::vector<std::string>{});
     EXPECT_GT(wanted_resources().size(), 50u);  // assets.rc was read
 }
 
 TEST(Dll32, ChecksRefuseA64BitDllAndBytesThatAreNoImage) {
-    if (!std::ifstream(DLL64)) GTEST_SKIP() << DLL64 << " is not built (cmake --build --preset win64)";
+    if (!std::ifstream(DLL64))
+        GTEST_SKIP() << DLL64 << " is not built (cmake --build --preset win64)";
     EXPECT_EQ(problems_of_file(DLL64),
               (std::vector<std::string>{"machine type is not i386", "not a 32-bit (PE32) image"}));
     std::vector<uint8_t> bytes = file_bytes(DLL64);

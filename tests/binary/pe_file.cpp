@@ -44,8 +44,8 @@ class Image {
         const size_t table = optional + b_.u16(pe_ + 20);
         for (uint32_t i = 0, n = b_.u16(pe_ + 6); i < n; ++i) {
             const size_t s = table + i * 40;
-            sections_.push_back({b_.u32(s + 12), std::max(b_.u32(s + 8), b_.u32(s + 16)),
-                                 b_.u32(s + 20)});
+            sections_.push_back(
+                {b_.u32(s + 12), std::max(b_.u32(s + 8), b_.u32(s + 16)), b_.u32(s + 20)});
         }
         magic_ = static_cast<uint16_t>(b_.u16(optional));
         directories_ = optional + (magic_ == 0x20B ? 112 : 96);
@@ -57,7 +57,8 @@ class Image {
     uint32_t directory(int entry) const { return b_.u32(directories_ + entry * 8); }
     size_t offset(uint32_t rva) const {
         for (const Section& s : sections_)
-            if (rva >= s.address && rva - s.address < s.size) return s.file_offset + rva - s.address;
+            if (rva >= s.address && rva - s.address < s.size)
+                return s.file_offset + rva - s.address;
         throw std::out_of_range("an address outside every section");
     }
 
@@ -75,7 +76,8 @@ void read_exports(const Image& image, PeFile& pe) {
     const size_t dir = image.offset(rva);
     const uint32_t functions = b.u32(dir + 20), names = b.u32(dir + 24);
     const size_t name_rvas = image.offset(b.u32(dir + 32));
-    for (uint32_t i = 0; i < names; ++i) pe.exports.push_back(b.text(image.offset(b.u32(name_rvas + 4 * i))));
+    for (uint32_t i = 0; i < names; ++i)
+        pe.exports.push_back(b.text(image.offset(b.u32(name_rvas + 4 * i))));
     pe.unnamed_exports = functions > names ? functions - names : 0;
 }
 
@@ -92,7 +94,8 @@ std::string entry_name(const Bytes& b, size_t root, uint32_t id) {
     if (!(id & 0x80000000u)) return "#" + std::to_string(id);
     const size_t at = root + (id & 0x7FFFFFFFu);
     std::string name;
-    for (uint32_t i = 0, n = b.u16(at); i < n; ++i) name += static_cast<char>(b.u16(at + 2 + 2 * i));
+    for (uint32_t i = 0, n = b.u16(at); i < n; ++i)
+        name += static_cast<char>(b.u16(at + 2 + 2 * i));
     return name;
 }
 

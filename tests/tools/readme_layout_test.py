@@ -17,7 +17,7 @@ def layout_section():
 
 
 def named_folders():
-    return set(re.findall(r"^- `([a-z_/]+)/`", layout_section(), re.MULTILINE))
+    return set(re.findall(r"^- `([a-z0-9_/]+)/`", layout_section(), re.MULTILINE))
 
 
 def folders(under=""):
