@@ -17,6 +17,9 @@ int shift_state(WPARAM keys) noexcept {
 
 void CalcWindow::key_press(wchar_t ch) noexcept {
     if (!hwnd()) return;
+    // Ctrl with a letter also makes a control character (Ctrl+H is 0x08, Backspace's): the
+    // chord was a shortcut's, handled at its key-down, never a key of the calculator.
+    if (ch < 0x20 && GetKeyState(VK_CONTROL) < 0) return;
     const std::optional<KeyId> id = key_for_char(ch);
     if (!id) return;
     if (*id == KeyId::Trans && !transfer_key_visible()) return;

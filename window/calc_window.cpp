@@ -280,6 +280,17 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
         case WM_THEMECHANGED:
             contrast_changed();
             break;
+        case WM_NCRBUTTONDOWN:
+            if (wParam == HTCAPTION) return 0;
+            break;
+        case WM_NCRBUTTONUP:
+            // The readout and the body answer the hit test as a caption (they drag the window):
+            // their right click comes here, at a screen point.
+            if (wParam == HTCAPTION) {
+                show_context_menu(at);
+                return 0;
+            }
+            break;
         case WM_CONTEXTMENU: {
             // Shift+F10 and the Menu key give no point (-1, -1); a right click on the body's
             // drag area gives its screen point.

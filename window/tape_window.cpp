@@ -183,6 +183,12 @@ LRESULT TapeWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             return 1;
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;  // the calculator keeps the keyboard
+        case WM_CONTEXTMENU:
+            // A popup's right click reaches no one else: the calculator's menu, at the pointer.
+            if (HWND owner = GetWindow(hwnd(), GW_OWNER))
+                return SendMessageW(owner, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd()),
+                                    lParam);
+            break;
         case WM_MOUSEWHEEL: {
             wheelRest_ += GET_WHEEL_DELTA_WPARAM(wParam);
             const int notches = wheelRest_ / WHEEL_DELTA;

@@ -23,9 +23,23 @@ BOOL CALLBACK disable_one(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
+// The window was hidden while the host's windows were still disabled, so the system had no
+// window to give the activation to: it goes back to the one that had it before, with the
+// keyboard in the same control, unless something else took it meanwhile.
+void give_back_activation(HWND window, HWND active, HWND focus) noexcept {
+    const HWND now = GetActiveWindow();
+    if (now && now != window) return;
+    if (!active || !IsWindow(active) || !IsWindowVisible(active) || !IsWindowEnabled(active))
+        return;
+    SetForegroundWindow(active);
+    SetActiveWindow(active);
+    if (focus && IsWindow(focus) && (focus == active || IsChild(active, focus))) SetFocus(focus);
+}
+
 }  // namespace
 
 void run_modal(HWND window) noexcept {
+    const HWND activeBefore = GetActiveWindow(), focusBefore = GetFocus();
     std::vector<HWND> disabled;
     DisableContext context{window, &disabled};
     EnumThreadWindows(GetCurrentThreadId(), disable_one, reinterpret_cast<LPARAM>(&context));
@@ -49,6 +63,7 @@ void run_modal(HWND window) noexcept {
     for (HWND hwnd : disabled) {
         if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
     }
+    give_back_activation(window, activeBefore, focusBefore);
 }
 
 void process_pending_messages() noexcept {

@@ -1,0 +1,158 @@
+// The calculator as a person works it from a host's field, under the window manager: real keys
+// and clicks, the readout as a screen reader reads it, and the number the field receives.
+#include <windows.h>
+#include <objbase.h>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "calc_script.h"
+#include "gui_support.h"
+#include "person.h"
+
+namespace z5calc {
+namespace {
+
+constexpr double kStart = 1234.5;
+
+struct Row {
+    const char* what;
+    const wchar_t* keys;    // typed first
+    const wchar_t* clicks;  // then clicks on the keys so named (space-separated), or ""
+    enum Target { kNothing, kReadout, kTape } rightClick;
+    const wchar_t* seen;  // the readout then
+    bool menu;            // a popup menu is then up (Esc closes it)
+    const wchar_t* close;
+    double received;  // what the host's field gets
+};
+
+const Row kRows[] = {
+    {"a sum typed, Enter transfers", L"450+50=", L"", Row::kNothing, L"500.", false, L"~", 500},
+    {"Ctrl+H on a result shows the tape and keeps the number", L"450+50=^h", L"", Row::kNothing,
+     L"500.", false, L"~", 500},
+    {"Ctrl+H twice on an entry", L"1000^h^h", L"", Row::kNothing, L"1,000.", false, L"~", 1000},
+    {"Backspace takes back a digit", L"123{BS}", L"", Row::kNothing, L"12.", false, L"~", 12},
+    {"Delete clears the entry", L"5+7{DEL}8", L"", Row::kNothing, L"8.", false, L"=~", 13},
+    {"Esc closes and the field keeps its value", L"9", L"", Row::kNothing, L"9.", false, L"{ESC}",
+     kStart},
+    {"keys clicked", L"", L"5 足す 6 イコール", Row::kNothing, L"11.", false, L"~", 11},
+    {"F9 changes the sign", L"5{F9}", L"", Row::kNothing, L"-5.", false, L"~", -5},
+    {"Ctrl+D and Ctrl+K add zeros", L"1^d^k", L"", Row::kNothing, L"100,000.", false, L"~", 100000},
+    {"memory: Ctrl+P adds, Ctrl+R recalls", L"7^p{DEL}^r", L"", Row::kNothing, L"7.", false, L"~",
+     7},
+    {"percent: the transfer completes a 10 % markup", L"200+10%", L"", Row::kNothing, L"20.", false,
+     L"~", 220},
+    {"F8 then Ctrl+I: price with the reduced rate", L"1000{F8}^i", L"", Row::kNothing, L"1,080.",
+     false, L"~", 1080},
+    {"a right click on the readout opens the menu", L"12", L"", Row::kReadout, L"12.", true, L"~",
+     12},
+    {"a right click on the tape opens the menu", L"12^h", L"", Row::kTape, L"12.", true, L"~", 12},
+    {"Shift+F10 opens the menu", L"12{+F10}", L"", Row::kNothing, L"12.", true, L"~", 12},
+};
+
+class PersonTest : public ComponentCallTest {
+  protected:
+    static void SetUpTestSuite() {
+        ComponentCallTest::SetUpTestSuite();
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"z5person.host";
+        RegisterClassW(&wc);
+        host = CreateWindowExW(0, wc.lpszClassName, L"請求書", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60,
+                               60, 420, 200, nullptr, nullptr, wc.hInstance, nullptr);
+        field = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 20, 20, 140,
+                                26, host, nullptr, wc.hInstance, nullptr);
+    }
+    static void TearDownTestSuite() {
+        DestroyWindow(host);
+        ComponentCallTest::TearDownTestSuite();
+    }
+
+    // The field's place in screen twips, as a host passes it.
+    static windowstay field_place() {
+        RECT r = {};
+        GetWindowRect(field, &r);
+        HDC screen = GetDC(nullptr);
+        const float twips = 1440.0f / static_cast<float>(GetDeviceCaps(screen, LOGPIXELSY));
+        ReleaseDC(nullptr, screen);
+        return {r.top * twips, r.left * twips, (r.right - r.left) * twips,
+                (r.bottom - r.top) * twips};
+    }
+
+    // One row, from the field having the keyboard to the number in it.
+    void work(const Row& row) {
+        SetForegroundWindow(host);
+        SetFocus(field);
+        Readout seen;
+        bool menu = false;
+        Script script;
+        // The tape, shown once, stays shown for later calls: each row starts without it.
+        script.then([&] {
+            if (window_named(L"テープ")) type_keys(L"^h");
+        });
+        script.then([&] { type_keys(row.keys); });
+        std::wistringstream names(row.clicks);
+        for (std::wstring name; names >> name;) {
+            script.then([name] {
+                POINT at = {};
+                EXPECT_TRUE(child_centre(window_in_front(), name, at)) << narrow(name);
+                click_at(at);
+            });
+        }
+        if (row.rightClick == Row::kReadout)
+            script.then([] { click_at(readout_read(window_in_front()).centre, true); });
+        if (row.rightClick == Row::kTape) {
+            script.then([] {
+                const HWND tape = window_named(L"テープ");
+                ASSERT_NE(tape, nullptr);
+                click_at(centre_of(tape), true);
+            });
+        }
+        script.then([&] {
+            seen = readout_read(window_in_front());
+            if ((menu = menu_shown())) type_keys(L"{ESC}");
+        });
+        script.then([&] { type_keys(row.close); });
+        script.start();
+        double m = kStart, mmax = 0, result = std::nan("");
+        windowstay ws = field_place();
+        ASSERT_EQ(calc->showcalc(&m, &ws, &mmax, &result), S_OK);
+        EXPECT_TRUE(script.done());
+        std::wostringstream text;
+        text << result;
+        SetWindowTextW(field, text.str().c_str());
+
+        EXPECT_EQ(seen.text, row.seen);
+        EXPECT_EQ(menu, row.menu);
+        EXPECT_EQ(result, row.received);
+        EXPECT_TRUE(focus_comes_back()) << "the keyboard is back in the field";
+    }
+
+    // The window manager gives the host its activation back; a person's next key comes some
+    // milliseconds after the calculator closed.
+    static bool focus_comes_back() {
+        const ULONGLONG end = GetTickCount64() + 1000;
+        while (GetFocus() != field && GetTickCount64() < end) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            Sleep(10);
+        }
+        return GetFocus() == field;
+    }
+
+    static inline HWND host = nullptr, field = nullptr;
+};
+
+TEST_F(PersonTest, EveryRowAsAPersonWorksIt) {
+    for (const Row& row : kRows) {
+        SCOPED_TRACE(row.what);
+        work(row);
+    }
+}
+
+}  // namespace
+}  // namespace z5calc
