@@ -3,9 +3,12 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +30,11 @@ struct Row {
     bool menu;            // a popup menu is then up (Esc closes it)
     const wchar_t* close;
     double received;  // what the host's field gets
+    // With a limit: the closing keys bring up the limit message, which the person answers with
+    // `answer` once it is in front, then types `after` into the calculator.
+    double mmax = 0;
+    const wchar_t* answer = nullptr;
+    const wchar_t* after = L"";
 };
 
 const Row kRows[] = {
@@ -60,6 +68,31 @@ const Row kRows[] = {
      12},
     {"a right click on the tape opens the menu", L"12^h", L"", Row::kTape, L"12.", true, L"~", 12},
     {"Shift+F10 opens the menu", L"12{+F10}", L"", Row::kNothing, L"12.", true, L"~", 12},
+    {"over the limit: the companion's message answered with Enter, then the keys work again",
+     L"1001", L"", Row::kNothing, L"1,001.", false, L"~", 500, 1000, L"~", L"{DEL}500~"},
+};
+
+// A person who reads the message that comes to the front and answers it with keys.
+class MessageReader {
+  public:
+    explicit MessageReader(const wchar_t* keys)
+        : thread_([keys] {
+              const ULONGLONG end = GetTickCount64() + 10000;
+              while (GetTickCount64() < end) {
+                  wchar_t name[64] = L"";
+                  GetClassNameW(window_in_front(), name, 64);
+                  if (std::wstring(name) == L"z5talk.Present" || std::wstring(name) == L"#32770") {
+                      Sleep(100);  // read first
+                      type_keys(keys);
+                      return;
+                  }
+                  Sleep(20);
+              }
+          }) {}
+    ~MessageReader() { thread_.join(); }
+
+  private:
+    std::thread thread_;
 };
 
 class PersonTest : public ComponentCallTest {
@@ -75,6 +108,23 @@ class PersonTest : public ComponentCallTest {
                                60, 420, 200, nullptr, nullptr, wc.hInstance, nullptr);
         field = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 20, 20, 140,
                                 26, host, nullptr, wc.hInstance, nullptr);
+    }
+    void SetUp() override {
+        ComponentCallTest::SetUp();
+        // The companion is started from the help file's folder.
+        const std::string built = TALKZEL2_EXE;
+        std::wstring source(built.begin(), built.end());
+        std::replace(source.begin(), source.end(), L'/', L'\\');
+        ASSERT_TRUE(CopyFileW((L"Z:" + source).c_str(),
+                              (companion_.path() + L"talkzel2.exe").c_str(), FALSE));
+        UniqueBstr help((companion_.path() + L"z5calc.chm").c_str());
+        ASSERT_EQ(calc->SetHelpFile(help.get(), 1), S_OK);
+    }
+    void TearDown() override {
+        if (HWND companion = FindWindowW(L"ThunderRT6FormDC", nullptr)) {
+            PostMessageW(companion, WM_CLOSE, 0, 0);
+            for (int i = 0; i < 500 && IsWindow(companion); ++i) Sleep(10);
+        }
     }
     static void TearDownTestSuite() {
         DestroyWindow(host);
@@ -99,6 +149,11 @@ class PersonTest : public ComponentCallTest {
         Readout seen;
         bool menu = false;
         Script script;
+        // A person starts once the calculator is in front with the keyboard.
+        script.until([] {
+            const HWND front = window_in_front();
+            return GetFocus() == front && readout_read(front).text.find(L'(') != 0;
+        });
         // The tape, shown once, stays shown for later calls: each row starts without it.
         script.then([&] {
             if (window_named(L"テープ")) type_keys(L"^h");
@@ -126,8 +181,11 @@ class PersonTest : public ComponentCallTest {
             if ((menu = menu_shown())) type_keys(L"{ESC}");
         });
         script.then([&] { type_keys(row.close); });
+        if (*row.after) script.then([&] { type_keys(row.after); });
+        std::optional<MessageReader> reader;
+        if (row.answer) reader.emplace(row.answer);
         script.start();
-        double m = kStart, mmax = 0, result = std::nan("");
+        double m = kStart, mmax = row.mmax, result = std::nan("");
         windowstay ws = field_place();
         ASSERT_EQ(calc->showcalc(&m, &ws, &mmax, &result), S_OK);
         EXPECT_TRUE(script.done());
@@ -153,6 +211,7 @@ class PersonTest : public ComponentCallTest {
         return GetFocus() == field;
     }
 
+    TempFolder companion_{L"person"};
     static inline HWND host = nullptr, field = nullptr;
 };
 

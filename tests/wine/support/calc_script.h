@@ -47,6 +47,14 @@ class Script {
         instance = previous_;
     }
     Script& then(std::function<void()> step) {
+        return until([step = std::move(step)] {
+            step();
+            return true;
+        });
+    }
+    // A step that is tried again at each tick until it holds (a person waiting to see something),
+    // for five seconds at most.
+    Script& until(std::function<bool()> step) {
         steps_.push_back(std::move(step));
         return *this;
     }
@@ -73,12 +81,23 @@ class Script {
         if (FindWindowW(L"#32770", L"z5calc") || FindWindowW(L"z5calc.frmModalTalk", nullptr)) {
             return;
         }
-        auto step = std::move(instance->steps_.front());
-        instance->steps_.pop_front();
-        step();
+        // Taken off before it runs: a step that pumps messages must not meet itself again.
+        Script* script = instance;
+        auto step = std::move(script->steps_.front());
+        script->steps_.pop_front();
+        if (step()) {
+            script->tries_ = 0;
+        } else if (++script->tries_ < kMaxTries) {
+            script->steps_.push_front(std::move(step));
+        } else {
+            ADD_FAILURE() << "a step waited in vain";
+            script->tries_ = 0;
+        }
     }
+    static constexpr int kMaxTries = 5000 / 15;
     static inline Script* instance = nullptr;
-    std::deque<std::function<void()>> steps_;
+    std::deque<std::function<bool()>> steps_;
+    int tries_ = 0;
     UINT_PTR timer_ = 0;
     Script* previous_;
 };
