@@ -37,7 +37,7 @@ class Calculator {
     Tape& tape() noexcept { return tape_; }
     const Tape& tape() const noexcept { return tape_; }
 
-    // Tax rate as a fraction (0.05 = 5 %) and rounding mode, fixed for one calculator call.
+    // Tax rate as a fraction (0.1 = 10 %) and rounding mode, fixed for one calculator call.
     void set_tax(double rate, std::int16_t mode) noexcept {
         taxRate_ = rate;
         taxMode_ = mode;
@@ -94,7 +94,7 @@ class Calculator {
     CalcDisplay& display_;
     CalcState state_;
     Tape tape_;
-    double taxRate_ = 0.05;
+    double taxRate_ = 0.1;
     double reducedTaxRate_ = 0.08;
     TaxRateKind taxRateKind_ = TaxRateKind::Standard;
     std::int16_t taxMode_ = 0;

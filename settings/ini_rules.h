@@ -19,7 +19,7 @@ struct IniKey {
 
 namespace ini_keys {
 inline constexpr IniKey kAppPath{L"Setup", L"AppPath"};
-inline constexpr IniKey kTax{L"Setup", L"Tax", 50};                // tenths of a percent: 5 %
+inline constexpr IniKey kTax{L"Setup", L"Tax", 100};               // tenths of a percent: 10 %
 inline constexpr IniKey kReducedTax{L"Setup", L"ReducedTax", 80};  // the reduced rate: 8 %
 inline constexpr IniKey kTaxMode{L"Setup", L"TaxMode", 0};
 inline constexpr IniKey kMsgMode{L"Setup", L"MsgMode", 0};  // the talking companion

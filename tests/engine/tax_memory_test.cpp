@@ -72,7 +72,7 @@ TEST(TaxRates, KeysUseTheActiveRateAndSwitchingKeepsTheCalculation) {
     EXPECT_EQ(run.calc.tax_rate_kind(), TaxRateKind::Reduced);
     EXPECT_EQ(std::memcmp(&before, &run.calc.state(), sizeof(before)), 0);
     run.calc.switch_tax_rate();
-    EXPECT_EQ(run.calc.tax_rate(), 0.05);  // back to the standard rate
+    EXPECT_EQ(run.calc.tax_rate(), 0.1);  // back to the standard rate
     EXPECT_EQ(run.keys("=").readout(), "5.");
 }
 

@@ -61,7 +61,7 @@ TEST(CalcKeys, TaxOptionsAndOpen) {
     EXPECT_EQ(run({"--tax-rate", "0.08", "--open", "999", "taxin"}).out, "taxin\t1,078.\t\n");
     EXPECT_EQ(run({"--tax-rate", "0.08", "--tax-mode", "1", "--open", "999", "taxin"}).out,
               "taxin\t1,079.\t\n");
-    EXPECT_EQ(run({"1", "000", "taxin"}).out, "1\t1.\t\n000\t1,000.\t\ntaxin\t1,050.\t\n");
+    EXPECT_EQ(run({"1", "000", "taxin"}).out, "1\t1.\t\n000\t1,000.\t\ntaxin\t1,100.\t\n");
     // The reduced rate, whatever the standard one is.
     EXPECT_EQ(run({"--tax-rate", "0.1", "--reduced-rate", "0.08", "--open", "1000", "taxin"}).out,
               "taxin\t1,080.\t\n");

@@ -16,7 +16,7 @@ namespace z5calc {
 namespace {
 
 struct Options {
-    double taxRate = 0.05;
+    double taxRate = 0.1;
     std::int16_t taxMode = 0;
     std::optional<double> openValue;
     std::optional<double> reducedRate;  // given: the tax keys use it, as after F8

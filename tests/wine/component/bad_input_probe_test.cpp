@@ -83,7 +83,7 @@ TEST_F(HostProbeTest, OutOfRangeValuesInTheComponentsFileReadAsTheirDefaults) {
         steps.click(L"taxin").type(L"\r");
         const CallResult r = show(calc.get(), steps, 1000);
         EXPECT_EQ(r.hr, S_OK) << "call " << call;
-        EXPECT_EQ(r.value, 1050) << "call " << call;  // 5 %, rounding mode 0
+        EXPECT_EQ(r.value, 1100) << "call " << call;  // 10 %, rounding mode 0
     }
     // The host's own file is still held to its range.
     const std::wstring host = folder.path() + L"bad.ini";

@@ -366,10 +366,10 @@ TEST_F(ComponentTest, TaxRatePropertiesEarlyAndLateBound) {
         const char* file;
         double standard, reduced;
     };
-    // Read again at every question, as every call reads them; missing keys take 5 % and 8 %.
+    // Read again at every question, as every call reads them; missing keys take 10 % and 8 %.
     for (const Rates& r : {Rates{"[Setup]\r\nTax=100\r\nReducedTax=80\r\n", 0.1, 0.08},
                            Rates{"[Setup]\r\nTax=100\r\nReducedTax=65\r\n", 0.1, 0.065},
-                           Rates{"[Setup]\r\n", 0.05, 0.08}}) {
+                           Rates{"[Setup]\r\n", 0.1, 0.08}}) {
         write_bytes(host, r.file);
         double standard = 0, reduced = 0;
         EXPECT_EQ(calc2->get_TaxRate(&standard), S_OK);

@@ -53,6 +53,8 @@ const Row kRows[] = {
      L"7.", false, L"~", 7},
     {"percent: the transfer completes a 10 % markup", L"200+10%", L"", Row::kNothing, L"20.", false,
      L"~", 220},
+    {"Ctrl+I: the price with tax at the standard rate, 10 % where the host's file names none",
+     L"1000^i", L"", Row::kNothing, L"1,100.", false, L"~", 1100},
     {"F8 then Ctrl+I: price with the reduced rate", L"1000{F8}^i", L"", Row::kNothing, L"1,080.",
      false, L"~", 1080},
     {"C clears all, then a division", L"9c8/2=", L"", Row::kNothing, L"4.", false, L"~", 4},
@@ -119,6 +121,9 @@ class PersonTest : public ComponentCallTest {
                               (companion_.path() + L"talkzel2.exe").c_str(), FALSE));
         UniqueBstr help((companion_.path() + L"z5calc.chm").c_str());
         ASSERT_EQ(calc->SetHelpFile(help.get(), 1), S_OK);
+        // A host whose settings file names no rate.
+        UniqueBstr name(L"z5person");
+        ASSERT_EQ(calc->SetAppName(name.get()), S_OK);
     }
     void TearDown() override {
         if (HWND companion = FindWindowW(L"ThunderRT6FormDC", nullptr)) {

@@ -77,7 +77,7 @@ TEST_F(SettingsStart, MissingFolderIsCreatedWithItsParentsAndDefaultsApply) {
     s.InitSettings();
     EXPECT_EQ(s.setupFolder, temp.path() + L"a\\b\\c\\qorvan\\");
     EXPECT_TRUE(platform.directory_exists(s.setupFolder));
-    EXPECT_EQ(s.taxRate, 0.05);
+    EXPECT_EQ(s.taxRate, 0.1);
     EXPECT_EQ(s.taxMode, 0);
     EXPECT_EQ(s.helpID, -1);
     EXPECT_EQ(s.helpFile, platform.moduleFolder + L"z5calc.chm");
@@ -96,7 +96,7 @@ TEST_F(SettingsStart, FolderThatCannotBeMadeIsReportedOnceAndEverythingGoesOn) {
               folder_failure_message(temp.path() + L"blocker\\inside\\qorvan\\"));
     EXPECT_EQ(platform.captions[0], L"z5calc");
     EXPECT_TRUE(s.started());
-    EXPECT_EQ(s.taxRate, 0.05);  // the host's file cannot be read either
+    EXPECT_EQ(s.taxRate, 0.1);  // the host's file cannot be read either
     EXPECT_EQ(s.taxMode, 0);
     EXPECT_EQ(state.msgMode, 0);
     // The start-up is not repeated: no second message.
@@ -104,7 +104,7 @@ TEST_F(SettingsStart, FolderThatCannotBeMadeIsReportedOnceAndEverythingGoesOn) {
     SetHelpFile(state, L"C:\\x\\h.chm", 3);
     s.ReadTaxSettings();
     EXPECT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(s.taxRate, 0.05);
+    EXPECT_EQ(s.taxRate, 0.1);
     EXPECT_EQ(state.helpFolder, L"C:\\x\\");
 }
 
@@ -191,13 +191,13 @@ TEST_F(IniKeys, TaxSettingsFromTheFile) {
         std::int16_t mode;
     };
     for (const Case& c :
-         {Case{"Tax=80\r\nTaxMode=2", 0.08, 2}, Case{"Tax=0", 0, 0}, Case{"Tax=-5", 0.05, 0},
-          Case{"", 0.05, 0}, Case{"Tax=7.5", 0.008, 0}, Case{"TaxMode=True", 0.05, 0},
-          Case{"TaxMode=true", 0.05, 0}, Case{"TaxMode=2x", 0.05, 2}, Case{"TaxMode=-3", 0.05, 0},
-          Case{"TaxMode=32767", 0.05, 32767},
+         {Case{"Tax=80\r\nTaxMode=2", 0.08, 2}, Case{"Tax=0", 0, 0}, Case{"Tax=-5", 0.1, 0},
+          Case{"", 0.1, 0}, Case{"Tax=7.5", 0.008, 0}, Case{"TaxMode=True", 0.1, 0},
+          Case{"TaxMode=true", 0.1, 0}, Case{"TaxMode=2x", 0.1, 2}, Case{"TaxMode=-3", 0.1, 0},
+          Case{"TaxMode=32767", 0.1, 32767},
           // Out of range reads as the key's default: the component's own settings never fail.
-          Case{"TaxMode=32768", 0.05, 0}, Case{"TaxMode=-40000", 0.05, 0},
-          Case{"Tax=99999999999\r\nTaxMode=1", 0.05, 1}}) {
+          Case{"TaxMode=32768", 0.1, 0}, Case{"TaxMode=-40000", 0.1, 0},
+          Case{"Tax=99999999999\r\nTaxMode=1", 0.1, 1}}) {
         write_bytes(file, std::string("[Setup]\r\n") + c.lines + "\r\n");
         store.ReadTaxSettings();
         EXPECT_EQ(store.taxRate, c.rate) << c.lines;
@@ -293,10 +293,10 @@ TEST_F(AppName, DefaultsAndMessageMode) {
         std::int16_t msgMode;
     };
     for (const Case& c :
-         {Case{"", 0.05, "Tax=50", 0}, Case{"Tax=80", 0.08, "Tax=80", 0},
-          Case{"Tax=7.5", 0.008, "Tax=8", 0}, Case{"MsgMode=True", 0.05, "Tax=50", 0},
-          Case{"MsgMode=False", 0.05, "Tax=50", 0}, Case{"MsgMode=1", 0.05, "Tax=50", 1},
-          Case{"MsgMode=-2", 0.05, "Tax=50", -2}, Case{"Tax=junk", 0, "Tax=0", 0}}) {
+         {Case{"", 0.1, "Tax=100", 0}, Case{"Tax=80", 0.08, "Tax=80", 0},
+          Case{"Tax=7.5", 0.008, "Tax=8", 0}, Case{"MsgMode=True", 0.1, "Tax=100", 0},
+          Case{"MsgMode=False", 0.1, "Tax=100", 0}, Case{"MsgMode=1", 0.1, "Tax=100", 1},
+          Case{"MsgMode=-2", 0.1, "Tax=100", -2}, Case{"Tax=junk", 0, "Tax=0", 0}}) {
         write_bytes(setup() + L"h.ini", std::string("[Setup]\r\n") + c.lines + "\r\n");
         SetAppName(state, L"h");
         EXPECT_EQ(state.settings.taxRate, c.rate) << c.lines;
@@ -372,7 +372,7 @@ namespace {
 
 TEST_F(AppName, EmptyNameGivesDefaultsAndNamesThatCannotBeFilesAreRefused) {
     SetAppName(state, L"");  // the file ".ini" in the settings folder, which does not exist
-    EXPECT_EQ(state.settings.taxRate, 0.05);
+    EXPECT_EQ(state.settings.taxRate, 0.1);
     EXPECT_EQ(state.settings.iniFile, own());
     // Too long for the system's file functions, or holding what a settings line cannot: refused
     // before anything is written.
@@ -409,7 +409,7 @@ TEST_F(SettingsStart, UserFolderWithJapaneseCharacters) {
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_EQ(s.setupFolder, platform.appData + L"\\qorvan\\");
     EXPECT_TRUE(file_exists(s.setupFolder + L"z5calc.ini"));
-    EXPECT_EQ(s.GetIniValue(ini_keys::kTax), 50);
+    EXPECT_EQ(s.GetIniValue(ini_keys::kTax), 100);
     // The file stays 8-bit text that the ANSI profile functions read.
     EXPECT_EQ(read_bytes(s.setupFolder + L"z5calc.ini").find('\0'), std::string::npos);
 }
