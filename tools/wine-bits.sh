@@ -35,6 +35,6 @@ why_no_wine32() {
   elif ! i386_runs; then
     echo "this host's kernel does not run 32-bit code (a 32-bit program fails with \"Exec format error\")"
   else
-    echo "32-bit Wine (package wine32:i386) is not installed and could not be installed"
+    echo "32-bit Wine (package wine32:i386) is not installed, could not be installed or does not start"
   fi
 }
