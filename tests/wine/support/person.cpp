@@ -44,14 +44,19 @@ WORD named_key(const std::wstring& name) {
     return 0;
 }
 
+// A child of a client object, as MSAA's calls name it.
+VARIANT child_id(long child) {
+    VARIANT id = {};
+    id.vt = VT_I4;
+    id.lVal = child;
+    return id;
+}
+
 // One text property of a child of the client object; empty when it has none.
 template <class Get>
 std::wstring child_text(IAccessible* acc, long child, Get get) {
-    VARIANT id;
-    id.vt = VT_I4;
-    id.lVal = child;
     UniqueBstr text;
-    if ((acc->*get)(id, text.put()) != S_OK || !text.get()) return L"";
+    if ((acc->*get)(child_id(child), text.put()) != S_OK || !text.get()) return L"";
     return std::wstring(text.view());
 }
 
@@ -111,11 +116,8 @@ HWND window_in_front() {
 }
 
 bool centre_of_child(IAccessible* acc, long child, POINT& centre) {
-    VARIANT id = {};
-    id.vt = VT_I4;
-    id.lVal = child;
     long x = 0, y = 0, w = 0, h = 0;
-    if (acc->accLocation(&x, &y, &w, &h, id) != S_OK) return false;
+    if (acc->accLocation(&x, &y, &w, &h, child_id(child)) != S_OK) return false;
     centre = {x + w / 2, y + h / 2};
     return true;
 }
@@ -124,10 +126,9 @@ Readout readout_read(HWND window) {
     ComPtr<IAccessible> acc = client_object(window);
     if (!acc) return {L"(no accessible object)"};
     for (long c = 1, n = child_count(acc.get()); c <= n; ++c) {
-        VARIANT id = {}, role = {};
-        id.vt = VT_I4;
-        id.lVal = c;
-        if (acc->get_accRole(id, &role) != S_OK || role.lVal != ROLE_SYSTEM_STATICTEXT) continue;
+        VARIANT role = {};
+        if (acc->get_accRole(child_id(c), &role) != S_OK || role.lVal != ROLE_SYSTEM_STATICTEXT)
+            continue;
         Readout seen = {child_text(acc.get(), c, &IAccessible::get_accValue)};
         if (!seen.text.empty() && centre_of_child(acc.get(), c, seen.centre)) return seen;
     }
