@@ -143,7 +143,10 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
             L" twips): it lies beyond the screen's coordinates");
     }
     window.set_help(settings.helpFile, kHelpTopicModal);
-    window.set_field(field_pixels(ws, metrics.placeX, metrics.placeY));
+    RECT focused = {};
+    if (const HWND focus = GetFocus(); focus && focus != window.hwnd())
+        GetWindowRect(focus, &focused);
+    window.set_field(field_pixels(ws, metrics.placeX, metrics.placeY), focused);
     // Placed and kept on the screen in one move: the window is hidden until shown modally.
     KeepOnScreen(window.hwnd(), box, field_pixels(ws, metrics.placeX, metrics.placeY),
                  metrics.placeX, metrics.placeY, window.charWidth(), window.charHeight());

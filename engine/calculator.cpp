@@ -1,6 +1,7 @@
 #include "calculator.h"
 
 #include <cmath>
+#include <string_view>
 
 #include "number_text.h"
 
@@ -53,6 +54,7 @@ bool Calculator::open(double value, double mmax) noexcept {
     state_.Numops = 1;
     state_.mmax = mmax;
     tape_.record(TapeMark::Start, state_.Readout);
+    readoutOnTape_ = true;
     return true;
 }
 
@@ -74,6 +76,7 @@ bool Calculator::paste(double x) noexcept {
     }
     KeyScope scope(*this);
     show_number(x);
+    readoutOnTape_ = false;
     return true;
 }
 
@@ -154,7 +157,16 @@ void Calculator::bs_click() noexcept {
     bs_key();
 }
 
+// A backspace on a number the tape shows, or on a result, changes what the next key takes: it
+// gets a line. One within typing edits an entry that no line holds yet.
 void Calculator::bs_key() noexcept {
+    const ReadoutText before = state_.Readout;
+    const bool onTape = readoutOnTape_ || state_.LastInput != InputKind::Nums;
+    bs_edit();
+    if (onTape && !(state_.Readout == before)) tape_.record(TapeMark::Backspace, state_.Readout);
+}
+
+void Calculator::bs_edit() noexcept {
     CalcState& s = state_;
     ReadoutText text = s.Readout;
     if (holds_error(text)) text.assign("0.0");
@@ -188,8 +200,8 @@ void Calculator::operator_click(int index) noexcept {
 }
 
 // An operator's line: the number it took; "=" and "%" record the number only when it was
-// typed, and then their result, if there is a new one. A refused key (an unreadable readout)
-// records nothing.
+// typed (and no line holds it already), and then their result. A refused key (an unreadable
+// readout) records nothing.
 void Calculator::record_operator(int index, const ReadoutText& before, bool typed) noexcept {
     static constexpr TapeMark kMarks[] = {TapeMark::AllClear, TapeMark::ClearEntry, TapeMark::Minus,
                                           TapeMark::Divide,   TapeMark::Plus,       TapeMark::Times,
@@ -202,11 +214,19 @@ void Calculator::record_operator(int index, const ReadoutText& before, bool type
         return;
     }
     if (!read_number(before.view())) return;
-    const bool result = mark == TapeMark::Equals || mark == TapeMark::Percent;
-    if (!result || typed) tape_.record(mark, before);
-    // A result key that worked on no typed number and changed nothing (a second "=", the
-    // transfer's own "=") adds no line.
-    if (result && (typed || !(state_.Readout == before))) tape_.record(mark, state_.Readout);
+    if (mark != TapeMark::Equals && mark != TapeMark::Percent) {
+        tape_.record(mark, before);
+        return;
+    }
+    if (typed && !readoutOnTape_) tape_.record(mark, before);
+    record_result(mark, before);
+}
+
+// A result's line, unless the key changed nothing that the newest line does not already show
+// (a second "=", the transfer's own "=", "=" right after a typed "5 =").
+void Calculator::record_result(TapeMark mark, const ReadoutText& before) noexcept {
+    if (state_.Readout == before && tape_.ends_with(before)) return;
+    tape_.record(mark, state_.Readout);
 }
 
 void Calculator::operator_key(int index) noexcept {
@@ -335,8 +355,14 @@ void Calculator::tax_click(int index) noexcept {
     const TapeMark mark = index == kTaxIn    ? TapeMark::TaxIn
                           : index == kTaxOut ? TapeMark::TaxOut
                                              : TapeMark::TaxAmount;
-    if (state_.LastInput == InputKind::Nums) tape_.record(mark, before, rate);
+    if (state_.LastInput == InputKind::Nums && !readoutOnTape_) tape_.record(mark, before, rate);
     tape_.record(mark, state_.Readout, rate);
+}
+
+void Calculator::switch_tax_rate() noexcept {
+    taxRateKind_ =
+        taxRateKind_ == TaxRateKind::Standard ? TaxRateKind::Reduced : TaxRateKind::Standard;
+    tape_.record(TapeMark::RateSwitch, ReadoutText{}, tax_rate());
 }
 
 void Calculator::mem_click(int index) noexcept {
@@ -344,6 +370,11 @@ void Calculator::mem_click(int index) noexcept {
     CalcState& s = state_;
     switch (index) {
         case kMemClear:
+            // What was cleared, as AC records it; clearing an empty memory changes nothing.
+            if (s.mem != 0) {
+                tape_.record(TapeMark::MemClear,
+                             in_display_range(s.mem) ? display_text(s.mem) : ReadoutText("Error"));
+            }
             s.mem = 0;
             s.memMark = false;
             break;
@@ -353,7 +384,12 @@ void Calculator::mem_click(int index) noexcept {
                 display_.beep();
                 return;
             }
+            const ReadoutText before = s.Readout;
+            const bool typed = s.LastInput == InputKind::Nums;
+            const bool pending =
+                s.Numops == 1 && std::string_view("+-X/").find(s.Opflag) != std::string_view::npos;
             operator_key(kOperatorEquals);
+            if (pending) record_operator(kOperatorEquals, before, typed);
             auto v = read_number(s.Readout.view());
             if (!v) {
                 display_.beep();  // the pending calculation ran out of range
@@ -361,6 +397,7 @@ void Calculator::mem_click(int index) noexcept {
             }
             s.mem = index == kMemPlus ? s.mem + *v : s.mem - *v;
             s.memMark = s.mem != 0;
+            tape_.record(index == kMemPlus ? TapeMark::MemPlus : TapeMark::MemMinus, s.Readout);
             break;
         }
         case kMemRecall:
@@ -373,6 +410,13 @@ void Calculator::mem_click(int index) noexcept {
 }
 
 void Calculator::press(Key key) noexcept {
+    const std::uint64_t lines = tape_.recorded();
+    press_key(key);
+    // Keys that write no line leave a number of their own (typed, negated, pasted).
+    readoutOnTape_ = tape_.recorded() != lines && tape_.ends_with(state_.Readout);
+}
+
+void Calculator::press_key(Key key) noexcept {
     switch (key.group) {
         case KeyGroup::Number:
             number_click(key.index);

@@ -47,10 +47,8 @@ class Calculator {
     // Which of the two the tax keys use. Switching changes nothing of the calculation.
     TaxRateKind tax_rate_kind() const noexcept { return taxRateKind_; }
     void set_tax_rate_kind(TaxRateKind kind) noexcept { taxRateKind_ = kind; }
-    void switch_tax_rate() noexcept {
-        taxRateKind_ =
-            taxRateKind_ == TaxRateKind::Standard ? TaxRateKind::Reduced : TaxRateKind::Standard;
-    }
+    // The rate switch key: the other rate, and a line on the tape that says which.
+    void switch_tax_rate() noexcept;
     // The rate of a kind, and the one the tax keys use now, as fractions.
     double tax_rate(TaxRateKind kind) const noexcept {
         return kind == TaxRateKind::Reduced ? reducedTaxRate_ : taxRate_;
@@ -88,12 +86,18 @@ class Calculator {
 
     void number_key(int index) noexcept;
     void bs_key() noexcept;
+    void bs_edit() noexcept;
+    void press_key(Key key) noexcept;
     void operator_key(int index) noexcept;
     void record_operator(int index, const ReadoutText& before, bool typed) noexcept;
+    void record_result(TapeMark mark, const ReadoutText& before) noexcept;
 
     CalcDisplay& display_;
     CalcState state_;
     Tape tape_;
+    // The readout holds the number the last key wrote on the tape (a result, a tax key's, the
+    // starting value), so a key that takes it as typed does not write it again.
+    bool readoutOnTape_ = false;
     double taxRate_ = 0.1;
     double reducedTaxRate_ = 0.08;
     TaxRateKind taxRateKind_ = TaxRateKind::Standard;

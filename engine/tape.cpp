@@ -22,12 +22,13 @@ constexpr const char* kMarkTexts[] = {
     "AC",
     "CE",
     "\xE8\xBB\xA2\xE8\xA8\x98",  // 転記
+    "\xE2\x86\x90",              // ←
+    "M+",
+    "M\xE2\x88\x92",  // M−
+    "MC",
+    "\xE7\xA8\x8E\xE7\x8E\x87",  // 税率
 };
-static_assert(std::size(kMarkTexts) == static_cast<std::size_t>(TapeMark::Transfer) + 1);
-
-bool is_tax(TapeMark mark) {
-    return mark == TapeMark::TaxIn || mark == TapeMark::TaxOut || mark == TapeMark::TaxAmount;
-}
+static_assert(std::size(kMarkTexts) == kTapeMarkCount);
 
 }  // namespace
 
@@ -42,7 +43,7 @@ std::string percent_digits(double rate) {
 
 std::string tape_key_text(const TapeLine& line) {
     std::string text = kMarkTexts[static_cast<std::size_t>(line.mark)];
-    if (is_tax(line.mark)) text += " " + percent_digits(line.rate);
+    if (names_rate(line.mark)) text += " " + percent_digits(line.rate);
     return text;
 }
 

@@ -25,12 +25,24 @@ enum class TapeMark : std::uint8_t {
     AllClear,
     ClearEntry,
     Transfer,
+    Backspace,  // a result or a tax key's number shortened
+    MemPlus,
+    MemMinus,
+    MemClear,    // with the memory it cleared
+    RateSwitch,  // with the rate switched to, and no number
 };
+inline constexpr std::size_t kTapeMarkCount = static_cast<std::size_t>(TapeMark::RateSwitch) + 1;
+
+// Whether the line's key names a rate beside it: the tax keys and the rate switch.
+constexpr bool names_rate(TapeMark mark) noexcept {
+    return mark == TapeMark::TaxIn || mark == TapeMark::TaxOut || mark == TapeMark::TaxAmount ||
+           mark == TapeMark::RateSwitch;
+}
 
 struct TapeLine {
     TapeMark mark = TapeMark::Start;
     ReadoutText number;  // as the readout showed it
-    double rate = 0;     // the rate a tax key used
+    double rate = 0;     // the rate a tax key used or the switch chose
 };
 
 // The calculation's steps, for checking every entry afterwards (検算): the newest kCapacity
@@ -54,6 +66,10 @@ class Tape {
         ++cleared_;
     }
     std::size_t size() const noexcept { return size_; }
+    // Whether the newest line holds this number.
+    bool ends_with(const ReadoutText& number) const noexcept {
+        return size_ != 0 && (*this)[size_ - 1].number == number;
+    }
     bool empty() const noexcept { return size_ == 0; }
     // Line i, 0 the oldest kept.
     const TapeLine& operator[](std::size_t i) const noexcept {
@@ -75,7 +91,7 @@ class Tape {
 std::string percent_digits(double rate);
 
 // The line's key as drawn on the face, in UTF-8 ("×", "税込"); a tax key with the rate it used
-// ("税込 8%"), the start of a call as "開始".
+// ("税込 8%"), the start of a call as "開始", the rate switch as "税率 8%".
 std::string tape_key_text(const TapeLine& line);
 
 // The whole tape as text for a spreadsheet: key, a tab and the number on each line, every

@@ -33,6 +33,7 @@ void CalcWindow::transfer_click() noexcept {
         try {
             const std::wstring text = L"数値が大き過ぎます。\r\n" +
                                       widen(general_text(mmax).view()) + L"までにしてください。";
+            const TapeAside aside(tapeWindow_);
             if (host_) host_->message_box(hwnd(), text, MB_OK | MB_ICONEXCLAMATION);
         } catch (...) {
             // No memory for the message: the beep has said it.
@@ -50,6 +51,7 @@ void CalcWindow::show_version() noexcept {
         const auto data = resource_data(resources_, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
         auto version = fixed_file_version(data.data(), data.size());
         if (!version) return;
+        const TapeAside aside(tapeWindow_);
         message_box_on_owner(hwnd(), version_message(*version).c_str(), kTitle, MB_OK);
     } catch (...) {
         // No memory for a dozen characters: there is nothing to show.

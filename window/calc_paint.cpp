@@ -116,7 +116,7 @@ void CalcWindow::draw_readout(HDC dc) noexcept {
 // smaller size rather than run under the mark.
 int CalcWindow::readout_room() const noexcept {
     if (calc_.tax_rate_kind() != TaxRateKind::Reduced) return readout_.Width;
-    const KeyRect mark = scaled(kRateMarkRect, dpi_);
+    const KeyRect mark = rate_mark();
     return readout_.Left + readout_.Width - (mark.left + mark.width + scaled(4, dpi_));
 }
 
@@ -129,7 +129,7 @@ void CalcWindow::draw_rate_mark(HDC dc) noexcept {
         const std::wstring mark = reduced_rate_mark(calc_.tax_rate());
         ScopedSelect font(dc, rateFont_.get());
         SetTextColor(dc, contrast_ ? GetSysColor(COLOR_WINDOWTEXT) : kRateMarkColor);
-        const KeyRect at = scaled(kRateMarkRect, dpi_);
+        const KeyRect at = rate_mark();
         RECT r = {at.left, at.top, at.left + at.width, at.top + at.height};
         DrawTextW(dc, mark.c_str(), static_cast<int>(mark.size()), &r,
                   DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

@@ -1,5 +1,6 @@
 #include "calc_window.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -112,6 +113,7 @@ void CalcWindow::unload() noexcept {
 
 void CalcWindow::switch_tax_rate() noexcept {
     calc_.switch_tax_rate();
+    tapeWindow_.tape_changed();
     tax_rates_changed();
     notify(EVENT_OBJECT_VALUECHANGE, CalcAccessible::kRateSwitchChild);
     rateJustSwitched_ = true;
@@ -119,8 +121,15 @@ void CalcWindow::switch_tax_rate() noexcept {
     notify(kEventLiveRegionChanged, CalcAccessible::kReadoutChild);
 }
 
+// After the memory mark, whose width follows its font, and never touching it.
+KeyRect CalcWindow::rate_mark() const noexcept {
+    KeyRect r = scaled(kRateMarkRect, dpi_);
+    r.left = std::max(r.left, lblMem_.Left + lblMem_.Width + scaled(3, dpi_));
+    return r;
+}
+
 AccessiblePart CalcWindow::rate_switch_part() const noexcept {
-    const KeyRect r = scaled(kRateMarkRect, dpi_);
+    const KeyRect r = rate_mark();
     return {{r.left, r.top, r.left + r.width, r.top + r.height}, hwnd() != nullptr};
 }
 
@@ -136,7 +145,7 @@ bool CalcWindow::on_rate_mark(POINT p) const noexcept {
 void CalcWindow::tax_rates_changed() noexcept {
     if (!hwnd()) return;
     RECT display = readout_.rect();
-    const KeyRect mark = scaled(kRateMarkRect, dpi_);
+    const KeyRect mark = rate_mark();
     display.left = mark.left;
     display.top = std::min<LONG>(display.top, mark.top);
     invalidate(display);

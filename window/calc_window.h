@@ -82,8 +82,12 @@ class CalcWindow final : public WindowBase,
     UniqueHmenu make_context_menu() const noexcept;
     void context_command(int command) noexcept;
 
-    // The tape beside the calculator (Ctrl+H), kept off the host's field (screen pixels).
-    void set_field(const RECT& field) noexcept { field_ = field; }
+    // The tape beside the calculator (Ctrl+H), kept off the host's field as given and off the
+    // control that had the keyboard (screen pixels).
+    void set_field(const RECT& given, const RECT& focused) noexcept {
+        field_ = {{given.left, given.top, given.right, given.bottom},
+                  {focused.left, focused.top, focused.right, focused.bottom}};
+    }
     void toggle_tape() noexcept;
     // Empties the tape (the menu, a host); a shown tape follows.
     void clear_tape() noexcept;
@@ -160,6 +164,7 @@ class CalcWindow final : public WindowBase,
     bool shown_modally() const noexcept { return Tag == kModalTag; }
 
   private:
+    KeyRect rate_mark() const noexcept;
     // Set just before a modal display; the first activation clears it.
     bool firstActivate = false;
     int helpContextID = 0;
@@ -264,7 +269,7 @@ class CalcWindow final : public WindowBase,
     bool tapeWanted_ = false;
     bool markPressed_ = false;  // the button went down on the rate mark: no menu as it goes up  //
                                 // Ctrl+H: shown with the calculator from then on
-    RECT field_{};
+    FieldRects field_{};
     void tape_follows(const WINDOWPOS& pos) noexcept;
     POINT on_screen(const RECT& suggested) const noexcept;
     void show_context_menu(std::optional<POINT> screen) noexcept;

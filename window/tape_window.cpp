@@ -23,8 +23,8 @@ PlaceRect place_rect(const RECT& r) {
 
 }  // namespace
 
-bool TapeWindow::show(HWND owner, const Tape& tape, const RECT& field, HFONT numberFont, int dpi,
-                      bool contrast) noexcept {
+bool TapeWindow::show(HWND owner, const Tape& tape, const FieldRects& field, HFONT numberFont,
+                      int dpi, bool contrast) noexcept {
     owner_ = owner;
     tape_ = &tape;
     field_ = field;
@@ -77,7 +77,7 @@ void TapeWindow::follow() noexcept {
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(owner_, MONITOR_DEFAULTTONEAREST), &monitor);
     const PlaceRect r = place_tape(place_rect(calc), scaled(kWidth, dpi_), scaled(kHeight, dpi_),
-                                   place_rect(field_), place_rect(monitor.rcWork), scaled(4, dpi_));
+                                   field_, place_rect(monitor.rcWork), scaled(4, dpi_));
     SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -6,6 +6,7 @@
 
 #include "gdi_handles.h"
 #include "tape.h"
+#include "tape_place.h"
 #include "window_base.h"
 
 namespace z5calc {
@@ -20,9 +21,9 @@ class TapeWindow final : public WindowBase {
   public:
     static constexpr int kWidth = 210, kHeight = 150;  // at 96 DPI
 
-    // Shows the tape of `tape` beside `owner`, off `field` (screen pixels). False when the
-    // window cannot be made.
-    bool show(HWND owner, const Tape& tape, const RECT& field, HFONT numberFont, int dpi,
+    // Shows the tape of `tape` beside `owner`, off the host's fields (screen pixels). False
+    // when the window cannot be made.
+    bool show(HWND owner, const Tape& tape, const FieldRects& field, HFONT numberFont, int dpi,
               bool contrast) noexcept;
     void hide() noexcept;
     bool shown() const noexcept { return hwnd() != nullptr; }
@@ -54,7 +55,7 @@ class TapeWindow final : public WindowBase {
 
     HWND owner_ = nullptr;
     const Tape* tape_ = nullptr;
-    RECT field_{};
+    FieldRects field_{};
     int dpi_ = 96;
     bool contrast_ = false;
     std::size_t first_ = 0;
@@ -63,6 +64,27 @@ class TapeWindow final : public WindowBase {
     TapeAccessible* accessible_ = nullptr;  // handed to screen readers; disconnected at WM_DESTROY
     UniqueHfont numberFont_, keyFont_;
     int wheelRest_ = 0;
+};
+
+// The tape steps aside while a message is up, so that it covers none of it, and comes back
+// after where it was.
+class TapeAside {
+  public:
+    explicit TapeAside(const TapeWindow& tape) noexcept
+        : tape_(tape),
+          window_(tape.hwnd() && IsWindowVisible(tape.hwnd()) ? tape.hwnd() : nullptr) {
+        if (window_) ShowWindow(window_, SW_HIDE);
+    }
+    // Unless the tape went meanwhile (the calculator closed under the message).
+    ~TapeAside() {
+        if (window_ && tape_.hwnd() == window_) ShowWindow(window_, SW_SHOWNOACTIVATE);
+    }
+    TapeAside(const TapeAside&) = delete;
+    TapeAside& operator=(const TapeAside&) = delete;
+
+  private:
+    const TapeWindow& tape_;
+    HWND window_;
 };
 
 }  // namespace z5calc

@@ -20,8 +20,10 @@ std::string spelt(const Tape& tape) {
                                                          {"\xC3\xB7", "/"},
                                                          {"\xE7\xA8\x8E\xE8\xBE\xBC", "in"},
                                                          {"\xE7\xA8\x8E\xE5\x88\xA5", "out"},
+                                                         {"\xE7\xA8\x8E\xE7\x8E\x87", "rate"},
                                                          {"\xE7\xA8\x8E", "tax"},
                                                          {"\xE8\xBB\xA2\xE8\xA8\x98", "trans"},
+                                                         {"\xE2\x86\x90", "BS"},
                                                          {"\t", " "},
                                                          {"\r\n", "|"}};
     for (const auto& [from, to] : words) {
@@ -32,7 +34,8 @@ std::string spelt(const Tape& tape) {
 }
 
 // Each step that changes the calculation is one line: the number an operator took, each
-// result, the clears with what they cleared, and nothing for refused keys.
+// result, the clears with what they cleared, the memory keys, the rate switch, a backspace on a
+// number the tape holds; nothing twice, and nothing for refused keys or edits while typing.
 TEST(Tape, RecordsEveryStepOfACalculation) {
     struct Case {
         const char* keys;
@@ -44,8 +47,15 @@ TEST(Tape, RecordsEveryStepOfACalculation) {
         {"1 2 X 3 - 6 / 2 =", "x 12.|- 3.|/ 6.|= 2.|= 15.|"},
         {"2 0 0 X 5 %", "x 200.|% 5.|% 10.|"},
         {"1 0 0 0 taxin", "in 10% 1,000.|in 10% 1,100.|"},
-        {"1 0 8 0 taxout tax", "out 10% 1,080.|out 10% 982.|tax 10% 982.|tax 10% 98.|"},
-        {"5 MP AC MR", "AC 5.|MR 5.|"},
+        {"1 0 8 0 taxout tax", "out 10% 1,080.|out 10% 982.|tax 10% 98.|"},
+        {"1 0 0 taxin =", "in 10% 100.|in 10% 110.|"},
+        {"5 0 + 1 0 0 taxin =", "+ 50.|in 10% 100.|in 10% 110.|= 160.|"},
+        {"1 + 1 + = 5 =", "+ 1.|+ 1.|= 2.|= 5.|"},
+        {"5 =", "= 5.|"},
+        {"5 MP AC MR MM MC", "M+ 5.|AC 5.|MR 5.|M- 5.|"},
+        {"1 + 2 MP 4 MP MC", "+ 1.|= 2.|= 3.|M+ 3.|M+ 4.|MC 7.|"},
+        {"1 2 3 = BS + 1 =", "= 123.|BS 12.|+ 12.|= 1.|= 13.|"},
+        {"1 0 0 taxin BS", "in 10% 100.|in 10% 110.|BS 11.|"},
         {"7 CE 8 +", "CE 7.|+ 8.|"},
         {"1 / 0 = +", "/ 1.|= 0.|= Error|"},
         {"9 BS INV . 5 MC", ""},
@@ -66,10 +76,10 @@ TEST(Tape, CallsStartAndTheReducedRateIsNamed) {
     r.calc.switch_tax_rate();
     r.keys("taxin");
     r.calc.tape().record(TapeMark::Transfer, r.calc.state().Readout);
-    EXPECT_EQ(spelt(r.calc.tape()), "start 1000.|in 8% 1,080.|trans 1,080.|");
+    EXPECT_EQ(spelt(r.calc.tape()), "start 1000.|rate 8% |in 8% 1,080.|trans 1,080.|");
     // AC keeps the tape; only a clear empties it.
     r.keys("AC");
-    EXPECT_EQ(r.calc.tape().size(), 4u);
+    EXPECT_EQ(r.calc.tape().size(), 5u);
     r.calc.tape().clear();
     EXPECT_TRUE(r.calc.tape().empty());
     EXPECT_EQ(tape_text(r.calc.tape()), "");

@@ -24,15 +24,16 @@ TEST(TapeLineName, KeyAsReadAloudThenTheNumber) {
                   L"\u30E1\u30E2\u30EA\u30FC\u30EA\u30B3\u30FC\u30EB\u30017."},  // メモリーリコール
              Case{TapeMark::Transfer, "42.", 0, L"\u8EE2\u8A18\u300142."},                 // 転記
              Case{TapeMark::Divide, "Error", 0, L"\u5272\u308B\u3001\u30A8\u30E9\u30FC"},  // エラー
+             Case{TapeMark::RateSwitch, "", 0.08, L"\u7A0E\u7387\u5207\u66FF 8%"},  // 税率切替
          }) {
         EXPECT_EQ(tape_line_name({c.mark, ReadoutText(c.number), c.rate}), c.name);
     }
     // Every mark is a key of its own.
     std::set<std::wstring> names;
-    for (int m = 0; m <= static_cast<int>(TapeMark::Transfer); ++m) {
+    for (std::size_t m = 0; m < kTapeMarkCount; ++m) {
         names.insert(tape_line_name({static_cast<TapeMark>(m), ReadoutText("1."), 0.1}));
     }
-    EXPECT_EQ(names.size(), static_cast<std::size_t>(TapeMark::Transfer) + 1);
+    EXPECT_EQ(names.size(), kTapeMarkCount);
 }
 
 }  // namespace

@@ -6,13 +6,14 @@
 namespace z5calc {
 namespace {
 
-// The key each mark records, in TapeMark order from Plus; Start has none.
+// The key each mark records, in TapeMark order from Plus to MemClear; Start and the rate
+// switch, which is no key of the face, are named apart.
 constexpr KeyId kMarkKeys[] = {
-    KeyId::Plus,    KeyId::Minus, KeyId::Times,  KeyId::Divide,    KeyId::Equals,
-    KeyId::Percent, KeyId::TaxIn, KeyId::TaxOut, KeyId::TaxAmount, KeyId::MR,
-    KeyId::AC,      KeyId::CE,    KeyId::Trans,
+    KeyId::Plus,  KeyId::Minus,  KeyId::Times,     KeyId::Divide, KeyId::Equals, KeyId::Percent,
+    KeyId::TaxIn, KeyId::TaxOut, KeyId::TaxAmount, KeyId::MR,     KeyId::AC,     KeyId::CE,
+    KeyId::Trans, KeyId::Bs,     KeyId::MPlus,     KeyId::MMinus, KeyId::MC,
 };
-static_assert(std::size(kMarkKeys) == static_cast<std::size_t>(TapeMark::Transfer));
+static_assert(std::size(kMarkKeys) == kTapeMarkCount - 2);
 
 }  // namespace
 
@@ -20,14 +21,14 @@ std::wstring tape_line_name(const TapeLine& line) {
     std::wstring name;
     if (line.mark == TapeMark::Start) {
         name = L"\u958B\u59CB";  // 開始
+    } else if (line.mark == TapeMark::RateSwitch) {
+        name = kRateSwitchName;
     } else {
         name = key_name(kMarkKeys[static_cast<std::size_t>(line.mark) - 1]);
-        if (line.mark == TapeMark::TaxIn || line.mark == TapeMark::TaxOut ||
-            line.mark == TapeMark::TaxAmount) {
-            name += L" " + percent_text(line.rate);
-        }
     }
+    if (names_rate(line.mark)) name += L" " + percent_text(line.rate);
     const std::string_view number = line.number.view();
+    if (number.empty()) return name;
     if (number.find("Err") != std::string_view::npos) return name + L"\u3001\u30A8\u30E9\u30FC";
     return name + L"\u3001" + std::wstring(number.begin(), number.end());
 }

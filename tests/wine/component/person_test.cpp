@@ -30,11 +30,14 @@ struct Row {
     bool menu;            // a popup menu is then up (Esc closes it)
     const wchar_t* close;
     double received;  // what the host's field gets
+    // The tape's lines from the call's start line on, as the host reads them ("key number|").
+    const wchar_t* tape = nullptr;
     // With a limit: the closing keys bring up the limit message, which the person answers with
     // `answer` once it is in front, then types `after` into the calculator.
     double mmax = 0;
     const wchar_t* answer = nullptr;
     const wchar_t* after = L"";
+    POINT hostAt = {60, 60};  // the host window's place on the screen
 };
 
 const Row kRows[] = {
@@ -71,29 +74,73 @@ const Row kRows[] = {
     {"a right click on the tape opens the menu", L"12^h", L"", Row::kTape, L"12.", true, L"~", 12},
     {"Shift+F10 opens the menu", L"12{+F10}", L"", Row::kNothing, L"12.", true, L"~", 12},
     {"over the limit: the companion's message answered with Enter, then the keys work again",
-     L"1001", L"", Row::kNothing, L"1,001.", false, L"~", 500, 1000, L"~", L"{DEL}500~"},
+     L"1001^h", L"", Row::kNothing, L"1,001.", false, L"~", 500, nullptr, 1000, L"~", L"{DEL}500~",
+     POINT{280, 450}},
+    {"= right after an operator writes its result", L"1+1+=5=", L"", Row::kNothing, L"5.", false,
+     L"~", 5, L"+ 1.|+ 1.|= 2.|= 5.|転記 5.|"},
+    {"a tax key writes its lines once, and the transfer no = after them", L"100^i", L"",
+     Row::kNothing, L"110.", false, L"~", 110, L"税込 10% 100.|税込 10% 110.|転記 110.|"},
+    {"backspace on a result, the memory keys and the rate switch each write a line",
+     L"123={BS}^p{F8}^r^l", L"", Row::kNothing, L"12.", false, L"~", 12,
+     L"= 123.|← 12.|M+ 12.|税率 8% |MR 12.|MC 12.|転記 12.|"},
+    {"the tape beside a field low on the screen covers neither it nor the calculator", L"7^h", L"",
+     Row::kNothing, L"7.", false, L"~", 7, nullptr, 0, nullptr, L"", POINT{280, 450}},
 };
 
-// A person who reads the message that comes to the front and answers it with keys.
+// The host's copy of the tape, from the newest start line (dropped) on, in one line of text.
+std::wstring tape_since_start(_zelcalc* calc) {
+    ComPtr<_zelcalc2> calc2;
+    UniqueBstr text;
+    if (calc->QueryInterface(IID__zelcalc2, calc2.put_void()) != S_OK ||
+        calc2->get_Tape(text.put()) != S_OK)
+        return L"(no tape)";
+    std::wstring lines(text.view());
+    lines = lines.substr(lines.find(L'\n', lines.rfind(L"開始")) + 1);
+    std::replace(lines.begin(), lines.end(), L'\t', L' ');
+    lines.erase(std::remove(lines.begin(), lines.end(), L'\r'), lines.end());
+    std::replace(lines.begin(), lines.end(), L'\n', L'|');
+    return lines;
+}
+
+// Whether window `over` (when there is one) lies over any of `under` on the screen.
+bool lies_over(HWND over, HWND under) {
+    RECT a = {}, b = {}, common = {};
+    return over && GetWindowRect(over, &a) && GetWindowRect(under, &b) &&
+           IntersectRect(&common, &a, &b);
+}
+
+// A person who reads the message that comes to the front and answers it with keys; it notes
+// whether the tape lay over any of it.
 class MessageReader {
   public:
-    explicit MessageReader(const wchar_t* keys)
-        : thread_([keys] {
-              const ULONGLONG end = GetTickCount64() + 10000;
-              while (GetTickCount64() < end) {
-                  wchar_t name[64] = L"";
-                  GetClassNameW(window_in_front(), name, 64);
-                  if (std::wstring(name) == L"z5talk.Present" || std::wstring(name) == L"#32770") {
-                      Sleep(100);  // read first
-                      type_keys(keys);
-                      return;
-                  }
-                  Sleep(20);
-              }
-          }) {}
-    ~MessageReader() { thread_.join(); }
+    explicit MessageReader(const wchar_t* keys) : thread_([this, keys] { read(keys); }) {}
+    ~MessageReader() {
+        if (thread_.joinable()) thread_.join();
+    }
+    // Once the message was answered.
+    bool tape_was_over() {
+        if (thread_.joinable()) thread_.join();
+        return tapeOver_;
+    }
 
   private:
+    void read(const wchar_t* keys) {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);  // a screen reader's own thread
+        for (const ULONGLONG end = GetTickCount64() + 10000; GetTickCount64() < end; Sleep(20)) {
+            const HWND front = window_in_front();
+            wchar_t name[64] = L"";
+            GetClassNameW(front, name, 64);
+            if (std::wstring(name) != L"z5talk.Present" && std::wstring(name) != L"#32770")
+                continue;
+            Sleep(100);  // read first
+            tapeOver_ = lies_over(window_named(L"テープ"), front);
+            type_keys(keys);
+            break;
+        }
+        CoUninitialize();
+    }
+
+    bool tapeOver_ = false;
     std::thread thread_;
 };
 
@@ -136,23 +183,25 @@ class PersonTest : public ComponentCallTest {
         ComponentCallTest::TearDownTestSuite();
     }
 
-    // The field's place in screen twips, as a host passes it.
+    // As the demo gives it: level with the field, of no width, just right of the host window.
     static windowstay field_place() {
-        RECT r = {};
+        RECT r = {}, form = {};
         GetWindowRect(field, &r);
+        GetWindowRect(host, &form);
         HDC screen = GetDC(nullptr);
         const float twips = 1440.0f / static_cast<float>(GetDeviceCaps(screen, LOGPIXELSY));
         ReleaseDC(nullptr, screen);
-        return {r.top * twips, r.left * twips, (r.right - r.left) * twips,
-                (r.bottom - r.top) * twips};
+        return {r.top * twips, (form.right + 4) * twips, 0, (r.bottom - r.top) * twips};
     }
 
     // One row, from the field having the keyboard to the number in it.
     void work(const Row& row) {
         SetForegroundWindow(host);
         SetFocus(field);
+        SetWindowPos(host, nullptr, row.hostAt.x, row.hostAt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         Readout seen;
         bool menu = false;
+        std::wstring tapeCovers;
         Script script;
         // A person starts once the calculator is in front with the keyboard.
         script.until([] {
@@ -184,6 +233,7 @@ class PersonTest : public ComponentCallTest {
         script.then([&] {
             seen = readout_read(window_in_front());
             if ((menu = menu_shown())) type_keys(L"{ESC}");
+            tapeCovers = tape_covers(window_in_front());
         });
         script.then([&] { type_keys(row.close); });
         if (*row.after) script.then([&] { type_keys(row.after); });
@@ -194,14 +244,30 @@ class PersonTest : public ComponentCallTest {
         windowstay ws = field_place();
         ASSERT_EQ(calc->showcalc(&m, &ws, &mmax, &result), S_OK);
         EXPECT_TRUE(script.done());
+        if (reader) {
+            EXPECT_FALSE(reader->tape_was_over()) << "the tape lies over the message";
+        }
         std::wostringstream text;
         text << result;
         SetWindowTextW(field, text.str().c_str());
 
         EXPECT_EQ(seen.text, row.seen);
         EXPECT_EQ(menu, row.menu);
+        EXPECT_EQ(tapeCovers, L"");
         EXPECT_EQ(result, row.received);
+        if (row.tape) {
+            EXPECT_EQ(tape_since_start(calc.get()), row.tape);
+        }
         EXPECT_TRUE(focus_comes_back()) << "the keyboard is back in the field";
+    }
+
+    // What the shown tape lies over of the field and the calculator: "" when nothing.
+    static std::wstring tape_covers(HWND calculator) {
+        const HWND tape = window_named(L"テープ");
+        std::wstring covered;
+        if (lies_over(tape, field)) covered += L"field ";
+        if (lies_over(tape, calculator)) covered += L"calculator";
+        return covered;
     }
 
     // The window manager gives the host its activation back; a person's next key comes some

@@ -78,8 +78,7 @@ TEST_P(ContrastTest, DrawnInTheThemesColoursWithLabelsAtSevenToOne) {
     // The reduced rate's mark, in the theme's text colour too.
     window.calculator().set_reduced_tax(0.08);
     SendMessageW(window.hwnd(), WM_KEYDOWN, VK_F8, 0);
-    const KeyRect m = scaled(kRateMarkRect, dpi);
-    const RECT mark = {m.left, m.top, m.left + m.width, m.top + m.height};
+    const RECT mark = window.rate_switch_part().rect;
     EXPECT_GE(label_contrast(painted_pixels(window.hwnd(), mark), mark.right - mark.left,
                              theme.colour(COLOR_WINDOW)),
               7.0);

@@ -331,7 +331,10 @@ TEST_F(DpiTest, F8SwitchesToTheReducedRateAndShowsItsMark) {
     }
     window.calculator().state().Readout.assign("");
     const std::vector<COLORREF> markOnly = painted_pixels(window.hwnd(), display);
-    const KeyRect mark = scaled(kRateMarkRect, dpi);
+    const RECT at = window.rate_switch_part().rect;
+    const KeyRect mark = {at.left, at.top, at.right - at.left, at.bottom - at.top};
+    const RECT m = window.lblMem().rect();
+    EXPECT_GE(mark.left - m.right, s(3)) << "the mark keeps clear of the memory's M";
     int markInk = 0, digitsOnMark = 0;
     for (std::size_t i = 0; i < reduced.size(); ++i) {
         const int x = display.left + static_cast<int>(i) % width;

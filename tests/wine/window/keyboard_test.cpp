@@ -173,7 +173,7 @@ TEST_F(KeyboardTest, CtrlShiftCCopiesTheTape) {
     press('C', true, true);
     EXPECT_EQ(clipboard_unicode(),
               L"\u00D7\t1,200.\r\n=\t3.\r\n=\t3,600.\r\n"
-              L"\u7A0E\u8FBC 8%\t3,888.\r\n");
+              L"\u7A0E\u7387 8%\t\r\n\u7A0E\u8FBC 8%\t3,888.\r\n");
     EXPECT_EQ(readout(), "3,888.");  // the readout's own copy is untouched: Ctrl+C still is
 }
 
