@@ -13,8 +13,10 @@
 #include <gtest/gtest.h>
 
 #include "calc_script.h"
+#include "gdi_handles.h"
 #include "gui_support.h"
 #include "person.h"
+#include "screen_capture.h"
 
 namespace z5calc {
 namespace {
@@ -24,9 +26,9 @@ constexpr double kStart = 1234.5;
 struct Row {
     const char* what;
     const wchar_t* keys;    // typed first
-    const wchar_t* clicks;  // then clicks on the keys so named (space-separated), or ""
+    const wchar_t* clicks;  // then clicks on the keys or menu items so named (space-separated)
     enum Target { kNothing, kReadout, kTape } rightClick;
-    const wchar_t* seen;  // the readout then
+    const wchar_t* seen;  // the readout then, and " テープ" while the tape is shown
     bool menu;            // a popup menu is then up (Esc closes it)
     const wchar_t* close;
     double received;  // what the host's field gets
@@ -35,15 +37,17 @@ struct Row {
     // With a limit: the closing keys bring up the limit message, which the person answers with
     // `answer` once it is in front, then types `after` into the calculator.
     double mmax = 0;
-    const wchar_t* answer = nullptr;
+    const wchar_t* answer = nullptr;  // keys, or "{CLICK}" for a click on its OK
     const wchar_t* after = L"";
-    POINT hostAt = {60, 60};  // the host window's place on the screen
+    POINT hostAt = {60, 60};             // the host window's place on the screen
+    bool standardBox = false;            // the host's settings choose the standard message box
+    const wchar_t* clipboard = nullptr;  // how the clipboard's text then ends
 };
 
 const Row kRows[] = {
     {"a sum typed, Enter transfers", L"450+50=", L"", Row::kNothing, L"500.", false, L"~", 500},
     {"Ctrl+H on a result shows the tape and keeps the number", L"450+50=^h", L"", Row::kNothing,
-     L"500.", false, L"~", 500},
+     L"500. テープ", false, L"~", 500},
     {"Ctrl+H twice on an entry", L"1000^h^h", L"", Row::kNothing, L"1,000.", false, L"~", 1000},
     {"Backspace takes back a digit", L"123{BS}", L"", Row::kNothing, L"12.", false, L"~", 12},
     {"Delete clears the entry", L"5+7{DEL}8", L"", Row::kNothing, L"8.", false, L"=~", 13},
@@ -71,11 +75,12 @@ const Row kRows[] = {
      false, L"~", 1234},
     {"a right click on the readout opens the menu", L"12", L"", Row::kReadout, L"12.", true, L"~",
      12},
-    {"a right click on the tape opens the menu", L"12^h", L"", Row::kTape, L"12.", true, L"~", 12},
+    {"a right click on the tape opens the menu", L"12^h", L"", Row::kTape, L"12. テープ", true,
+     L"~", 12},
     {"Shift+F10 opens the menu", L"12{+F10}", L"", Row::kNothing, L"12.", true, L"~", 12},
     {"over the limit: the companion's message answered with Enter, then the keys work again",
-     L"1001^h", L"", Row::kNothing, L"1,001.", false, L"~", 500, nullptr, 1000, L"~", L"{DEL}500~",
-     POINT{280, 450}},
+     L"1001^h", L"", Row::kNothing, L"1,001. テープ", false, L"~", 500, nullptr, 1000, L"~",
+     L"{DEL}500~", POINT{280, 450}},
     {"= right after an operator writes its result", L"1+1+=5=", L"", Row::kNothing, L"5.", false,
      L"~", 5, L"+ 1.|+ 1.|= 2.|= 5.|転記 5.|"},
     {"a tax key writes its lines once, and the transfer no = after them", L"100^i", L"",
@@ -84,7 +89,69 @@ const Row kRows[] = {
      L"123={BS}^p{F8}^r^l", L"", Row::kNothing, L"12.", false, L"~", 12,
      L"= 123.|← 12.|M+ 12.|税率 8% |MR 12.|MC 12.|転記 12.|"},
     {"the tape beside a field low on the screen covers neither it nor the calculator", L"7^h", L"",
-     Row::kNothing, L"7.", false, L"~", 7, nullptr, 0, nullptr, L"", POINT{280, 450}},
+     Row::kNothing, L"7. テープ", false, L"~", 7, nullptr, 0, nullptr, L"", POINT{280, 450}},
+    {"x and * multiply", L"2*3x4=", L"", Row::kNothing, L"24.", false, L"~", 24},
+    {.what = "Ctrl+Shift+C copies the tape",
+     .keys = L"7+8=^C",
+     .clicks = L"",
+     .rightClick = Row::kNothing,
+     .seen = L"15.",
+     .menu = false,
+     .close = L"~",
+     .received = 15,
+     .clipboard = L"+\t7.\r\n=\t8.\r\n=\t15.\r\n"},
+    {"the Menu key opens the menu", L"12{APPS}", L"", Row::kNothing, L"12.", true, L"~", 12},
+    {"menu: テープ表示 shows the tape", L"12", L"テープ表示", Row::kReadout, L"12. テープ", false,
+     L"~", 12},
+    {.what = "menu: テープをコピー",
+     .keys = L"2+3=",
+     .clicks = L"テープをコピー",
+     .rightClick = Row::kReadout,
+     .seen = L"5.",
+     .menu = false,
+     .close = L"~",
+     .received = 5,
+     .clipboard = L"+\t2.\r\n=\t3.\r\n=\t5.\r\n"},
+    {.what = "menu: 数値をコピー, then Ctrl+V",
+     .keys = L"1234",
+     .clicks = L"数値をコピー",
+     .rightClick = Row::kReadout,
+     .seen = L"1,234.",
+     .menu = false,
+     .close = L"c^v~",
+     .received = 1234,
+     .clipboard = L"1234"},
+    {"menu: 貼り付け", L"5678^cc", L"貼り付け", Row::kReadout, L"5,678.", false, L"~", 5678},
+    {"menu: 税率切替, then Ctrl+I", L"1000", L"税率切替", Row::kReadout, L"1,000.", false, L"^i~",
+     1080},
+    {"menu: テープを消去, then the transfer starts the tape anew", L"9+1=", L"テープを消去",
+     Row::kReadout, L"10.", false, L"~", 10, L"= 10.|転記 10.|"},
+    {"over the limit: the companion's message answered with a click on OK", L"2000", L"",
+     Row::kNothing, L"2,000.", false, L"~", 900, nullptr, 1000, L"{CLICK}", L"{DEL}900~"},
+    {.what = "over the limit with the standard box (MsgMode=1), OK clicked",
+     .keys = L"2000",
+     .clicks = L"",
+     .rightClick = Row::kNothing,
+     .seen = L"2,000.",
+     .menu = false,
+     .close = L"~",
+     .received = 700,
+     .mmax = 1000,
+     .answer = L"{CLICK}",
+     .after = L"{DEL}700~",
+     .standardBox = true},
+    {.what = "over the limit with the standard box, answered with Enter",
+     .keys = L"2000",
+     .clicks = L"",
+     .rightClick = Row::kNothing,
+     .seen = L"2,000.",
+     .menu = false,
+     .close = L"~",
+     .received = 800,
+     .mmax = 1000,
+     .answer = L"~",
+     .after = L"{DEL}800~",
+     .standardBox = true},
 };
 
 // The host's copy of the tape, from the newest start line (dropped) on, in one line of text.
@@ -134,7 +201,11 @@ class MessageReader {
                 continue;
             Sleep(100);  // read first
             tapeOver_ = lies_over(window_named(L"テープ"), front);
-            type_keys(keys);
+            if (std::wstring(keys) == L"{CLICK}") {
+                click_at(centre_of(GetDlgItem(front, IDOK)));
+            } else {
+                type_keys(keys);
+            }
             break;
         }
         CoUninitialize();
@@ -168,9 +239,7 @@ class PersonTest : public ComponentCallTest {
                               (companion_.path() + L"talkzel2.exe").c_str(), FALSE));
         UniqueBstr help((companion_.path() + L"z5calc.chm").c_str());
         ASSERT_EQ(calc->SetHelpFile(help.get(), 1), S_OK);
-        // A host whose settings file names no rate.
-        UniqueBstr name(L"z5person");
-        ASSERT_EQ(calc->SetAppName(name.get()), S_OK);
+        write_bytes(companion_.path() + L"standard.ini", "[Setup]\r\nMsgMode=1\r\n");
     }
     void TearDown() override {
         if (HWND companion = FindWindowW(L"ThunderRT6FormDC", nullptr)) {
@@ -196,12 +265,15 @@ class PersonTest : public ComponentCallTest {
 
     // One row, from the field having the keyboard to the number in it.
     void work(const Row& row) {
+        // A host file that names no rate, or one that chooses the standard message box.
+        UniqueBstr app(row.standardBox ? (companion_.path() + L"standard.ini").c_str()
+                                       : L"z5person");
+        ASSERT_EQ(calc->SetAppName(app.get()), S_OK);
         SetForegroundWindow(host);
         SetFocus(field);
         SetWindowPos(host, nullptr, row.hostAt.x, row.hostAt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        Readout seen;
+        std::wstring seen, tapeCovers;
         bool menu = false;
-        std::wstring tapeCovers;
         Script script;
         // A person starts once the calculator is in front with the keyboard.
         script.until([] {
@@ -213,26 +285,15 @@ class PersonTest : public ComponentCallTest {
             if (window_named(L"テープ")) type_keys(L"^h");
         });
         script.then([&] { type_keys(row.keys); });
+        if (row.rightClick != Row::kNothing) script.then([&] { right_click(row.rightClick); });
         std::wistringstream names(row.clicks);
-        for (std::wstring name; names >> name;) {
-            script.then([name] {
-                POINT at = {};
-                EXPECT_TRUE(child_centre(window_in_front(), name, at)) << narrow(name);
-                click_at(at);
-            });
-        }
-        if (row.rightClick == Row::kReadout)
-            script.then([] { click_at(readout_read(window_in_front()).centre, true); });
-        if (row.rightClick == Row::kTape) {
-            script.then([] {
-                const HWND tape = window_named(L"テープ");
-                ASSERT_NE(tape, nullptr);
-                click_at(centre_of(tape), true);
-            });
-        }
+        for (std::wstring name; names >> name;) script.then([name] { click_named(name); });
         script.then([&] {
-            seen = readout_read(window_in_front());
-            if ((menu = menu_shown())) type_keys(L"{ESC}");
+            seen = what_is_seen();
+            if ((menu = menu_shown())) {
+                save_menu_picture();
+                type_keys(L"{ESC}");
+            }
             tapeCovers = tape_covers(window_in_front());
         });
         script.then([&] { type_keys(row.close); });
@@ -251,14 +312,53 @@ class PersonTest : public ComponentCallTest {
         text << result;
         SetWindowTextW(field, text.str().c_str());
 
-        EXPECT_EQ(seen.text, row.seen);
+        EXPECT_EQ(seen, row.seen);
         EXPECT_EQ(menu, row.menu);
         EXPECT_EQ(tapeCovers, L"");
         EXPECT_EQ(result, row.received);
         if (row.tape) {
             EXPECT_EQ(tape_since_start(calc.get()), row.tape);
         }
+        if (row.clipboard) {
+            EXPECT_TRUE(clipboard_unicode().ends_with(row.clipboard))
+                << narrow(clipboard_unicode());
+        }
         EXPECT_TRUE(focus_comes_back()) << "the keyboard is back in the field";
+    }
+
+    // The readout as a screen reader reads it, and the tape when it is shown beside it.
+    static std::wstring what_is_seen() {
+        const std::wstring readout = readout_read(window_in_front()).text;
+        return window_named(L"テープ") ? readout + L" テープ" : readout;
+    }
+
+    static void right_click(Row::Target target) {
+        if (target == Row::kReadout) click_at(readout_read(window_in_front()).centre, true);
+        if (target != Row::kTape) return;
+        const HWND tape = window_named(L"テープ");
+        ASSERT_NE(tape, nullptr);
+        click_at(centre_of(tape), true);
+    }
+
+    // A key of the calculator, or an item of the menu while one is up.
+    static void click_named(const std::wstring& name) {
+        POINT at = {};
+        const bool found =
+            menu_shown() ? menu_item_centre(name, at) : child_centre(window_in_front(), name, at);
+        EXPECT_TRUE(found) << narrow(name);
+        click_at(at);
+    }
+
+    // With Z5_SHOTS set to a folder, the menu as a person sees it, saved there.
+    static void save_menu_picture() {
+        const wchar_t* folder = _wgetenv(L"Z5_SHOTS");
+        RECT area = {};
+        const HWND menu = FindWindowW(L"#32768", nullptr);
+        if (!folder || !GetWindowRect(menu, &area)) return;
+        UpdateWindow(menu);  // drawn before it is taken
+        const int dpi = GetDeviceCaps(WindowDc().get(), LOGPIXELSY);
+        save_screen_bmp(
+            (std::wstring(folder) + L"\\menu-" + std::to_wstring(dpi) + L".bmp").c_str(), area);
     }
 
     // What the shown tape lies over of the field and the calculator: "" when nothing.

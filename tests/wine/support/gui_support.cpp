@@ -152,6 +152,17 @@ POINT centre_of(HWND window) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+std::wstring clipboard_unicode() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return L"(not open)";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
 bool put_pointer(int x, int y) {
     int steady = 0;
     for (int tries = 0; tries < 40 && steady < 3; ++tries) {

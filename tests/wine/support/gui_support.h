@@ -69,6 +69,9 @@ std::wstring missing_glyphs(HFONT font, const std::wstring& text);
 // The centre of a window's rectangle.
 POINT centre_of(HWND window);
 
+// The clipboard's Unicode text, as a paste would give it ("(not open)" when it cannot be read).
+std::wstring clipboard_unicode();
+
 // Puts the mouse pointer at (x, y) and waits until the system reports it there steadily: under
 // Wine a pointer event of the X server still in flight can otherwise move it back after the set.
 bool put_pointer(int x, int y);

@@ -81,7 +81,8 @@ void type_keys(const std::wstring& keys) {
         if (ch == L'~') {
             press(VK_RETURN, false, false);
         } else if (ch == L'^' && i + 1 < keys.size()) {
-            press(static_cast<WORD>(LOBYTE(VkKeyScanW(keys[++i]))), false, true);
+            const SHORT scan = VkKeyScanW(keys[++i]);
+            press(LOBYTE(scan), (HIBYTE(scan) & 1) != 0, true);
         } else if (ch == L'{') {
             const size_t end = keys.find(L'}', i);
             std::wstring name = keys.substr(i + 1, end - i - 1);
@@ -172,6 +173,23 @@ HWND window_named(const std::wstring& name) {
 bool menu_shown() {
     HWND menu = FindWindowW(L"#32768", nullptr);
     return menu && IsWindowVisible(menu);
+}
+
+bool menu_item_centre(const std::wstring& name, POINT& centre) {
+    constexpr UINT kGetMenu = 0x01E1;  // MN_GETHMENU: the menu a popup window shows
+    const HWND window = FindWindowW(L"#32768", nullptr);
+    const auto menu =
+        window ? reinterpret_cast<HMENU>(SendMessageW(window, kGetMenu, 0, 0)) : nullptr;
+    for (int i = 0, n = menu ? GetMenuItemCount(menu) : 0; i < n; ++i) {
+        wchar_t text[64] = L"";
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        RECT r = {};
+        if (std::wstring(text).substr(0, name.size() + 1) != name + L"\t" && text != name) continue;
+        if (!GetMenuItemRect(nullptr, menu, static_cast<UINT>(i), &r)) return false;
+        centre = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        return true;
+    }
+    return false;
 }
 
 }  // namespace z5calc

@@ -10,8 +10,8 @@
 namespace z5calc {
 
 // Types `keys` into whatever has the keyboard. Characters are typed with the keys (and Shift)
-// that make them on this keyboard; "~" is Enter, "^x" is Ctrl+x, "{NAME}" is the key NAME:
-// ESC, BS, DEL, ENTER, APPS, F1-F12, and "{+NAME}" is Shift+NAME (e.g. {+F10}).
+// that make them on this keyboard; "~" is Enter, "^x" is Ctrl+x ("^C" Ctrl+Shift+C), "{NAME}" is
+// the key NAME: ESC, BS, DEL, ENTER, APPS, F1-F12, and "{+NAME}" is Shift+NAME (e.g. {+F10}).
 void type_keys(const std::wstring& keys);
 
 // A click of the left or right button at a screen point.
@@ -33,7 +33,9 @@ bool child_centre(HWND window, const std::wstring& name, POINT& centre);
 // finds it; null when there is none.
 HWND window_named(const std::wstring& name);
 
-// Whether a popup menu is on the screen.
+// Whether a popup menu is on the screen, and the screen centre of its item named `name` (the
+// text before its shortcut).
 bool menu_shown();
+bool menu_item_centre(const std::wstring& name, POINT& centre);
 
 }  // namespace z5calc

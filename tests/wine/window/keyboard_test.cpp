@@ -61,16 +61,6 @@ class KeyboardTest : public LoadedWindowTest {
         SetClipboardData(CF_UNICODETEXT, memory);
         CloseClipboard();
     }
-    static std::wstring clipboard_unicode() {
-        std::wstring text;
-        if (!OpenClipboard(nullptr)) return L"(not open)";
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            text = static_cast<const wchar_t*>(GlobalLock(data));
-            GlobalUnlock(data);
-        }
-        CloseClipboard();
-        return text;
-    }
     static std::string clipboard_ansi() {
         std::string text;
         if (!OpenClipboard(nullptr)) return "(not open)";
