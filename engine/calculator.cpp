@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "exact_rounding.h"
 #include "number_text.h"
 
 namespace z5calc {
@@ -21,6 +22,46 @@ double first_eight_digits(double magnitude) noexcept {
 // "Error" and whatever was made of it (text appended during decimal entry).
 bool holds_error(const ReadoutText& readout) noexcept {
     return readout.view().find("Err") != std::string_view::npos;
+}
+
+// How a tax result is rounded: `adv` 0 for the adding direction, 1 for the removing one.
+Rounding tax_rounding(std::int16_t mode, std::int16_t adv) noexcept {
+    switch (static_cast<std::int16_t>(adv ^ mode)) {
+        case 0:
+            return Rounding::Down;
+        case 1:
+            return Rounding::Up;
+        case 2:
+        case 3:
+            return Rounding::HalfUp;
+        default:
+            return Rounding::None;
+    }
+}
+
+// A tax key's result computed exactly on the readout's decimal and the rate in thousandths
+// (the unit the settings give it in); nothing where either is not exact (an exponent form, a
+// rate of finer steps), and the key then computes in binary.
+std::optional<double> exact_tax(std::string_view readout, double rate, int index,
+                                Rounding rule) noexcept {
+    const auto price = exact_decimal(readout);
+    const double perMille = rate * 1000;
+    const auto rateThousandths = static_cast<std::int64_t>(std::llround(perMille));
+    if (!price || !(std::fabs(perMille - static_cast<double>(rateThousandths)) < 1e-6) ||
+        price->scale > 12)
+        return std::nullopt;
+    const std::int64_t unit = kPowersOfTen[price->scale];
+    const std::int64_t withTax = 1000 + rateThousandths;
+    std::int64_t num = 0, den = 0;
+    const bool overflow =
+        index == kTaxOut
+            ? withTax <= 0 || __builtin_mul_overflow(price->mantissa, 1000, &num) ||
+                  __builtin_mul_overflow(unit, withTax, &den)
+            : __builtin_mul_overflow(price->mantissa, index == kTaxIn ? withTax : rateThousandths,
+                                     &num) ||
+                  __builtin_mul_overflow(unit, 1000, &den);
+    if (overflow) return std::nullopt;
+    return rounded_quotient(num, den, 0, rule);
 }
 
 }  // namespace
@@ -343,13 +384,19 @@ void Calculator::tax_click(int index) noexcept {
     }
     const double v = *read;
     const double rate = tax_rate();
-    double result = index == kTaxIn ? v * (rate + 1) : index == kTaxOut ? v / (rate + 1) : v * rate;
-    // Only an absurd rate (from a hand-edited settings file) gets here; the key is refused.
-    if (!std::isfinite(result)) {
-        display_.beep();
-        return;
+    const std::int16_t adv = index == kTaxOut ? 1 : 0;
+    double result = 0;
+    if (auto exact = exact_tax(state_.Readout.view(), rate, index, tax_rounding(taxMode_, adv))) {
+        result = *exact;
+    } else {
+        result = index == kTaxIn ? v * (rate + 1) : index == kTaxOut ? v / (rate + 1) : v * rate;
+        // Only an absurd rate (from a hand-edited settings file) gets here; the key is refused.
+        if (!std::isfinite(result)) {
+            display_.beep();
+            return;
+        }
+        tax_check(result, adv);
     }
-    tax_check(result, index == kTaxOut ? 1 : 0);
     const ReadoutText before = state_.Readout;
     show_number(result);
     const TapeMark mark = index == kTaxIn    ? TapeMark::TaxIn
