@@ -145,13 +145,53 @@ void read_record(const VARIANT& v, windowstay& field) {
     field = *static_cast<const windowstay*>(v.pvRecord);
 }
 
+// Whether a VARIANT may hold this type (by value, by reference or as an array); vectors are
+// for property sets only.
+bool legal_type(VARTYPE vt) {
+    if (vt & (VT_VECTOR | VT_RESERVED)) return false;
+    switch (vt & VT_TYPEMASK) {
+        case VT_EMPTY:
+        case VT_NULL:
+        case VT_I2:
+        case VT_I4:
+        case VT_R4:
+        case VT_R8:
+        case VT_CY:
+        case VT_DATE:
+        case VT_BSTR:
+        case VT_DISPATCH:
+        case VT_ERROR:
+        case VT_BOOL:
+        case VT_VARIANT:
+        case VT_UNKNOWN:
+        case VT_DECIMAL:
+        case VT_I1:
+        case VT_UI1:
+        case VT_UI2:
+        case VT_UI4:
+        case VT_I8:
+        case VT_UI8:
+        case VT_INT:
+        case VT_UINT:
+        case VT_RECORD:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 bool read_field(const VARIANT& argument, windowstay& field) {
     const VARIANT* v = &argument;
     if (v->vt == (VT_VARIANT | VT_BYREF) && v->pvarVal) v = v->pvarVal;
+    if (!legal_type(v->vt)) {
+        throw FieldRefused{std::wstring(kAcceptedForms) + L"; its type is no VARIANT type",
+                           DISP_E_BADVARTYPE};
+    }
     const VARTYPE type = v->vt & ~VT_BYREF;
     const bool byRef = (v->vt & VT_BYREF) != 0;
+    if (byRef && type != VT_RECORD && !v->byref) refuse(L"a reference that points nowhere");
     if (type == VT_EMPTY || type == VT_NULL) return false;
     if (type == VT_ERROR && !byRef && v->scode == DISP_E_PARAMNOTFOUND) return false;
     if (type == VT_RECORD) {

@@ -121,8 +121,7 @@ class Arguments {
         try {
             return read_field(at(position), copy) ? &copy : nullptr;
         } catch (FieldRefused& refused) {
-            throw ArgumentError{DISP_E_TYPEMISMATCH, index_of(position),
-                                std::move(refused.description)};
+            throw ArgumentError{refused.error, index_of(position), std::move(refused.description)};
         }
     }
 
@@ -338,20 +337,21 @@ HRESULT ZelCalc::invoke_property(DISPID id, WORD flags, DISPPARAMS& params, VARI
         return put_TaxRateKind(whole ? static_cast<LONG>(kind) : -1);
     }
     expect_count(params, 0);
-    VARIANT value;
-    VariantInit(&value);
+    UniqueVariant value;
     HRESULT hr = S_OK;
+    // Typed only once filled, so that a failed get leaves nothing to free.
     if (id == kDispTaxRateKind) {
-        value.vt = VT_I4;
-        hr = get_TaxRateKind(&value.lVal);
+        hr = get_TaxRateKind(&value->lVal);
+        if (SUCCEEDED(hr)) value->vt = VT_I4;
     } else if (id == kDispTape) {
-        value.vt = VT_BSTR;
-        hr = get_Tape(&value.bstrVal);
+        hr = get_Tape(&value->bstrVal);
+        if (SUCCEEDED(hr)) value->vt = VT_BSTR;
     } else {
-        value.vt = VT_R8;
-        hr = id == kDispTaxRate ? get_TaxRate(&value.dblVal) : get_ReducedTaxRate(&value.dblVal);
+        hr = id == kDispTaxRate ? get_TaxRate(&value->dblVal) : get_ReducedTaxRate(&value->dblVal);
+        if (SUCCEEDED(hr)) value->vt = VT_R8;
     }
-    if (SUCCEEDED(hr) && result) *result = value;
+    // A caller that asks for no result still gets the value made and freed, never leaked.
+    if (SUCCEEDED(hr) && result) *result = value.release();
     return hr;
 }
 

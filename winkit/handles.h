@@ -54,6 +54,12 @@ class UniqueVariant {
     VARIANT* get() noexcept { return &v_; }
     const VARIANT* get() const noexcept { return &v_; }
     VARIANT* operator->() noexcept { return &v_; }
+    // Hands the value over to the caller, who then owns what it holds.
+    VARIANT release() noexcept {
+        const VARIANT out = v_;
+        VariantInit(&v_);
+        return out;
+    }
 
   private:
     VARIANT v_;

@@ -129,6 +129,7 @@ class FieldFormsTest : public ComponentCallTest {
 struct Form {
     const char* name;
     std::function<VARIANT()> make;
+    HRESULT refusal = DISP_E_TYPEMISMATCH;  // for a form that is refused
 };
 
 // A variant of the type with every value bit zero (a null array, a null object).
@@ -275,6 +276,22 @@ TEST_F(FieldFormsTest, OtherFormsAreRefusedWithTheAcceptedFormsNamed) {
         {"null array", [] { return variant_of(VT_ARRAY | VT_R8); }},
         {"object without the members", [&] { return object_variant(&nothingUseful); }},
         {"object with no number", [&] { return object_variant(&notANumber); }},
+        // Refused before its pointer is read: 0x7FFF claims an array by reference.
+        {"no VARIANT type",
+         [] {
+             VARIANT v = variant_of(0x7FFF);
+             v.byref = reinterpret_cast<void*>(16);  // an address that cannot be read
+             return v;
+         },
+         DISP_E_BADVARTYPE},
+        {"a vector",
+         [] {
+             VARIANT v = array_variant(VT_R8, {1, 2, 3, 4});
+             v.vt |= VT_VECTOR;
+             return v;
+         },
+         DISP_E_BADVARTYPE},
+        {"an object by reference to nothing", [] { return variant_of(VT_DISPATCH | VT_BYREF); }},
     };
     for (const Form& form : forms) {
         for (bool withExcep : {true, false}) {
@@ -283,15 +300,16 @@ TEST_F(FieldFormsTest, OtherFormsAreRefusedWithTheAcceptedFormsNamed) {
             RECT placed = {};
             VARIANT ws = form.make();
             const HRESULT hr = call(ws, result, placed, withExcep ? &excep : nullptr);
-            if (ws.vt != VT_DISPATCH) VariantClear(&ws);
+            ws.vt &= ~VT_VECTOR;
+            if (ws.vt != VT_DISPATCH && ws.vt != 0x7FFF) VariantClear(&ws);
             EXPECT_EQ(own_calc_window(), nullptr) << form.name;
             EXPECT_EQ(argErr, 1u) << form.name;
             if (!withExcep) {
-                EXPECT_EQ(hr, DISP_E_TYPEMISMATCH) << form.name;
+                EXPECT_EQ(hr, form.refusal) << form.name;
                 continue;
             }
             EXPECT_EQ(hr, DISP_E_EXCEPTION) << form.name;
-            EXPECT_EQ(excep.scode, DISP_E_TYPEMISMATCH) << form.name;
+            EXPECT_EQ(excep.scode, form.refusal) << form.name;
             const std::wstring description = excep.bstrDescription ? excep.bstrDescription : L"";
             EXPECT_EQ(description.rfind(L"showcalc: the field rectangle ws must be a windowstay "
                                         L"record, an array of four numbers",
