@@ -132,14 +132,15 @@ void SettingsStore::InitSettings() {
 
 void SettingsStore::ReadTaxSettings(Reading reading) {
     // A negative value (a missing key reads -1) gives the key's fallback; so does a number
-    // beyond its size, unless the reading is strict.
+    // beyond its size, unless the reading is strict, and a rate above 1000 (100 %), which no
+    // tax has and which the rate's mark could not show.
     auto number = [&](const IniKey& k) -> std::int32_t {
         if (reading == Reading::Strict) return GetIniValue(k);
         return ini_value_from_text(GetIniString(k)).value_or(-1);
     };
     auto rate = [&](const IniKey& k) {
         const double value = number(k) / 1000.0;
-        return value < 0 ? k.fallback / 1000.0 : value;
+        return value < 0 || value > 1 ? k.fallback / 1000.0 : value;
     };
     taxRate = rate(ini_keys::kTax);
     reducedTaxRate = rate(ini_keys::kReducedTax);

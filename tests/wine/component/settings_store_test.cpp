@@ -305,6 +305,24 @@ TEST_F(AppName, DefaultsAndMessageMode) {
     }
 }
 
+// Both rates by one rule: the leading number in tenths of a percent; missing, negative or above
+// 100 % gives the key's default, so no mark or tape line shows a rate no tax has.
+TEST_F(AppName, RatesBeyondAHundredPercentTakeTheirDefaults) {
+    struct Case {
+        const char* lines;
+        double rate, reduced;
+    };
+    for (const Case& c :
+         {Case{"Tax=1001", 0.1, 0.08}, Case{"Tax=1000\r\nReducedTax=50", 1, 0.05},
+          Case{"ReducedTax=1001", 0.1, 0.08}, Case{"ReducedTax=999999999", 0.1, 0.08},
+          Case{"ReducedTax=-5", 0.1, 0.08}, Case{"ReducedTax=abc", 0.1, 0}}) {
+        write_bytes(setup() + L"h.ini", std::string("[Setup]\r\n") + c.lines + "\r\n");
+        SetAppName(state, L"h");
+        EXPECT_EQ(state.settings.taxRate, c.rate) << c.lines;
+        EXPECT_EQ(state.settings.reducedTaxRate, c.reduced) << c.lines;
+    }
+}
+
 TEST_F(AppName, OverflowFailsButLeavesTheOwnFileCurrent) {
     write_bytes(setup() + L"h.ini", "[Setup]\r\nTax=80\r\nTaxMode=70000\r\n");
     EXPECT_THROW(SetAppName(state, L"h"), std::overflow_error);
