@@ -217,6 +217,13 @@ void Calculator::bs_edit() noexcept {
     }
     // An empty readout (backspace after a lone "-") stays empty.
     if (text.empty()) return;
+    // A starting value in exponent form has no last digit to take: taking its last character
+    // would change the exponent (1E-324 to 1E-32). It clears.
+    if (text.view().find('E') != std::string_view::npos) {
+        s.Readout.assign("0.");
+        s.decimalflag = false;
+        return;
+    }
     if (text.view().back() == '.') {
         // The digit before the point goes, and the rest is regrouped.
         text.pop_back();
@@ -224,8 +231,10 @@ void Calculator::bs_edit() noexcept {
         text.push_back('.');
         s.decimalflag = false;
         if (text == "-." || text == ".") text.assign("0.");
-        // Text that is no number (an opening value in exponent form) clears to zero.
-        show_number(read_number(text.view()).value_or(0));
+        // A starting value with more whole digits than the readout holds may still have too
+        // many: it clears rather than show "Error".
+        const double shortened = read_number(text.view()).value_or(0);
+        show_number(in_display_range(shortened) ? shortened : 0);
         return;
     }
     text.pop_back();

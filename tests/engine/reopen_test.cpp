@@ -28,21 +28,22 @@ TEST_P(Reopen, StartingValueIsThePendingResult) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, Reopen,
-    ::testing::Values(OpenCase{0, "", "0."}, OpenCase{1500, "", "1500."}, OpenCase{-3, "", "-3."},
-                      OpenCase{12.5, "", "12.5"}, OpenCase{1234.5, "", "1234.5"},
-                      OpenCase{0.1 + 0.2, "", "0.3"}, OpenCase{1e15, "", "1E+15."},
-                      OpenCase{1.5e-5, "", "1.5E-05"}, OpenCase{1500, "- 5 0 0 =", "1,000."},
-                      OpenCase{1500, "2 +", "2."}, OpenCase{1500, "X 2 =", "3,000."},
-                      OpenCase{1500, "=", "1500."}, OpenCase{1500, "+ =", "1500."},
-                      OpenCase{1500, "-", "1500."}, OpenCase{1500, "INV", "-1,500."},
-                      OpenCase{1500, ".", "0."}, OpenCase{1500, "BS", "150."},
-                      OpenCase{12.5, "BS", "12."}, OpenCase{1500, "5", "5."},
-                      OpenCase{1500000000, "", "1500000000."},
-                      OpenCase{1500000000, "+ 1 =", "Error"},
-                      // an opening value in exponent form is no number: keys that need one beep,
-                      // backspace clears it to zero
-                      OpenCase{1e15, "+", "1E+15."}, OpenCase{1e15, "BS", "0."},
-                      OpenCase{1.5e-5, "BS", "1.5E-0"}, OpenCase{1e15, "7", "7."}));
+    ::testing::Values(
+        OpenCase{0, "", "0."}, OpenCase{1500, "", "1500."}, OpenCase{-3, "", "-3."},
+        OpenCase{12.5, "", "12.5"}, OpenCase{1234.5, "", "1234.5"}, OpenCase{0.1 + 0.2, "", "0.3"},
+        OpenCase{1e15, "", "1E+15."}, OpenCase{1.5e-5, "", "1.5E-05"},
+        OpenCase{1500, "- 5 0 0 =", "1,000."}, OpenCase{1500, "2 +", "2."},
+        OpenCase{1500, "X 2 =", "3,000."}, OpenCase{1500, "=", "1500."},
+        OpenCase{1500, "+ =", "1500."}, OpenCase{1500, "-", "1500."},
+        OpenCase{1500, "INV", "-1,500."}, OpenCase{1500, ".", "0."}, OpenCase{1500, "BS", "150."},
+        OpenCase{12.5, "BS", "12."}, OpenCase{1500, "5", "5."},
+        OpenCase{1500000000, "", "1500000000."}, OpenCase{1500000000, "+ 1 =", "Error"},
+        // an opening value in exponent form is no number: keys that need one beep,
+        // backspace clears it to zero (never shortens its exponent), as it does
+        // a value that keeps too many whole digits
+        OpenCase{1e15, "+", "1E+15."}, OpenCase{1e15, "BS", "0."}, OpenCase{1.5e-5, "BS", "0."},
+        OpenCase{5e-324, "BS BS", "0."}, OpenCase{1234567890123, "BS", "0."},
+        OpenCase{1500000000, "BS", "150,000,000."}, OpenCase{1e15, "7", "7."}));
 
 TEST(Reopen, SetsPendingStateAndKeepsTheRest) {
     KeyRunner run;
