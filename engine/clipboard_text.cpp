@@ -122,6 +122,8 @@ std::optional<double> pasted_number(std::wstring_view text) noexcept {
             ++run;
         } else if (c == ',' && !point) {
             if (run == 0 || (grouped && run != 3) || run > 3) return std::nullopt;
+            // A grouped number never starts with a zero ("0,123" is no 123).
+            if (!grouped && number[negative ? 1 : 0] == '0') return std::nullopt;
             grouped = true;
             run = 0;
         } else if (c == '.' && !point) {

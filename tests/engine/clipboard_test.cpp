@@ -84,6 +84,8 @@ TEST(PastedNumber, RefusesEverythingElse) {
                                      std::wstring(L"1,,234"),
                                      std::wstring(L"1,234,56.7"),
                                      std::wstring(L"0.1,234"),
+                                     std::wstring(L"0,123"),
+                                     std::wstring(L"-000,000"),
                                      std::wstring(L"--5"),
                                      std::wstring(L"+-5"),
                                      std::wstring(L"$$5"),
