@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,13 @@ INT_PTR prop(HWND hwnd, const wchar_t* name) {
     return reinterpret_cast<INT_PTR>(GetPropW(hwnd, name));
 }
 
+// The most of a message that is presented and spoken: a text of any length from any process
+// must leave the companion at work, and no one reads a longer message.
+constexpr int kMessageLimit = 100000;
+
 std::wstring window_text(HWND hwnd) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    const int length = std::min(GetWindowTextLengthW(hwnd), kMessageLimit);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     text.resize(
         static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     return text;
