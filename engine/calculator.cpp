@@ -363,23 +363,20 @@ void Calculator::operator_key(int index) noexcept {
 }
 
 void Calculator::tax_check(double& m, std::int16_t adv) const noexcept {
-    const int k = static_cast<std::int16_t>(adv ^ taxMode_);
-    switch (k) {
-        case 0:
-            // Down, counting a floating-point residue just short of a whole number as that
-            // number (1079.99999999 is 1080).
+    switch (tax_rounding(taxMode_, adv)) {
+        case Rounding::Down:
+            // Only binary results come here (a starting value in exponent form): a residue
+            // just short of a whole number counts as that number (1079.99999999 is 1080).
             m = std::floor(m + 0.0004);
             break;
-        case 1:
-            if (m - std::floor(m) != 0) m = m + 1;
-            m = std::floor(m);
+        case Rounding::Up:
+            m = std::ceil(m);
             break;
-        case 2:
-        case 3:
+        case Rounding::HalfUp:
             m = std::floor(m + 0.5);
             break;
-        default:
-            break;  // not rounded
+        case Rounding::None:
+            break;
     }
 }
 
