@@ -324,7 +324,7 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             }
             break;
         case WM_DESTROY:
-            tapeWindow_.hide();
+            tapeWindow_.destroy();
             if (liveRegion_) {
                 clear_live_region(hwnd());
                 liveRegion_ = false;

@@ -30,11 +30,13 @@ bool TapeWindow::show(HWND owner, const Tape& tape, const FieldRects& field, HFO
     field_ = field;
     dpi_ = dpi;
     contrast_ = contrast;
+    if (hwnd() && GetWindow(hwnd(), GW_OWNER) != owner) destroy();
     if (!hwnd() && !create_window(L"z5calc.Tape", 0, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
                                   WS_POPUP | WS_BORDER, L"", 0, 0, 1, 1, owner)) {
         return false;
     }
     make_fonts(numberFont);
+    first_ = 0;
     follow();  // sized first: the lines in view depend on it
     recorded_ = tape.recorded();
     cleared_ = tape.cleared();
@@ -45,7 +47,15 @@ bool TapeWindow::show(HWND owner, const Tape& tape, const FieldRects& field, HFO
 }
 
 void TapeWindow::hide() noexcept {
+    if (hwnd()) ShowWindow(hwnd(), SW_HIDE);
+}
+
+void TapeWindow::destroy() noexcept {
     if (hwnd()) DestroyWindow(hwnd());
+}
+
+bool TapeWindow::shown() const noexcept {
+    return hwnd() && IsWindowVisible(hwnd());
 }
 
 void TapeWindow::make_fonts(HFONT numberFont) noexcept {
@@ -102,7 +112,8 @@ bool TapeWindow::line_rect(std::size_t i, RECT& r) const noexcept {
 }
 
 void TapeWindow::tape_changed() noexcept {
-    if (!hwnd() || !tape_) return;
+    // A hidden tape catches up when it is shown again.
+    if (!shown() || !tape_) return;
     const std::uint64_t added = tape_->recorded() - recorded_;
     const bool cleared = tape_->cleared() != cleared_;
     if (!added && !cleared) return;

@@ -16,7 +16,7 @@ class TapeAccessible;
 // The tape beside the calculator: a drawn list of its lines in the readout's font, the newest
 // at the bottom and in view. It never takes the activation: the keyboard stays with the
 // calculator, which scrolls it; the wheel scrolls it too. It belongs to (is owned by) the
-// calculator window, and is made and destroyed with its showing.
+// calculator window: made at its first showing, hidden between showings, destroyed with it.
 class TapeWindow final : public WindowBase {
   public:
     static constexpr int kWidth = 210, kHeight = 150;  // at 96 DPI
@@ -26,7 +26,8 @@ class TapeWindow final : public WindowBase {
     bool show(HWND owner, const Tape& tape, const FieldRects& field, HFONT numberFont, int dpi,
               bool contrast) noexcept;
     void hide() noexcept;
-    bool shown() const noexcept { return hwnd() != nullptr; }
+    void destroy() noexcept;
+    bool shown() const noexcept;
 
     // The calculator moved, or changed its scale or theme.
     void follow() noexcept;

@@ -46,6 +46,8 @@ HRESULT TapeAccessible::get_accState(VARIANT child, VARIANT* state) noexcept {
         RECT r;
         long flags = STATE_SYSTEM_READONLY;
         if (c != CHILDID_SELF && !child_rect(c, r)) flags |= STATE_SYSTEM_OFFSCREEN;
+        // Kept between showings, hidden.
+        if (c == CHILDID_SELF && !window_->shown()) flags |= STATE_SYSTEM_INVISIBLE;
         set_i4(state, flags);
         return S_OK;
     });

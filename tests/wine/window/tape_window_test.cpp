@@ -37,7 +37,11 @@ class TapeWindowTest : public LoadedWindowTest {
     void type(const std::wstring& chars) {
         for (wchar_t ch : chars) SendMessageW(window.hwnd(), WM_CHAR, ch, 0);
     }
-    static HWND tape() { return FindWindowW(L"z5calc.Tape", nullptr); }
+    // The tape as a person sees it: a window kept hidden between showings is none.
+    static HWND tape() {
+        const HWND tape = FindWindowW(L"z5calc.Tape", nullptr);
+        return tape && IsWindowVisible(tape) ? tape : nullptr;
+    }
     const TapeWindow& view() const { return window.tape_window(); }
 };
 
