@@ -25,6 +25,8 @@ PlaceRect place_rect(const RECT& r) {
 
 bool TapeWindow::show(HWND owner, const Tape& tape, const FieldRects& field, HFONT numberFont,
                       int dpi, bool contrast) noexcept {
+    // The fonts of an earlier showing serve again unless the look changed since.
+    const bool newLook = !keyFont_ || dpi != dpi_ || contrast != contrast_;
     owner_ = owner;
     tape_ = &tape;
     field_ = field;
@@ -35,7 +37,7 @@ bool TapeWindow::show(HWND owner, const Tape& tape, const FieldRects& field, HFO
                                   WS_POPUP | WS_BORDER, L"", 0, 0, 1, 1, owner)) {
         return false;
     }
-    make_fonts(numberFont);
+    if (newLook) make_fonts(numberFont);
     first_ = 0;
     follow();  // sized first: the lines in view depend on it
     recorded_ = tape.recorded();
