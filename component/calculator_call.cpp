@@ -45,12 +45,9 @@ RECT field_pixels(const windowstay& ws, double twipsX, double twipsY) {
             px(double{ws.Wtop} + ws.Wheight, twipsY)};
 }
 
-// What a nested call keeps of the call it interrupts, the value that call is to return too.
-struct SavedCall {
-    InterruptedCalculation calculation;
+// Where the window of the call a nested call interrupts stood.
+struct SavedPlace {
     float left = 0, top = 0;
-    double calcValue = 0;
-    TaxRateKind rateKind = TaxRateKind::Standard;
 };
 
 // A field of no size at the mouse pointer, for a call that names no field.
@@ -81,7 +78,7 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     // Placed in the screen's own twips per pixel, as hosts convert their fields.
     const WindowMetrics metrics = screen_metrics(settings.twipsX, settings.twipsY);
     const windowstay ws = field ? *field : pointer_field(metrics.placeX, metrics.placeY);
-    if (!st.calcWindow) st.calcWindow = std::make_unique<CalcWindow>();
+    if (!st.calcWindow) st.calcWindow = std::make_unique<CalcWindow>(st.calculation);
     CalcWindow& window = *st.calcWindow;
 
     const bool nested = window.hwnd() != nullptr;
@@ -95,11 +92,10 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
                        L"it has closed"};
     }
     if (!nested) st.callCausality = causality;
-    SavedCall saved;
+    Calculation& calc = st.calculation;
+    const Calculation::Interrupted interrupted = calc.interrupt();
+    SavedPlace saved;
     if (nested) {
-        saved.calculation = InterruptedCalculation::of(window.calculator().state());
-        saved.calcValue = st.calcValue;
-        saved.rateKind = window.calculator().tax_rate_kind();
         const TwipsBox box = window_twips(window.hwnd(), metrics.placeX, metrics.placeY);
         saved.left = std::round(box.left);
         saved.top = std::round(box.top);
@@ -108,7 +104,6 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     }
 
     ReadCallTaxSettings(st);
-    st.calcValue = m;
     if (!nested && !window.load(WindowBase::code_module(), metrics, &st.host)) {
         throw ComError{E_FAIL, L"showcalc: the calculator window cannot be created"};
     }
@@ -124,13 +119,9 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
         }
     } unloadOnFailure{window, !nested};
 
-    Calculator& calc = window.calculator();
-    calc.set_tax(settings.taxRate, settings.taxMode);
-    calc.set_reduced_tax(settings.reducedTaxRate);
-    calc.set_tax_rate_kind(st.openRateKind);
-    calc.open(m, mmax);
+    calc.open(m, mmax, {settings.taxRate, settings.reducedTaxRate, settings.taxMode},
+              st.openRateKind);
     window.show_transfer_key(true);
-    window.tax_rates_changed();
 
     TwipsBox box = window_twips(window.hwnd(), metrics.placeX, metrics.placeY);
     box.left = ws.Wleft;
@@ -150,17 +141,12 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     // Placed and kept on the screen in one move: the window is hidden until shown modally.
     KeepOnScreen(window.hwnd(), box, field_pixels(ws, metrics.placeX, metrics.placeY),
                  metrics.placeX, metrics.placeY, window.charWidth(), window.charHeight());
-    window.show_modally();
-    const double result = st.calcValue;
-    st.lastRateKind = calc.tax_rate_kind();
+    const double result = window.show_modally().value_or(m);
     unloadOnFailure.armed = false;
 
     if (nested) {
-        st.calcValue = saved.calcValue;
-        saved.calculation.restore(calc.state());
-        calc.set_tax_rate_kind(saved.rateKind);  // the interrupted calculator keeps its rate
+        calc.resume(interrupted);
         if (window.hwnd()) {
-            window.tax_rates_changed();
             TwipsBox back = window_twips(window.hwnd(), metrics.placeX, metrics.placeY);
             back.left = saved.left;
             back.top = saved.top;

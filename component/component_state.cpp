@@ -60,10 +60,6 @@ SettingsStore& ComponentHost::settings() noexcept {
     return state_.settings;
 }
 
-void ComponentHost::transfer_value(double value) noexcept {
-    state_.calcValue = value;
-}
-
 std::int16_t ComponentHost::message_box(HWND owner, const std::wstring& text,
                                         std::int16_t style) noexcept {
     return TalkMsgBox(owner, text, style, link(), state_.waiting, WindowBase::code_module());
@@ -133,7 +129,7 @@ void SetTaxRateKind(ComponentState& state, std::int32_t kind) {
                        L"TaxRateKind must be 0 (the standard rate) or 1 (the reduced rate)"};
     }
     state.openRateKind = kind == 1 ? TaxRateKind::Reduced : TaxRateKind::Standard;
-    state.lastRateKind = state.openRateKind;
+    state.calculation.set_tax_rate_kind(state.openRateKind);
 }
 
 }  // namespace z5calc

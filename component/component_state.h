@@ -18,7 +18,6 @@ class ComponentHost final : public CalcWindowHost {
   public:
     explicit ComponentHost(ComponentState& state) noexcept : state_(state) {}
     SettingsStore& settings() noexcept override;
-    void transfer_value(double value) noexcept override;
     std::int16_t message_box(HWND owner, const std::wstring& text,
                              std::int16_t style) noexcept override;
     void talk_close() noexcept override;
@@ -44,15 +43,15 @@ struct ComponentState {
     // The host's own settings file once SetAppName named it: every call takes its tax settings
     // from there, so that another host's SetAppName cannot change this host's rate.
     std::wstring hostIniFile;
-    double calcValue = 0;
     // The COM causality (logical thread) of the call whose calculator is shown: a call from
     // inside that call (the host's timer) is nested in it; one from another caller is not.
     GUID callCausality = {};
-    // The rate the host asks calls to open with (standard until it sets one), and the one the
-    // last call closed with, as the host reads it back.
+    // The rate the host asks calls to open with (standard until it sets one). The one in use,
+    // which the host reads back, is the calculation's.
     TaxRateKind openRateKind = TaxRateKind::Standard;
-    TaxRateKind lastRateKind = TaxRateKind::Standard;
-    // The calculator, made at its first use; its window exists only during a call.
+    // The calculation: memory, tape and rates from one call to the next, before the first and
+    // during one. Its window is made at the first call and exists only during a call.
+    Calculation calculation;
     std::unique_ptr<CalcWindow> calcWindow;
     TalkLink talk;
     ModalTalkWindow waiting;  // frmModalTalk, loaded once per message

@@ -57,17 +57,16 @@ class ZelCalc final : public _zelcalc2, public ISupportErrorInfo {
     // ISupportErrorInfo
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) noexcept override;
 
-  private:
-    ~ZelCalc();
-    HRESULT type_info(ITypeInfo** info) noexcept;
-    HRESULT invoke_method(DISPID id, DISPPARAMS& params, VARIANT* result, UINT* arg_err);
-    HRESULT invoke_property(DISPID id, WORD flags, DISPPARAMS& params, VARIANT* result);
-    // The two rates the next call takes, read as that call will read them.
-    HRESULT call_tax_rate(TaxRateKind kind, double* rate) noexcept;
     // The calculator call behind both bindings; a null ws (late binding only) opens the
     // calculator beside the mouse pointer.
     HRESULT show(const double* m, const windowstay* ws, const double* mmax,
                  double* result) noexcept;
+
+  private:
+    ~ZelCalc();
+    HRESULT type_info(ITypeInfo** info) noexcept;
+    // The two rates the next call takes, read as that call will read them.
+    HRESULT call_tax_rate(TaxRateKind kind, double* rate) noexcept;
     // S_OK on the object's own thread; otherwise RPC_E_WRONG_THREAD with its description.
     HRESULT on_own_thread() const noexcept;
 

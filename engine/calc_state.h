@@ -47,20 +47,4 @@ struct CalcState {
     bool memMark = false;  // whether the "M" mark is shown
 };
 
-// What a calculator call keeps of the call it interrupts and puts back when it ends: the
-// calculation and the readout. The memory, its mark and the limit are not part of it: the
-// memory stays as the inner call left it, and the limit is each call's own.
-struct InterruptedCalculation {
-    CalcState state;
-
-    static InterruptedCalculation of(const CalcState& s) noexcept { return {s}; }
-    void restore(CalcState& s) const noexcept {
-        CalcState back = state;
-        back.mmax = s.mmax;
-        back.mem = s.mem;
-        back.memMark = s.memMark;
-        s = back;
-    }
-};
-
 }  // namespace z5calc

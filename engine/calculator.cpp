@@ -3,7 +3,6 @@
 #include <cmath>
 #include <string_view>
 
-#include "exact_rounding.h"
 #include "number_text.h"
 
 namespace z5calc {
@@ -14,75 +13,7 @@ namespace {
 // so the readout shows "Error".
 constexpr double kErrorMarker = 1'234'567'890'123.0;
 
-// The first eight digits of a whole number above the display range, as a number.
-double first_eight_digits(double magnitude) noexcept {
-    return read_number(plain_text(magnitude).view().substr(0, 8)).value_or(0);
-}
-
-// "Error" and whatever was made of it (text appended during decimal entry).
-bool holds_error(const ReadoutText& readout) noexcept {
-    return readout.view().find("Err") != std::string_view::npos;
-}
-
-// How a tax result is rounded: `adv` 0 for the adding direction, 1 for the removing one.
-Rounding tax_rounding(std::int16_t mode, std::int16_t adv) noexcept {
-    switch (static_cast<std::int16_t>(adv ^ mode)) {
-        case 0:
-            return Rounding::Down;
-        case 1:
-            return Rounding::Up;
-        case 2:
-        case 3:
-            return Rounding::HalfUp;
-        default:
-            return Rounding::None;
-    }
-}
-
-// A tax key's result computed exactly on the readout's decimal and the rate in thousandths
-// (the unit the settings give it in); nothing where either is not exact (an exponent form, a
-// rate of finer steps), and the key then computes in binary.
-std::optional<double> exact_tax(std::string_view readout, double rate, int index,
-                                Rounding rule) noexcept {
-    const auto price = exact_decimal(readout);
-    const double perMille = rate * 1000;
-    const auto rateThousandths = static_cast<std::int64_t>(std::llround(perMille));
-    if (!price || !(std::fabs(perMille - static_cast<double>(rateThousandths)) < 1e-6) ||
-        price->scale > 12)
-        return std::nullopt;
-    const std::int64_t unit = kPowersOfTen[price->scale];
-    const std::int64_t withTax = 1000 + rateThousandths;
-    std::int64_t num = 0, den = 0;
-    const bool overflow =
-        index == kTaxOut
-            ? withTax <= 0 || __builtin_mul_overflow(price->mantissa, 1000, &num) ||
-                  __builtin_mul_overflow(unit, withTax, &den)
-            : __builtin_mul_overflow(price->mantissa, index == kTaxIn ? withTax : rateThousandths,
-                                     &num) ||
-                  __builtin_mul_overflow(unit, 1000, &den);
-    if (overflow) return std::nullopt;
-    return rounded_quotient(num, den, 0, rule);
-}
-
 }  // namespace
-
-// Notifies the display once per key, after the key is complete, if anything visible changed.
-class Calculator::KeyScope {
-  public:
-    explicit KeyScope(Calculator& calc) noexcept
-        : calc_(calc), readout_(calc.state_.Readout), memMark_(calc.state_.memMark) {}
-    ~KeyScope() {
-        const CalcState& s = calc_.state_;
-        if (!(s.Readout == readout_) || s.memMark != memMark_) calc_.display_.display_changed(s);
-    }
-    KeyScope(const KeyScope&) = delete;
-    KeyScope& operator=(const KeyScope&) = delete;
-
-  private:
-    Calculator& calc_;
-    ReadoutText readout_;
-    bool memMark_;
-};
 
 bool Calculator::open(double value, double mmax) noexcept {
     if (!std::isfinite(value)) return false;
@@ -119,126 +50,6 @@ bool Calculator::paste(double x) noexcept {
     show_number(x);
     readoutOnTape_ = false;
     return true;
-}
-
-void Calculator::number_click(int index) noexcept {
-    KeyScope scope(*this);
-    number_key(index);
-}
-
-void Calculator::number_key(int index) noexcept {
-    if (index < 0 || index >= static_cast<int>(kNumberTags.size())) return;
-    std::string_view tag = kNumberTags[index];
-    CalcState& s = state_;
-
-    // A new number begins; the "." is a placeholder that the digits below consume. Digits
-    // never join "Error".
-    if (s.LastInput != InputKind::Nums || s.Readout == "0." || holds_error(s.Readout))
-        s.Readout.assign(".");
-
-    // The length test comes before the digits are added, so "00" and "000" during decimal entry
-    // may carry the text to 14 characters.
-    if (s.Readout.size() >= 12) {
-        s.LastInput = InputKind::Nums;
-        return;
-    }
-
-    if (s.decimalflag) {
-        if (!s.Readout.empty() && s.Readout.view().front() == '.') s.Readout.prepend('0');
-        s.Readout.append(tag);
-    } else {
-        // Only the point goes: the digits join the ones shown, group separators and all.
-        ReadoutText joined;
-        for (char c : s.Readout.view()) {
-            if (c != '.') joined.push_back(c);
-        }
-        joined.append(tag);
-        // A readout that cannot be read here (an opening value in exponent form) is treated
-        // as "." would be: the key's digits begin a new number.
-        double v = read_number(joined.view()).value_or(read_number(tag).value_or(0));
-        // Too many digits: keep the first eight, the sign apart, so that a negative entry
-        // is cut as a positive one is and never overflows into "Error".
-        if (std::fabs(v) > kDisplayLimit) v = std::copysign(first_eight_digits(std::fabs(v)), v);
-        show_number(v);
-    }
-
-    if (s.Readout == "00.") s.Readout.assign("0.");
-    if (s.LastInput == InputKind::Neg) s.Readout.prepend('-');
-    s.LastInput = InputKind::Nums;
-}
-
-void Calculator::decimal_click() noexcept {
-    KeyScope scope(*this);
-    CalcState& s = state_;
-    if (s.LastInput == InputKind::Neg) {
-        s.Readout.assign("-0.");
-    } else if (s.LastInput != InputKind::Nums || holds_error(s.Readout)) {
-        // After a percentage out of range the entry state stays, but the decimals must not
-        // be appended to "Error": a new number begins.
-        s.Readout.assign("0.");
-    }
-    s.LastInput = InputKind::Nums;
-    s.decimalflag = true;
-}
-
-void Calculator::inv_click() noexcept {
-    KeyScope scope(*this);
-    auto v = read_number(state_.Readout.view());
-    if (!v) {
-        display_.beep();
-        return;
-    }
-    // The displayed text always carries its point, so typing goes on after the negated number;
-    // a negation out of range shows plain "Error".
-    show_number(-*v);
-}
-
-void Calculator::bs_click() noexcept {
-    KeyScope scope(*this);
-    bs_key();
-}
-
-// A backspace on a number the tape shows, or on a result, changes what the next key takes: it
-// gets a line. One within typing edits an entry that no line holds yet.
-void Calculator::bs_key() noexcept {
-    const ReadoutText before = state_.Readout;
-    const bool onTape = readoutOnTape_ || state_.LastInput != InputKind::Nums;
-    bs_edit();
-    if (onTape && !(state_.Readout == before)) tape_.record(TapeMark::Backspace, state_.Readout);
-}
-
-void Calculator::bs_edit() noexcept {
-    CalcState& s = state_;
-    ReadoutText text = s.Readout;
-    if (holds_error(text)) text.assign("0.0");
-    if (text == "0.") {
-        s.decimalflag = false;
-        return;
-    }
-    // An empty readout (backspace after a lone "-") stays empty.
-    if (text.empty()) return;
-    // A starting value in exponent form has no last digit to take: taking its last character
-    // would change the exponent (1E-324 to 1E-32). It clears.
-    if (text.view().find('E') != std::string_view::npos) {
-        s.Readout.assign("0.");
-        s.decimalflag = false;
-        return;
-    }
-    if (text.view().back() == '.') {
-        // The digit before the point goes, and the rest is regrouped.
-        text.pop_back();
-        text.pop_back();
-        text.push_back('.');
-        s.decimalflag = false;
-        if (text == "-." || text == ".") text.assign("0.");
-        // A starting value with more whole digits than the readout holds may still have too
-        // many: it clears rather than show "Error".
-        const double shortened = read_number(text.view()).value_or(0);
-        show_number(in_display_range(shortened) ? shortened : 0);
-        return;
-    }
-    text.pop_back();
-    s.Readout = text;
 }
 
 void Calculator::operator_click(int index) noexcept {
@@ -360,62 +171,6 @@ void Calculator::operator_key(int index) noexcept {
         s.LastInput = InputKind::Ops;
         s.Opflag = tag;
     }
-}
-
-void Calculator::tax_check(double& m, std::int16_t adv) const noexcept {
-    switch (tax_rounding(taxMode_, adv)) {
-        case Rounding::Down:
-            // Only binary results come here (a starting value in exponent form): a residue
-            // just short of a whole number counts as that number (1079.99999999 is 1080).
-            m = std::floor(m + 0.0004);
-            break;
-        case Rounding::Up:
-            m = std::ceil(m);
-            break;
-        case Rounding::HalfUp:
-            m = std::floor(m + 0.5);
-            break;
-        case Rounding::None:
-            break;
-    }
-}
-
-void Calculator::tax_click(int index) noexcept {
-    if (index < 0 || index >= static_cast<int>(kTaxTags.size())) return;
-    KeyScope scope(*this);
-    auto read = read_number(state_.Readout.view());
-    if (!read) {
-        display_.beep();
-        return;
-    }
-    const double v = *read;
-    const double rate = tax_rate();
-    const std::int16_t adv = index == kTaxOut ? 1 : 0;
-    double result = 0;
-    if (auto exact = exact_tax(state_.Readout.view(), rate, index, tax_rounding(taxMode_, adv))) {
-        result = *exact;
-    } else {
-        result = index == kTaxIn ? v * (rate + 1) : index == kTaxOut ? v / (rate + 1) : v * rate;
-        // Only an absurd rate (from a hand-edited settings file) gets here; the key is refused.
-        if (!std::isfinite(result)) {
-            display_.beep();
-            return;
-        }
-        tax_check(result, adv);
-    }
-    const ReadoutText before = state_.Readout;
-    show_number(result);
-    const TapeMark mark = index == kTaxIn    ? TapeMark::TaxIn
-                          : index == kTaxOut ? TapeMark::TaxOut
-                                             : TapeMark::TaxAmount;
-    if (state_.LastInput == InputKind::Nums && !readoutOnTape_) tape_.record(mark, before, rate);
-    tape_.record(mark, state_.Readout, rate);
-}
-
-void Calculator::switch_tax_rate() noexcept {
-    taxRateKind_ =
-        taxRateKind_ == TaxRateKind::Standard ? TaxRateKind::Reduced : TaxRateKind::Standard;
-    tape_.record(TapeMark::RateSwitch, ReadoutText{}, tax_rate());
 }
 
 void Calculator::mem_click(int index) noexcept {

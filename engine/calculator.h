@@ -104,4 +104,22 @@ class Calculator {
     std::int16_t taxMode_ = 0;
 };
 
+// Notifies the display once per key, after the key is complete, if anything visible changed.
+class Calculator::KeyScope {
+  public:
+    explicit KeyScope(Calculator& calc) noexcept
+        : calc_(calc), readout_(calc.state_.Readout), memMark_(calc.state_.memMark) {}
+    ~KeyScope() {
+        const CalcState& s = calc_.state_;
+        if (!(s.Readout == readout_) || s.memMark != memMark_) calc_.display_.display_changed(s);
+    }
+    KeyScope(const KeyScope&) = delete;
+    KeyScope& operator=(const KeyScope&) = delete;
+
+  private:
+    Calculator& calc_;
+    ReadoutText readout_;
+    bool memMark_;
+};
+
 }  // namespace z5calc

@@ -59,4 +59,9 @@ class ReadoutText {
     std::uint8_t size_ = 0;
 };
 
+// Whether a readout shows "Error" or what was made of it (text appended during decimal entry).
+constexpr bool shows_error(std::string_view readout) noexcept {
+    return readout.find("Err") != std::string_view::npos;
+}
+
 }  // namespace z5calc

@@ -1,7 +1,5 @@
 #include "calc_window.h"
 
-#include <cmath>
-
 #include "number_text.h"
 #include "owner_message_box.h"
 #include "resource_data.h"
@@ -20,17 +18,12 @@ std::wstring widen(std::string_view ascii) {
 
 }  // namespace
 
+// A refusal over the limit is explained; the calculation has beeped for it. A transfer made
+// closes the window when the calculation tells its views.
 void CalcWindow::transfer_click() noexcept {
-    press_engine_key(key_spec(KeyId::Equals).engine);
-    const std::optional<double> value = read_number(calc_.readout());
-    if (!value) {
-        beep();
-        return;
-    }
-    const double mmax = calc_.state().mmax;
-    if (mmax != 0 && std::fabs(*value) > mmax) {
-        beep();
+    if (calculation_.transfer() == Calculation::Transfer::OverLimit) {
         try {
+            const double mmax = calculation_.limit();
             const std::wstring text = L"数値が大き過ぎます。\r\n" +
                                       widen(general_text(mmax).view()) + L"までにしてください。";
             const TapeAside aside(tapeWindow_);
@@ -38,12 +31,7 @@ void CalcWindow::transfer_click() noexcept {
         } catch (...) {
             // No memory for the message: the beep has said it.
         }
-        return;
     }
-    calc_.tape().record(TapeMark::Transfer, calc_.state().Readout);
-    tapeWindow_.tape_changed();
-    if (host_) host_->transfer_value(*value);
-    PostMessageW(hwnd(), WM_CLOSE, 0, 0);
 }
 
 void CalcWindow::show_version() noexcept {

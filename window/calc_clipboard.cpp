@@ -59,7 +59,7 @@ bool owner_answers() noexcept {
 
 void CalcWindow::copy_readout() noexcept {
     try {
-        const std::optional<std::string> text = copied_text(calc_.readout());
+        const std::optional<std::string> text = copied_text(calculation_.readout());
         if (!text) {
             beep();
             return;
@@ -79,7 +79,7 @@ void CalcWindow::copy_readout() noexcept {
 
 void CalcWindow::copy_tape() noexcept {
     try {
-        const std::string text = tape_text(calc_.tape());
+        const std::string text = tape_text(calculation_.tape());
         if (text.empty()) {
             beep();
             return;
@@ -115,7 +115,7 @@ void CalcWindow::paste_number() noexcept {
         beep();
         return;
     }
-    calc_.paste(*value);  // beeps by itself beyond the display
+    calculation_.paste(*value);  // beeps by itself beyond the display
 }
 
 }  // namespace z5calc

@@ -174,19 +174,14 @@ void CalcWindow::key_double_click(KeyId id) noexcept {
     const KeyRow& entry = key_spec(id);
     if (!entry.repeatsOnDoubleClick) return;
     show_pressed(id, pressed_picture(id));
-    press_engine_key(entry.engine);  // a double-click enters its digits once more
-}
-
-void CalcWindow::press_engine_key(Key key) noexcept {
-    calc_.press(key);
-    tapeWindow_.tape_changed();
+    calculation_.press(entry.engine);  // a double-click enters its digits once more
 }
 
 void CalcWindow::key_click(KeyId id) noexcept {
     const KeyRow& entry = key_spec(id);
     switch (entry.role) {
         case KeyRole::Calc:
-            press_engine_key(entry.engine);
+            calculation_.press(entry.engine);
             break;
         case KeyRole::Off:
             PostMessageW(hwnd(), WM_CLOSE, 0, 0);

@@ -25,23 +25,19 @@ constexpr MenuItem kItems[] = {
 UniqueHmenu CalcWindow::make_context_menu() const noexcept {
     UniqueHmenu menu(CreatePopupMenu());
     if (!menu) return menu;
-    const bool tape = !calc_.tape().empty();
+    const bool tape = !calculation_.tape().empty();
     for (const MenuItem& item : kItems) {
         UINT flags = MF_STRING;
         if (item.command == kMenuShowTape && tapeWindow_.shown()) flags |= MF_CHECKED;
         if ((item.command == kMenuCopyTape || item.command == kMenuClearTape) && !tape)
             flags |= MF_GRAYED;
-        if (item.command == kMenuCopyNumber && !copied_text(calc_.readout())) flags |= MF_GRAYED;
+        if (item.command == kMenuCopyNumber && !copied_text(calculation_.readout()))
+            flags |= MF_GRAYED;
         AppendMenuW(menu.get(), flags, static_cast<UINT_PTR>(item.command), item.text);
         if (item.command == kMenuPaste || item.command == kMenuSwitchRate)
             AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     }
     return menu;
-}
-
-void CalcWindow::clear_tape() noexcept {
-    calc_.tape().clear();
-    tapeWindow_.tape_changed();
 }
 
 void CalcWindow::context_command(int command) noexcept {
@@ -62,7 +58,7 @@ void CalcWindow::context_command(int command) noexcept {
             switch_tax_rate();
             break;
         case kMenuClearTape:
-            clear_tape();
+            calculation_.clear_tape();
             break;
         default:
             break;

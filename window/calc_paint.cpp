@@ -94,7 +94,7 @@ void CalcWindow::draw_readout(HDC dc) noexcept {
     if (!readoutFont_) return;
     // The readout holds at most a few dozen ASCII characters.
     wchar_t text[64];
-    const std::string_view readout = calc_.readout();
+    const std::string_view readout = calculation_.readout();
     const int length = static_cast<int>(std::min(readout.size(), std::size(text)));
     for (int i = 0; i < length; ++i) text[i] = static_cast<wchar_t>(readout[i]);
     HFONT font = readout_font_for(dc, text, length);
@@ -115,7 +115,7 @@ void CalcWindow::draw_readout(HDC dc) noexcept {
 // The whole readout, less the rate mark's place while it is shown: a long number then takes a
 // smaller size rather than run under the mark.
 int CalcWindow::readout_room() const noexcept {
-    if (calc_.tax_rate_kind() != TaxRateKind::Reduced) return readout_.Width;
+    if (calculation_.tax_rate_kind() != TaxRateKind::Reduced) return readout_.Width;
     const KeyRect mark = rate_mark();
     return readout_.Left + readout_.Width - (mark.left + mark.width + scaled(4, dpi_));
 }
@@ -123,10 +123,10 @@ int CalcWindow::readout_room() const noexcept {
 // 「軽8%」 while the reduced rate is active, in a colour of its own (the window text colour in
 // a contrast theme); nothing with the standard rate, so the face is the usual one.
 void CalcWindow::draw_rate_mark(HDC dc) noexcept {
-    if (calc_.tax_rate_kind() != TaxRateKind::Reduced) return;
+    if (calculation_.tax_rate_kind() != TaxRateKind::Reduced) return;
     if (!rateFont_) rateFont_.reset(create_japanese_font(scaled(12, dpi_), FW_BOLD));
     try {
-        const std::wstring mark = reduced_rate_mark(calc_.tax_rate());
+        const std::wstring mark = reduced_rate_mark(calculation_.tax_rate());
         ScopedSelect font(dc, rateFont_.get());
         SetTextColor(dc, contrast_ ? GetSysColor(COLOR_WINDOWTEXT) : kRateMarkColor);
         const KeyRect at = rate_mark();

@@ -39,9 +39,8 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
         // The screen's DPI until the window exists and can tell its own.
         take_scale(window_dpi(nullptr));
         create_controls();
-        // A freshly loaded window shows "0." and no memory mark; the state behind them stays.
-        calc_.state().Readout.assign("0.");
-        calc_.state().memMark = false;
+        calculation_.attach(*this);
+        calculation_.show_fresh();
         // Created at its final size, so that the layout's sizing step has nothing to move.
         RECT outer = {0, 0, client_width(), client_height()};
         AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
@@ -109,12 +108,18 @@ void CalcWindow::unload() noexcept {
     smallLabelFont_.reset();
     pressed_.reset();
     clickSpent_ = false;
+    calculation_.detach(*this);
 }
 
 void CalcWindow::switch_tax_rate() noexcept {
-    calc_.switch_tax_rate();
-    tapeWindow_.tape_changed();
-    tax_rates_changed();
+    calculation_.switch_tax_rate();
+}
+
+// Switched on a shown calculator, the rate is announced: the readout's name, which its live
+// region speaks, names it first until the readout next changes.
+void CalcWindow::rate_changed(TaxRateKind, double) noexcept {
+    show_tax_rate();
+    if (!hwnd() || !IsWindowVisible(hwnd())) return;
     notify(EVENT_OBJECT_VALUECHANGE, CalcAccessible::kRateSwitchChild);
     rateJustSwitched_ = true;
     notify(EVENT_OBJECT_NAMECHANGE, CalcAccessible::kReadoutChild);
@@ -134,15 +139,15 @@ AccessiblePart CalcWindow::rate_switch_part() const noexcept {
 }
 
 std::wstring CalcWindow::tax_rate_text() const {
-    return percent_text(calc_.tax_rate());
+    return percent_text(calculation_.tax_rate());
 }
 
 bool CalcWindow::on_rate_mark(POINT p) const noexcept {
     const RECT r = rate_switch_part().rect;
-    return calc_.tax_rate_kind() == TaxRateKind::Reduced && PtInRect(&r, p);
+    return calculation_.tax_rate_kind() == TaxRateKind::Reduced && PtInRect(&r, p);
 }
 
-void CalcWindow::tax_rates_changed() noexcept {
+void CalcWindow::show_tax_rate() noexcept {
     if (!hwnd()) return;
     RECT display = readout_.rect();
     const KeyRect mark = rate_mark();
@@ -152,8 +157,8 @@ void CalcWindow::tax_rates_changed() noexcept {
     try {
         for (KeyId id : {KeyId::TaxIn, KeyId::TaxOut, KeyId::TaxAmount}) {
             tooltips_.set_text(id, std::wstring(key_name(id)) + L" (" +
-                                       percent_text(calc_.tax_rate()) + L") (" + shortcut_text(id) +
-                                       L")");
+                                       percent_text(calculation_.tax_rate()) + L") (" +
+                                       shortcut_text(id) + L")");
         }
     } catch (...) {
         // No memory: the tooltips keep their last texts.
@@ -222,7 +227,7 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
         // Made when the mouse first comes, not at every opening of the calculator.
         if (message == WM_MOUSEMOVE && !tooltips_.window() && tooltips_.create(hwnd(), dpi_)) {
             tooltips_.place(key_rects());
-            tax_rates_changed();
+            show_tax_rate();
         }
         tooltips_.relay(message, wParam, lParam);
     }
@@ -343,11 +348,12 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
     return DefWindowProcW(hwnd(), message, wParam, lParam);
 }
 
-void CalcWindow::show_modally() noexcept {
+std::optional<double> CalcWindow::show_modally() noexcept {
     Tag = kModalTag;
     firstActivate = true;
     run_modal(hwnd());
     Tag.clear();
+    return calculation_.transferred();
 }
 
 LRESULT CalcWindow::mCallBackWindow(HWND hw, UINT uMsg, WPARAM, LPARAM lParam) noexcept {
@@ -368,16 +374,21 @@ void CalcWindow::beep() noexcept {
     MessageBeep(MB_OK);
 }
 
-void CalcWindow::display_changed(const CalcState& state) noexcept {
+void CalcWindow::mem_mark_changed(bool shown) noexcept {
+    if (!hwnd() || lblMem_.Visible == shown) return;
+    lblMem_.Visible = shown;
+    invalidate(lblMem_.rect());
+    notify(shown ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, CalcAccessible::kMemMarkChild);
+}
+
+// The transfer is made: the call ends.
+void CalcWindow::transferred(double) noexcept {
+    if (hwnd()) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+}
+
+void CalcWindow::readout_changed(const CalcState&) noexcept {
     rateJustSwitched_ = false;
     if (!hwnd()) return;
-    tapeWindow_.tape_changed();
-    if (lblMem_.Visible != state.memMark) {
-        lblMem_.Visible = state.memMark;
-        invalidate(lblMem_.rect());
-        notify(state.memMark ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE,
-               CalcAccessible::kMemMarkChild);
-    }
     invalidate(readout_.rect());
     notify(EVENT_OBJECT_NAMECHANGE, CalcAccessible::kReadoutChild);
     notify(EVENT_OBJECT_VALUECHANGE, CalcAccessible::kReadoutChild);
@@ -409,7 +420,7 @@ void CalcWindow::toggle_tape() noexcept {
     tapeWanted_ = !tapeWindow_.shown();
     if (!tapeWanted_) {
         tapeWindow_.hide();
-    } else if (!tapeWindow_.show(hwnd(), calc_.tape(), field_, readoutFont_.get(), dpi_,
+    } else if (!tapeWindow_.show(hwnd(), calculation_, field_, readoutFont_.get(), dpi_,
                                  contrast_)) {
         tapeWanted_ = false;
         beep();
@@ -421,7 +432,7 @@ void CalcWindow::tape_follows(const WINDOWPOS& pos) noexcept {
     if (pos.flags & SWP_HIDEWINDOW) {
         tapeWindow_.hide();
     } else if ((pos.flags & SWP_SHOWWINDOW) && tapeWanted_ && !tapeWindow_.shown()) {
-        tapeWindow_.show(hwnd(), calc_.tape(), field_, readoutFont_.get(), dpi_, contrast_);
+        tapeWindow_.show(hwnd(), calculation_, field_, readoutFont_.get(), dpi_, contrast_);
     } else if (!(pos.flags & SWP_NOMOVE) || !(pos.flags & SWP_NOSIZE)) {
         tapeWindow_.follow();
     }

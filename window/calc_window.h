@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "calculator.h"
+#include "calculation.h"
 #include "gdi_handles.h"
 #include "handles.h"
 #include "dpi_scale.h"
@@ -37,7 +37,7 @@ namespace z5calc {
 bool high_contrast_on() noexcept;
 
 class CalcWindow final : public WindowBase,
-                         public CalcDisplay,
+                         public CalculationDisplay,
                          public MessageCallback,
                          public AccessibleWindow {
   public:
@@ -46,8 +46,11 @@ class CalcWindow final : public WindowBase,
     static constexpr std::int32_t kDragColor = 0x50C050;
     static constexpr wchar_t kModalTag[] = L"modal";
 
-    CalcWindow() noexcept = default;
+    // The window is a view of `calculation`, which must outlive it.
+    explicit CalcWindow(Calculation& calculation) noexcept : calculation_(calculation) {}
     ~CalcWindow();
+    CalcWindow(const CalcWindow&) = delete;
+    CalcWindow& operator=(const CalcWindow&) = delete;
 
     // Creates the window hidden, with its controls laid out, its outline, its hook and the copy
     // of its skin. Resources (skin, key bitmaps, region, icon, version) come from `resources`.
@@ -66,9 +69,6 @@ class CalcWindow final : public WindowBase,
 
     // F8, a click on the rate mark, a screen reader's action: the tax keys use the other rate.
     void switch_tax_rate() noexcept override;
-    // The calculator's rates were set (a call opens) or switched: the mark and the tax keys'
-    // tooltips follow.
-    void tax_rates_changed() noexcept;
 
     // The context menu's commands: made as the user asks, or for a test to read, and run.
     enum MenuCommand : int {
@@ -89,16 +89,14 @@ class CalcWindow final : public WindowBase,
                   {focused.left, focused.top, focused.right, focused.bottom}};
     }
     void toggle_tape() noexcept;
-    // Empties the tape (the menu, a host); a shown tape follows.
-    void clear_tape() noexcept;
     const TapeWindow& tape_window() const noexcept { return tapeWindow_; }
 
     // The transfer key is hidden at load; the calculator call shows it.
     void show_transfer_key(bool visible) noexcept;
     bool transfer_key_visible() const noexcept { return key(KeyId::Trans).Visible; }
 
-    Calculator& calculator() noexcept { return calc_; }
-    const Calculator& calculator() const noexcept { return calc_; }
+    Calculation& calculation() noexcept { return calculation_; }
+    const Calculation& calculation() const noexcept { return calculation_; }
 
     // The keys in the key table's order, and the three controls that are no keys: the readout,
     // the memory mark "M" (lblMem) and the hidden copy of the skin the hit test reads (picWk).
@@ -136,7 +134,7 @@ class CalcWindow final : public WindowBase,
     AccessiblePart key_part(KeyId id) const noexcept override { return part_of(key(id)); }
     AccessiblePart readout_part() const noexcept override { return part_of(readout_); }
     AccessiblePart mem_mark_part() const noexcept override { return part_of(lblMem_); }
-    std::string_view readout_text() const noexcept override { return calc_.readout(); }
+    std::string_view readout_text() const noexcept override { return calculation_.readout(); }
     AccessiblePart rate_switch_part() const noexcept override;
     std::wstring tax_rate_text() const override;
     bool rate_just_switched() const noexcept override { return rateJustSwitched_; }
@@ -151,8 +149,9 @@ class CalcWindow final : public WindowBase,
 
     // WM_ACTIVATE's state (WA_ACTIVE, WA_CLICKACTIVE, ... and the minimized flag).
     void on_activate(WPARAM state) noexcept;
-    // Shows the window modally until it is hidden (a transfer, OFF, Esc) or destroyed.
-    void show_modally() noexcept;
+    // Shows the window modally until it is hidden (a transfer, OFF, Esc) or destroyed; gives
+    // what the user transferred, nothing when the window closed without a transfer.
+    std::optional<double> show_modally() noexcept;
     // The help F1 opens: a topic of a help file.
     void set_help(const std::wstring& file, int topic) {
         helpFile = file;
@@ -174,8 +173,14 @@ class CalcWindow final : public WindowBase,
     // Each key's rectangle, empty for a hidden key: where its tooltip answers.
     std::array<RECT, kKeyCount> key_rects() const noexcept;
     LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
+    // What the calculation tells its views.
     void beep() noexcept override;
-    void display_changed(const CalcState& state) noexcept override;
+    void readout_changed(const CalcState& state) noexcept override;
+    void mem_mark_changed(bool shown) noexcept override;
+    void rate_changed(TaxRateKind kind, double rate) noexcept override;
+    void transferred(double value) noexcept override;
+    // The rate mark and the tax keys' tooltips show the rate in use.
+    void show_tax_rate() noexcept;
 
     // calc_layout.cpp
     void create_controls() noexcept;
@@ -202,9 +207,6 @@ class CalcWindow final : public WindowBase,
     void key_up(KeyId id, int button, int shift) noexcept;
     void key_double_click(KeyId id) noexcept;
     void key_click(KeyId id) noexcept;
-    // Presses a key in the engine. A key may add to the tape without changing the readout
-    // ("+" after a number), so a shown tape is brought up to date after every key.
-    void press_engine_key(Key key) noexcept;
     void show_pressed(KeyId id, const Picture& picture) noexcept;
     // The pictures of a key at the window's scale.
     Picture pressed_picture(KeyId id) const noexcept;
@@ -246,7 +248,7 @@ class CalcWindow final : public WindowBase,
     UniqueHfont rateFont_;  // the rate mark's
     HFONT readout_font_for(HDC dc, const wchar_t* text, int length) noexcept;
 
-    Calculator calc_{*this};
+    Calculation& calculation_;
     HMODULE resources_ = nullptr;
     CalcWindowHost* host_ = nullptr;
     WindowMetrics metrics_;

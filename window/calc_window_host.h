@@ -14,8 +14,6 @@ class CalcWindowHost {
   public:
     // The settings whose [Window] section keeps the window's position.
     virtual SettingsStore& settings() noexcept = 0;
-    // An accepted transfer: the value the calculator call returns.
-    virtual void transfer_value(double value) noexcept = 0;
     // The component's message routine; returns the answer.
     virtual std::int16_t message_box(HWND owner, const std::wstring& text,
                                      std::int16_t style) noexcept = 0;

@@ -23,12 +23,13 @@ PlaceRect place_rect(const RECT& r) {
 
 }  // namespace
 
-bool TapeWindow::show(HWND owner, const Tape& tape, const FieldRects& field, HFONT numberFont,
-                      int dpi, bool contrast) noexcept {
+bool TapeWindow::show(HWND owner, Calculation& calculation, const FieldRects& field,
+                      HFONT numberFont, int dpi, bool contrast) noexcept {
     // The fonts of an earlier showing serve again unless the look changed since.
     const bool newLook = !keyFont_ || dpi != dpi_ || contrast != contrast_;
     owner_ = owner;
-    tape_ = &tape;
+    stop_following();
+    tape_ = &calculation.tape();
     field_ = field;
     dpi_ = dpi;
     contrast_ = contrast;
@@ -39,21 +40,27 @@ bool TapeWindow::show(HWND owner, const Tape& tape, const FieldRects& field, HFO
     }
     if (newLook) make_fonts(numberFont);
     first_ = 0;
-    follow();  // sized first: the lines in view depend on it
-    recorded_ = tape.recorded();
-    cleared_ = tape.cleared();
-    lines_ = tape.size();
+    follow();                                   // sized first: the lines in view depend on it
     scroll(static_cast<int>(Tape::kCapacity));  // the newest in view
+    // While hidden the tape hears nothing; shown again, it starts from the newest line.
+    if (calculation.attach(*this)) calculation_ = &calculation;
     ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
     return true;
 }
 
 void TapeWindow::hide() noexcept {
+    stop_following();
     if (hwnd()) ShowWindow(hwnd(), SW_HIDE);
 }
 
 void TapeWindow::destroy() noexcept {
+    stop_following();
     if (hwnd()) DestroyWindow(hwnd());
+}
+
+void TapeWindow::stop_following() noexcept {
+    if (calculation_) calculation_->detach(*this);
+    calculation_ = nullptr;
 }
 
 bool TapeWindow::shown() const noexcept {
@@ -113,30 +120,25 @@ bool TapeWindow::line_rect(std::size_t i, RECT& r) const noexcept {
     return r.bottom <= client.bottom;
 }
 
-void TapeWindow::tape_changed() noexcept {
-    // A hidden tape catches up when it is shown again.
-    if (!shown() || !tape_) return;
-    const std::uint64_t added = tape_->recorded() - recorded_;
-    const bool cleared = tape_->cleared() != cleared_;
-    if (!added && !cleared) return;
-    const std::size_t before = lines_, count = tape_->size();
-    recorded_ = tape_->recorded();
-    cleared_ = tape_->cleared();
-    lines_ = count;
-    const std::size_t inView = static_cast<std::size_t>(page());
+void TapeWindow::newest_in_view() noexcept {
+    const std::size_t count = line_count(), inView = static_cast<std::size_t>(page());
     first_ = count > inView ? count - inView : 0;
     InvalidateRect(hwnd(), nullptr, TRUE);
-    announce(added, cleared, before);
 }
 
-void TapeWindow::announce(std::uint64_t added, bool cleared, std::size_t before) noexcept {
-    const std::size_t count = line_count();
-    if (cleared || added > count) {
-        NotifyWinEvent(EVENT_OBJECT_REORDER, hwnd(), OBJID_CLIENT, CHILDID_SELF);
-        return;
-    }
+void TapeWindow::tape_cleared() noexcept {
+    if (!hwnd()) return;
+    newest_in_view();
+    NotifyWinEvent(EVENT_OBJECT_REORDER, hwnd(), OBJID_CLIENT, CHILDID_SELF);
+}
+
+void TapeWindow::tape_lines_added(const Tape& tape, std::size_t added,
+                                  std::size_t dropped) noexcept {
+    if (!hwnd()) return;
+    newest_in_view();
+    const std::size_t count = tape.size();
     // The ring drops its oldest lines first: each takes child 1 with it and the rest move up.
-    for (std::size_t gone = before + added - count; gone > 0; --gone) {
+    for (std::size_t gone = dropped; gone > 0; --gone) {
         NotifyWinEvent(EVENT_OBJECT_DESTROY, hwnd(), OBJID_CLIENT, 1);
     }
     for (std::size_t id = count - added + 1; id <= count; ++id) {
@@ -218,6 +220,7 @@ LRESULT TapeWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             }
             break;
         case WM_DESTROY:
+            stop_following();
             if (accessible_) {
                 accessible_->disconnect();
                 accessible_->Release();

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "gdi_handles.h"
-#include "tape.h"
+#include "calculation.h"
 #include "tape_place.h"
 #include "window_base.h"
 
@@ -17,14 +17,19 @@ class TapeAccessible;
 // at the bottom and in view. It never takes the activation: the keyboard stays with the
 // calculator, which scrolls it; the wheel scrolls it too. It belongs to (is owned by) the
 // calculator window: made at its first showing, hidden between showings, destroyed with it.
-class TapeWindow final : public WindowBase {
+class TapeWindow final : public WindowBase, public CalculationDisplay {
   public:
     static constexpr int kWidth = 210, kHeight = 150;  // at 96 DPI
 
-    // Shows the tape of `tape` beside `owner`, off the host's fields (screen pixels). False
-    // when the window cannot be made.
-    bool show(HWND owner, const Tape& tape, const FieldRects& field, HFONT numberFont, int dpi,
-              bool contrast) noexcept;
+    TapeWindow() noexcept = default;
+    ~TapeWindow() { destroy(); }
+    TapeWindow(const TapeWindow&) = delete;
+    TapeWindow& operator=(const TapeWindow&) = delete;
+
+    // Shows the tape of `calculation` beside `owner`, off the host's fields (screen pixels),
+    // and follows it while shown. False when the window cannot be made.
+    bool show(HWND owner, Calculation& calculation, const FieldRects& field, HFONT numberFont,
+              int dpi, bool contrast) noexcept;
     void hide() noexcept;
     void destroy() noexcept;
     bool shown() const noexcept;
@@ -32,8 +37,6 @@ class TapeWindow final : public WindowBase {
     // The calculator moved, or changed its scale or theme.
     void follow() noexcept;
     void set_look(HFONT numberFont, int dpi, bool contrast) noexcept;
-    // New lines or a clear: the newest line comes into view.
-    void tape_changed() noexcept;
     // Scrolls by lines (negative: towards the oldest); a page is the lines in view.
     void scroll(int lines) noexcept;
     int page() const noexcept;
@@ -51,17 +54,21 @@ class TapeWindow final : public WindowBase {
     void paint(HDC dc) noexcept;
     void make_fonts(HFONT numberFont) noexcept;
     int line_height() const noexcept;
-    // Tells screen readers what changed, as a list does: lines gone from the front, lines added.
-    void announce(std::uint64_t added, bool cleared, std::size_t before) noexcept;
+    // New lines or a clear: the newest line comes into view, and screen readers hear what
+    // changed as a list tells it: lines gone from the front, lines added.
+    void tape_lines_added(const Tape& tape, std::size_t added,
+                          std::size_t dropped) noexcept override;
+    void tape_cleared() noexcept override;
+    void newest_in_view() noexcept;
+    void stop_following() noexcept;
 
     HWND owner_ = nullptr;
+    Calculation* calculation_ = nullptr;  // followed while shown
     const Tape* tape_ = nullptr;
     FieldRects field_{};
     int dpi_ = 96;
     bool contrast_ = false;
     std::size_t first_ = 0;
-    std::uint64_t recorded_ = 0, cleared_ = 0;  // the tape's counts when last shown
-    std::size_t lines_ = 0;                     // and its lines then
     TapeAccessible* accessible_ = nullptr;  // handed to screen readers; disconnected at WM_DESTROY
     UniqueHfont numberFont_, keyFont_;
     int wheelRest_ = 0;

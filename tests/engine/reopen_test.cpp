@@ -75,22 +75,5 @@ TEST(Reopen, NonFiniteValueIsRefusedAndChangesNothing) {
     }
 }
 
-TEST(Reopen, InterruptedCalculationComesBackAndTheMemoryStaysAsTheInnerCallLeftIt) {
-    // A nested calculator call keeps the calculation it interrupts and puts it back afterwards.
-    KeyRunner run;
-    run.keys("AC 5 + - 3 . 2 5 MP 1 2 + 4");
-    const InterruptedCalculation saved = InterruptedCalculation::of(run.state());
-    run.calc.open(99, 250);
-    run.keys("AC 8 / 0 = MC 7 MP");  // the inner call: an error, a new memory
-    const double innerMem = run.state().mem;
-    saved.restore(run.calc.state());
-    EXPECT_EQ(run.readout(), "4.");
-    run.keys("=");
-    EXPECT_EQ(run.readout(), readout_after("5 + - 3 . 2 5 MP 1 2 + 4 ="));
-    EXPECT_EQ(run.state().mem, innerMem);
-    EXPECT_TRUE(run.state().memMark);
-    EXPECT_EQ(run.state().mmax, 250);  // each call's own limit
-}
-
 }  // namespace
 }  // namespace z5calc::testing

@@ -42,7 +42,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     // Twips per pixel as the component records them on this screen.
     const std::int32_t twips = z5calc::whole_twips(z5calc::screen_dpi().y);
-    CalcWindow window;
+    z5calc::Calculation calculation;
+    CalcWindow window(calculation);
     if (!window.load(dll, {twips, twips})) {
         std::fprintf(stderr, "calc-preview: the window cannot be created\n");
         return 1;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "readout_text.h"
 #include "tax_rate_text.h"
 
 namespace z5calc {
@@ -104,7 +105,7 @@ HRESULT CalcAccessible::get_accValue(VARIANT child, BSTR* value) noexcept {
         if (c == kRateSwitchChild) return bstr(window_->tax_rate_text(), value);
         if (c != kReadoutChild) return DISP_E_MEMBERNOTFOUND;
         const std::string_view readout = window_->readout_text();
-        if (readout.find("Err") != std::string_view::npos) return bstr(kError, value);
+        if (shows_error(readout)) return bstr(kError, value);
         return bstr(std::wstring(readout.begin(), readout.end()), value);
     });
 }

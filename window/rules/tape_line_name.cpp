@@ -1,6 +1,7 @@
 #include "tape_line_name.h"
 
 #include "key_table.h"
+#include "readout_text.h"
 #include "tax_rate_text.h"
 
 namespace z5calc {
@@ -29,7 +30,7 @@ std::wstring tape_line_name(const TapeLine& line) {
     if (names_rate(line.mark)) name += L" " + percent_text(line.rate);
     const std::string_view number = line.number.view();
     if (number.empty()) return name;
-    if (number.find("Err") != std::string_view::npos) return name + L"\u3001\u30A8\u30E9\u30FC";
+    if (shows_error(number)) return name + L"\u3001\u30A8\u30E9\u30FC";
     return name + L"\u3001" + std::wstring(number.begin(), number.end());
 }
 

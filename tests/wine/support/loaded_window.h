@@ -24,7 +24,15 @@ class LoadedWindowTest : public ::testing::Test {
     }
 
     static inline HMODULE module = nullptr;
-    CalcWindow window;
+    Calculation calculation;
+    CalcWindow window{calculation};
 };
+
+// Puts `text` on the readout as it is, for a test of how the window draws it.
+inline void show_readout(Calculation& calculation, const char* text) {
+    Calculation::Interrupted shown = calculation.interrupt();
+    shown.state.Readout.assign(text);
+    calculation.resume(shown);
+}
 
 }  // namespace z5calc

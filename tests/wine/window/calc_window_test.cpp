@@ -59,7 +59,7 @@ class CalcWindowTest : public LoadedWindowTest {
     void type(std::initializer_list<const wchar_t*> tags) {
         for (const wchar_t* tag : tags) click(tagged(tag));
     }
-    std::string readout() const { return std::string(window.calculator().readout()); }
+    std::string readout() const { return std::string(window.calculation().readout()); }
     // A screen point for client (x, y), packed as WM_NCHITTEST wants it.
     LPARAM screen_at(int x, int y) {
         POINT p = {x, y};
@@ -405,7 +405,6 @@ class RecordingHost final : public CalcWindowHost {
         store.iniFile = ini;
     }
     SettingsStore& settings() noexcept override { return store; }
-    void transfer_value(double value) noexcept override { transferred = value; }
     std::int16_t message_box(HWND, const std::wstring& text, std::int16_t) noexcept override {
         messages.push_back(text);
         return IDOK;
@@ -413,7 +412,6 @@ class RecordingHost final : public CalcWindowHost {
     void talk_close() noexcept override { ++talkCloses; }
 
     SettingsStore store;
-    double transferred = -1;
     std::vector<std::wstring> messages;
     int talkCloses = 0;
 };
@@ -463,16 +461,16 @@ TEST_F(CalcWindowTest, TransferHandsTheShownNumberToTheHostWithinTheLimit) {
     RecordingHost host(folder.path() + L"z5calc.ini");
     ASSERT_TRUE(window.load(module, {15, 15}, &host));
     window.show_transfer_key(true);
-    window.calculator().state().mmax = 100;
+    window.calculation().open(0, 100, {}, TaxRateKind::Standard);
     type({L"9", L"9", L"+", L"2"});
     click(key(L"imgTrans"));
-    EXPECT_EQ(host.transferred, -1);  // 101 is over the limit
+    EXPECT_FALSE(window.calculation().transferred());  // 101 is over the limit
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], L"数値が大き過ぎます。\r\n100までにしてください。");
     EXPECT_EQ(readout(), "101.");
     type({L"AC", L"1", L"0", L"0"});
     click(key(L"imgTrans"));
-    EXPECT_EQ(host.transferred, 100);
+    EXPECT_EQ(window.calculation().transferred(), 100);
     EXPECT_EQ(host.messages.size(), 1u);
     window.unload();  // while the host is still there
     ASSERT_TRUE(window.load(module, {15, 15}));

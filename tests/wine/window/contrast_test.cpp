@@ -70,13 +70,12 @@ TEST_P(ContrastTest, DrawnInTheThemesColoursWithLabelsAtSevenToOne) {
         }
         EXPECT_GE(label_on(row.id, COLOR_BTNFACE), 7.0);
     }
-    window.calculator().state().Readout.assign("-123,456,789.");
+    show_readout(window.calculation(), "-123,456,789.");
     const RECT readout = window.Readout().rect();
     EXPECT_GE(label_contrast(painted_pixels(window.hwnd(), readout), readout.right - readout.left,
                              theme.colour(COLOR_WINDOW)),
               7.0);
     // The reduced rate's mark, in the theme's text colour too.
-    window.calculator().set_reduced_tax(0.08);
     SendMessageW(window.hwnd(), WM_KEYDOWN, VK_F8, 0);
     const RECT mark = window.rate_switch_part().rect;
     EXPECT_GE(label_contrast(painted_pixels(window.hwnd(), mark), mark.right - mark.left,
@@ -112,7 +111,7 @@ TEST_P(ContrastTest, SavesAPictureWhenAskedTo) {
     for (wchar_t ch : std::wstring(L"1080")) SendMessageW(window.hwnd(), WM_CHAR, ch, 0);
     window.click_key(KeyId::TaxIn);  // and the tape with what it did
     window.toggle_tape();
-    window.calculator().state().Readout.assign("-123,456,789.");
+    show_readout(window.calculation(), "-123,456,789.");
     SendMessageW(window.hwnd(), WM_KEYDOWN, VK_F8, 0);  // with the reduced rate's mark
     const HWND tape = FindWindowW(L"z5calc.Tape", nullptr);
     SendMessageW(window.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, centre(KeyId::Num5));
@@ -142,7 +141,7 @@ TEST_P(ContrastTest, KeysClickAndTheBodyDrags) {
         SendMessageW(window.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, centre(id));
         SendMessageW(window.hwnd(), WM_LBUTTONUP, 0, centre(id));
     }
-    EXPECT_EQ(std::string(window.calculator().readout()), "15.");
+    EXPECT_EQ(std::string(window.calculation().readout()), "15.");
     const KeyRect seven = scaled(key_spec(KeyId::Num7).rect, dpi);
     EXPECT_EQ(hit(seven.left + 1, seven.top + 1), HTCLIENT);  // the skin's corner, a key here
     EXPECT_EQ(hit(s(5), s(100)), HTCAPTION);

@@ -48,14 +48,12 @@ class TransferHost final : public CalcWindowHost {
         store.iniFile = ini;
     }
     SettingsStore& settings() noexcept override { return store; }
-    void transfer_value(double value) noexcept override { transferred = value; }
     std::int16_t message_box(HWND, const std::wstring&, std::int16_t) noexcept override {
         return IDOK;
     }
     void talk_close() noexcept override {}
 
     SettingsStore store;
-    double transferred = -1;
 };
 
 class DpiTest : public LoadedWindowTest {
@@ -183,9 +181,9 @@ TEST_F(DpiTest, ClicksAtScaledCentresCalculateAndTransfer) {
          {KeyId::Num7, KeyId::Plus, KeyId::Num8, KeyId::Times, KeyId::Num3, KeyId::Equals}) {
         click(id);
     }
-    EXPECT_EQ(std::string(window.calculator().readout()), "45.");
+    EXPECT_EQ(std::string(window.calculation().readout()), "45.");
     click(KeyId::Trans);
-    EXPECT_EQ(host.transferred, 45);
+    EXPECT_EQ(window.calculation().transferred(), 45);
 }
 
 TEST_F(DpiTest, PressedPictureFillsItsScaledRectangle) {
@@ -255,9 +253,9 @@ TEST_F(DpiTest, ReadoutShowsEveryTextWhole) {
     const RECT area = {0, r.top - s(4), s(210), r.bottom + s(4)};
     const int width = area.right - area.left;
     auto ink_of = [&](const char* text) {
-        window.calculator().state().Readout.assign("");
+        show_readout(window.calculation(), "");
         const std::vector<COLORREF> blank = painted_pixels(window.hwnd(), area);
-        window.calculator().state().Readout.assign(text);
+        show_readout(window.calculation(), text);
         const std::vector<COLORREF> shown = painted_pixels(window.hwnd(), area);
         RECT ink = {width, 0, -1, 0};
         ink.top = area.bottom;
@@ -312,15 +310,13 @@ TEST_F(DpiTest, ReadoutShowsEveryTextWhole) {
 // F8 switches to the reduced rate: its mark appears beside the digits, which keep clear of it,
 // the tax keys and their tooltips use it; a click on the mark gives back exactly the usual face.
 TEST_F(DpiTest, F8SwitchesToTheReducedRateAndShowsItsMark) {
-    window.calculator().set_tax(0.1, 0);
-    window.calculator().set_reduced_tax(0.08);
     send(WM_MOUSEMOVE, 0, MAKELPARAM(s(5), s(100)));  // the tooltips are made
     const RECT display = {s(11), s(31), s(195), s(70)};
     const int width = display.right - display.left;
-    window.calculator().state().Readout.assign("-123,456,789.");
+    show_readout(window.calculation(), "-123,456,789.");
     const std::vector<COLORREF> standard = painted_pixels(window.hwnd(), display);
     send(WM_KEYDOWN, VK_F8, 0);
-    ASSERT_EQ(window.calculator().tax_rate_kind(), TaxRateKind::Reduced);
+    ASSERT_EQ(window.calculation().tax_rate_kind(), TaxRateKind::Reduced);
     const std::vector<COLORREF> reduced = painted_pixels(window.hwnd(), display);
     if (const wchar_t* folder = _wgetenv(L"Z5_SHOTS")) {  // a picture for a person, on request
         RECT area;
@@ -329,7 +325,7 @@ TEST_F(DpiTest, F8SwitchesToTheReducedRateAndShowsItsMark) {
             std::wstring(folder) + L"\\reduced-" + std::to_wstring(dpi) + L".bmp";
         save_windows_bmp(path.c_str(), area, {window.hwnd()});
     }
-    window.calculator().state().Readout.assign("");
+    show_readout(window.calculation(), "");
     const std::vector<COLORREF> markOnly = painted_pixels(window.hwnd(), display);
     const RECT at = window.rate_switch_part().rect;
     const KeyRect mark = {at.left, at.top, at.right - at.left, at.bottom - at.top};
@@ -355,14 +351,14 @@ TEST_F(DpiTest, F8SwitchesToTheReducedRateAndShowsItsMark) {
     SendMessageW(window.tooltips(), TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
     EXPECT_NE(std::wstring(tip).find(L"(8%)"), std::wstring::npos);
     for (const char* k : {"AC", "1", "000", "taxin"}) {
-        window.calculator().press(*key_from_tag(k));
+        window.calculation().press(*key_from_tag(k));
     }
-    EXPECT_EQ(std::string(window.calculator().readout()), "1,080.");
+    EXPECT_EQ(std::string(window.calculation().readout()), "1,080.");
     // A click on the mark switches back; the face is then exactly the usual one.
     send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(mark.left + s(4), mark.top + mark.height / 2));
     send(WM_LBUTTONUP, 0, MAKELPARAM(mark.left + s(4), mark.top + mark.height / 2));
-    EXPECT_EQ(window.calculator().tax_rate_kind(), TaxRateKind::Standard);
-    window.calculator().state().Readout.assign("-123,456,789.");
+    EXPECT_EQ(window.calculation().tax_rate_kind(), TaxRateKind::Standard);
+    show_readout(window.calculation(), "-123,456,789.");
     EXPECT_EQ(painted_pixels(window.hwnd(), display), standard);
 }
 
@@ -421,7 +417,7 @@ TEST_F(DpiTest, MalformedDpiChangesAreSurvived) {
     EXPECT_EQ(window.dpi(), dpi);
     click(KeyId::Num4);
     click(KeyId::Num2);
-    EXPECT_EQ(std::string(window.calculator().readout()), "42.");
+    EXPECT_EQ(std::string(window.calculation().readout()), "42.");
 }
 
 // Two UI threads, each with its own calculator window at its own DPI, changing at once.
@@ -431,7 +427,8 @@ TEST_F(DpiTest, WindowsOnTwoThreadsKeepTheirOwnScale) {
         std::string readout;
     } results[2];
     auto run = [](int target, Result* out) {
-        CalcWindow own;
+        Calculation ownCalculation;
+        CalcWindow own(ownCalculation);
         if (!own.load(module, {15, 15})) return;
         for (int round = 0; round < 5; ++round) {
             for (int next : {target, 96}) {
@@ -449,7 +446,7 @@ TEST_F(DpiTest, WindowsOnTwoThreadsKeepTheirOwnScale) {
         SendMessageW(own.hwnd(), WM_LBUTTONUP, 0, at);
         RECT client;
         GetClientRect(own.hwnd(), &client);
-        *out = {own.dpi(), client.right, std::string(own.calculator().readout())};
+        *out = {own.dpi(), client.right, std::string(own.calculation().readout())};
         own.unload();
     };
     std::thread first(run, 144, &results[0]);

@@ -25,7 +25,6 @@ class KeyboardTest : public LoadedWindowTest {
   protected:
     void SetUp() override {
         load_window({15, 15});
-        window.calculator().set_tax(0.1, 0);
         hold(false, false, false);
     }
     void TearDown() override {
@@ -50,7 +49,7 @@ class KeyboardTest : public LoadedWindowTest {
         SendMessageW(window.hwnd(), WM_KEYDOWN, vk, 0);
         hold(false, false, false);
     }
-    std::string readout() const { return std::string(window.calculator().readout()); }
+    std::string readout() const { return std::string(window.calculation().readout()); }
 
     static void set_clipboard(const std::wstring& text) {
         ASSERT_TRUE(OpenClipboard(nullptr));
@@ -157,7 +156,6 @@ TEST_F(KeyboardTest, CtrlShiftCCopiesTheTape) {
     press('C', true, true);
     EXPECT_EQ(clipboard_unicode(), L"kept");
     type(L"1200*3=");
-    window.calculator().set_reduced_tax(0.08);
     press(VK_F8);
     press('I', true);  // 税込 at 8 %
     press('C', true, true);
@@ -218,7 +216,8 @@ TEST_F(KeyboardTest, PasteTakesANumberAsTheMemoryRecallWould) {
     press('V', true);
     type(L"=");
     type(L"c5+");
-    window.calculator().state().mem = 10;
+    for (const char* tag : {"MC", "AC", "1", "0", "MP", "AC", "5", "+"})
+        window.calculation().press(*key_from_tag(tag));
     press('R', true);
     const std::string recalled = readout();
     type(L"=");

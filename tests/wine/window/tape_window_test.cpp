@@ -144,7 +144,7 @@ TEST_F(TapeWindowTest, ContextMenuOffersTheTapeCopyPasteAndTheRate) {
     EXPECT_EQ(items()[0].second, static_cast<UINT>(MF_CHECKED));
     EXPECT_EQ(items()[1].second, 0u);
     window.context_command(CalcWindow::kMenuSwitchRate);
-    EXPECT_EQ(window.calculator().tax_rate_kind(), TaxRateKind::Reduced);
+    EXPECT_EQ(window.calculation().tax_rate_kind(), TaxRateKind::Reduced);
     for (int i = 0; i < 20; ++i) type(L"1+");
     ASSERT_GT(view().first_line(), 0u);
     window.context_command(CalcWindow::kMenuClearTape);

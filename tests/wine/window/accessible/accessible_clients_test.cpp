@@ -66,7 +66,7 @@ TEST_F(AccessibleClientTest, ClientInAnotherApartmentWorksThroughTheProxy) {
     EXPECT_EQ(hit, id_of(KeyId::Num7));
     EXPECT_EQ(before, L"0.");
     EXPECT_EQ(after, L"15.");
-    EXPECT_EQ(window.calculator().readout(), "15.");
+    EXPECT_EQ(window.calculation().readout(), "15.");
     EXPECT_EQ(badChild, E_INVALIDARG);
     EXPECT_EQ(hidden, E_FAIL);
 }
@@ -130,7 +130,7 @@ void AccessibleClientTest::read_from_another_process(const char* reader) {
     const std::wstring readout = L"33\t" + std::to_wstring(ROLE_SYSTEM_STATICTEXT) + L"\t0.\t0.\t";
     EXPECT_EQ(text.compare(keys.size(), readout.size(), readout), 0) << text.substr(keys.size());
     EXPECT_NE(text.find(L"after\t15.\n"), std::wstring::npos);
-    EXPECT_EQ(window.calculator().readout(), "15.");
+    EXPECT_EQ(window.calculation().readout(), "15.");
 }
 
 TEST_F(AccessibleClientTest, ScreenReaderInAnotherProcessReadsAndPresses) {

@@ -84,7 +84,7 @@ TEST_F(AccessibleTest, TreeNamesRolesAndPlacesEveryKey) {
     // The readout: static text whose value is the readout, "Error" spoken as エラー.
     EXPECT_EQ(i4(&IAccessible::get_accRole, CalcAccessible::kReadoutChild), ROLE_SYSTEM_STATICTEXT);
     EXPECT_EQ(text(&IAccessible::get_accValue, CalcAccessible::kReadoutChild), L"0.");
-    window.calculator().state().Readout.assign("Error");
+    show_readout(window.calculation(), "Error");
     EXPECT_EQ(text(&IAccessible::get_accValue, CalcAccessible::kReadoutChild),
               L"\u30A8\u30E9\u30FC");
     EXPECT_EQ(text(&IAccessible::get_accName, CalcAccessible::kReadoutChild),
@@ -165,8 +165,6 @@ TEST_F(AccessibleTest, ReadoutChangesAreAnnounced) {
 // The tax rate switch: a push button 「税率切替」 whose value is the rate the tax keys use, F8,
 // and whose action switches the rate with a value-change event.
 TEST_F(AccessibleTest, RateSwitchIsAButtonWhoseValueIsTheRate) {
-    window.calculator().set_tax(0.1, 0);
-    window.calculator().set_reduced_tax(0.08);
     const long id = CalcAccessible::kRateSwitchChild;
     EXPECT_EQ(i4(&IAccessible::get_accRole, id), ROLE_SYSTEM_PUSHBUTTON);
     EXPECT_EQ(text(&IAccessible::get_accName, id), L"\u7A0E\u7387\u5207\u66FF");
@@ -180,7 +178,7 @@ TEST_F(AccessibleTest, RateSwitchIsAButtonWhoseValueIsTheRate) {
     pump_messages();
     UnhookWinEvent(hook);
     EXPECT_EQ(text(&IAccessible::get_accValue, id), L"8%");
-    EXPECT_EQ(window.calculator().tax_rate_kind(), TaxRateKind::Reduced);
+    EXPECT_EQ(window.calculation().tax_rate_kind(), TaxRateKind::Reduced);
     auto seen = [&](DWORD event, long c) {
         return std::find(events.begin(), events.end(), std::pair<DWORD, long>{event, c}) !=
                events.end();
@@ -220,11 +218,12 @@ TEST_F(AccessibleTest, ReadoutIsALiveRegionWhereTheServiceIs) {
     EXPECT_EQ(window.live_region(), SUCCEEDED(created) && SUCCEEDED(set));
     bool withoutCom = true, works = false;
     std::thread other([&] {
-        CalcWindow own;
+        Calculation ownCalculation;
+        CalcWindow own(ownCalculation);
         if (!own.load(module, {15, 15})) return;
         IAccessible* object = own.accessible_object();
         withoutCom = own.live_region();
-        works = object && own.click_key(KeyId::Num9) && own.calculator().readout() == "9.";
+        works = object && own.click_key(KeyId::Num9) && own.calculation().readout() == "9.";
         if (object) object->Release();
         own.unload();
     });
@@ -265,7 +264,7 @@ TEST_F(AccessibleTest, ReadoutIsMarkedPoliteAndUnmarkedThroughTheService) {
         EXPECT_EQ(mark.value, 1);  // polite
         EXPECT_EQ(window.live_region(), answer == S_OK);
         EXPECT_TRUE(window.click_key(KeyId::Num6));
-        EXPECT_EQ(window.calculator().readout(), "6.");
+        EXPECT_EQ(window.calculation().readout(), "6.");
         window.unload();
         CoRevokeClassObject(cookie);
         if (answer == S_OK) {

@@ -104,7 +104,7 @@ TEST_F(TapeAccessibleTest, NewLinesClearsAndTheDroppedOldestRaiseListEvents) {
     EXPECT_EQ(tapeEvents, (std::vector<std::pair<DWORD, long>>{{EVENT_OBJECT_DESTROY, 1},
                                                                {EVENT_OBJECT_CREATE, 300}}));
     tapeEvents.clear();
-    window.clear_tape();
+    window.calculation().clear_tape();
     pump_messages();
     EXPECT_EQ(tapeEvents,
               (std::vector<std::pair<DWORD, long>>{{EVENT_OBJECT_REORDER, CHILDID_SELF}}));
