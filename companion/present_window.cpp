@@ -1,10 +1,8 @@
 #include "present_window.h"
 
 #include <algorithm>
-#include <string>
 
 #include "companion_contract.h"
-#include "gdi_handles.h"
 #include "japanese_font.h"
 #include "screen_rules.h"
 #include "window_dpi.h"

@@ -4,28 +4,11 @@
 
 namespace z5calc {
 
-ClassFactory::ClassFactory(Create create) noexcept : create_(create) {
-    module_hold();
-}
-ClassFactory::~ClassFactory() {
-    module_let_go();
-}
-
-HRESULT ClassFactory::QueryInterface(REFIID riid, void** ppv) noexcept {
+std::span<const InterfaceEntry> ClassFactory::interfaces() noexcept {
     static constexpr InterfaceEntry kInterfaces[] = {
         interface_entry<ClassFactory, IClassFactory>(IID_IClassFactory),
     };
-    return query_interface(this, kInterfaces, riid, ppv);
-}
-
-ULONG ClassFactory::AddRef() noexcept {
-    return refs_.add();
-}
-
-ULONG ClassFactory::Release() noexcept {
-    const ULONG left = refs_.release();
-    if (left == 0) delete this;
-    return left;
+    return kInterfaces;
 }
 
 HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) noexcept {

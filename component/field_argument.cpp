@@ -6,7 +6,8 @@
 #include <cmath>
 
 #include "handles.h"
-#include "zelcalc.h"
+#include "windowstay_guid.h"
+#include "z5calcD_h.h"
 
 namespace z5calc {
 namespace {

@@ -1,5 +1,3 @@
-#include "module.h"
-
 #include <objbase.h>
 
 #include <new>
@@ -17,8 +15,6 @@ namespace z5calc {
 
 namespace {
 
-HMODULE g_module = nullptr;
-
 // The classes this server hands out.
 struct ServedClass {
     const CLSID* clsid;
@@ -30,10 +26,6 @@ const ServedClass kServedClasses[] = {
 };
 
 }  // namespace
-
-std::wstring module_file_path() {
-    return module_file_name(g_module);
-}
 
 }  // namespace z5calc
 
@@ -63,11 +55,8 @@ void NTAPI release_thread_record(PVOID module, DWORD reason, PVOID reserved) {
 extern "C" __attribute__((section(".CRT$XLE"), used))
 const PIMAGE_TLS_CALLBACK z5calc_release_thread_record = release_thread_record;
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     switch (reason) {
-        case DLL_PROCESS_ATTACH:
-            g_module = instance;
-            break;
         case DLL_THREAD_DETACH:
             apartment_thread_ended();
             break;

@@ -4,7 +4,8 @@
 #include <olectl.h>
 
 #include "handles.h"
-#include "module.h"
+#include "settings_store.h"
+#include "window_base.h"
 #include "z5calcD_h.h"
 
 namespace z5calc {
@@ -134,7 +135,7 @@ std::vector<RegistryRow> registration_rows(const std::wstring& module_path) {
 
 HRESULT register_server() noexcept {
     try {
-        std::wstring path = module_file_path();
+        std::wstring path = module_file_name(WindowBase::code_module());
         if (path.empty()) return SELFREG_E_CLASS;
         auto rows = registration_rows(path);
         for (const RegistryRow& row : rows) {
@@ -151,7 +152,7 @@ HRESULT register_server() noexcept {
 
 HRESULT unregister_server() noexcept {
     try {
-        unregister_rows(registration_rows(module_file_path()));
+        unregister_rows(registration_rows(module_file_name(WindowBase::code_module())));
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;

@@ -8,7 +8,8 @@
 #include "component_state.h"
 #include "error_info.h"
 #include "field_argument.h"
-#include "module.h"
+#include "settings_store.h"
+#include "window_base.h"
 #include "module_count.h"
 #include "utf8_text.h"
 
@@ -29,14 +30,11 @@ HRESULT create_zelcalc(REFIID riid, void** ppv) noexcept {
 }
 
 ZelCalc::ZelCalc(std::shared_ptr<ComponentState> state) noexcept
-    : thread_(GetCurrentThreadId()), state_(std::move(state)) {
-    module_hold();
-}
+    : thread_(GetCurrentThreadId()), state_(std::move(state)) {}
 ZelCalc::~ZelCalc() {
     // The apartment's values may go with this object; on another thread (a host's finalizer)
     // no window of theirs is left, since a window lives only inside a call.
     state_.reset();
-    module_let_go();
 }
 
 HRESULT ZelCalc::on_own_thread() const noexcept {
@@ -45,24 +43,14 @@ HRESULT ZelCalc::on_own_thread() const noexcept {
                      L"zelcalc: the object was called on a thread other than the one that made it");
 }
 
-HRESULT ZelCalc::QueryInterface(REFIID riid, void** ppv) noexcept {
+std::span<const InterfaceEntry> ZelCalc::interfaces() noexcept {
     static constexpr InterfaceEntry kInterfaces[] = {
         interface_entry<ZelCalc, _zelcalc>(IID__zelcalc),
         interface_entry<ZelCalc, _zelcalc2>(IID__zelcalc2),
         interface_entry<ZelCalc, _zelcalc2>(IID_IDispatch),
         interface_entry<ZelCalc, ISupportErrorInfo>(IID_ISupportErrorInfo),
     };
-    return query_interface(this, kInterfaces, riid, ppv);
-}
-
-ULONG ZelCalc::AddRef() noexcept {
-    return refs_.add();
-}
-
-ULONG ZelCalc::Release() noexcept {
-    const ULONG left = refs_.release();
-    if (left == 0) delete this;
-    return left;
+    return kInterfaces;
 }
 
 HRESULT ZelCalc::type_info(ITypeInfo** info) noexcept {
@@ -72,7 +60,7 @@ HRESULT ZelCalc::type_info(ITypeInfo** info) noexcept {
         // Read from the module itself, without registering anything.
         std::wstring path;
         try {
-            path = module_file_path();
+            path = module_file_name(WindowBase::code_module());
         } catch (...) {
             return E_OUTOFMEMORY;
         }

@@ -19,16 +19,10 @@ HRESULT create_zelcalc(REFIID riid, void** ppv) noexcept;
 // Invoke (the system's type-info Invoke cannot pass records everywhere). An object belongs to
 // the thread that made it and shares that apartment's component values; its methods refuse
 // other threads. AddRef, Release and QueryInterface work from any thread.
-class ZelCalc final : public _zelcalc2, public ISupportErrorInfo {
+class ZelCalc final : public ComIdentity<ZelCalc, _zelcalc2, ISupportErrorInfo> {
   public:
     explicit ZelCalc(std::shared_ptr<ComponentState> state) noexcept;
-    ZelCalc(const ZelCalc&) = delete;
-    ZelCalc& operator=(const ZelCalc&) = delete;
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) noexcept override;
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
-    ULONG STDMETHODCALLTYPE Release() noexcept override;
+    static std::span<const InterfaceEntry> interfaces() noexcept;
 
     // IDispatch
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
@@ -63,14 +57,13 @@ class ZelCalc final : public _zelcalc2, public ISupportErrorInfo {
                  double* result) noexcept;
 
   private:
-    ~ZelCalc();
+    ~ZelCalc() override;
     HRESULT type_info(ITypeInfo** info) noexcept;
     // The two rates the next call takes, read as that call will read them.
     HRESULT call_tax_rate(TaxRateKind kind, double* rate) noexcept;
     // S_OK on the object's own thread; otherwise RPC_E_WRONG_THREAD with its description.
     HRESULT on_own_thread() const noexcept;
 
-    RefCount refs_;
     const DWORD thread_;
     std::shared_ptr<ComponentState> state_;
     ComPtr<ITypeInfo> typeInfo_;

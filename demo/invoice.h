@@ -4,12 +4,15 @@
 #include <cstddef>
 #include <string>
 
+#include "tax_rate_kind.h"
+
 // The demo's invoice (請求書) as numbers: lines at the standard or the reduced rate, and per
 // rate the subtotal and its tax, rounded once per rate as qualified invoices state it.
 // Portable, so that the sums are tested natively.
 namespace z5demo {
 
-enum class Rate : int { Standard = 0, Reduced = 1 };
+// The calculator's own two rates, in the numbers the component's TaxRateKind takes.
+using Rate = z5calc::TaxRateKind;
 
 struct InvoiceLine {
     double price = 0;

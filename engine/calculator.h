@@ -5,6 +5,7 @@
 #include "calc_state.h"
 #include "keys.h"
 #include "tape.h"
+#include "tax_rate_kind.h"
 
 namespace z5calc {
 
@@ -21,8 +22,6 @@ class CalcDisplay {
 
 // The desk calculator: one operation per key, working on a CalcState whose readout text is
 // the entry buffer. Refused keys beep through the display and change nothing else.
-// The two consumption-tax rates: the standard one and the reduced one.
-enum class TaxRateKind : std::uint8_t { Standard = 0, Reduced = 1 };
 
 class Calculator {
   public:

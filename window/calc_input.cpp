@@ -2,6 +2,11 @@
 
 #include <utility>
 
+#include "clipboard.h"
+#include "clipboard_text.h"
+#include "number_text.h"
+#include "version_box.h"
+
 namespace z5calc {
 namespace {
 
@@ -29,30 +34,14 @@ void CalcWindow::key_press(wchar_t ch) noexcept {
 bool CalcWindow::shortcut(WPARAM vk) noexcept {
     if (!hwnd() || GetKeyState(VK_MENU) < 0) return false;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
-    if ((ctrl && !shift && (vk == 'C' || vk == VK_INSERT))) {
-        copy_readout();
+    const auto code = static_cast<std::uint16_t>(vk > 0xFFFF ? 0 : vk);
+    if (const std::optional<Command> command = command_for_chord({code, ctrl, shift})) {
+        run_command(*command);
         return true;
     }
-    if (ctrl && !shift && vk == 'H') {
-        toggle_tape();
-        return true;
-    }
-    if (!shift && tape_scroll_key(vk, ctrl)) return true;
-    if (ctrl && shift && vk == 'C') {
-        copy_tape();
-        return true;
-    }
-    if ((ctrl && !shift && vk == 'V') || (shift && !ctrl && vk == VK_INSERT)) {
-        paste_number();
-        return true;
-    }
+    if (!shift && tapeWindow_.scroll_key(vk, ctrl)) return true;
     if (shift) return false;
-    if (vk == VK_F8 && !ctrl) {
-        switch_tax_rate();
-        return true;
-    }
-    const std::optional<KeyId> id =
-        key_for_chord({static_cast<std::uint16_t>(vk > 0xFFFF ? 0 : vk), ctrl});
+    const std::optional<KeyId> id = key_for_chord({code, ctrl});
     if (!id || (*id == KeyId::Trans && !transfer_key_visible())) return false;
     key_click(*id);
     return true;
@@ -106,7 +95,7 @@ void CalcWindow::mouse_up(int button, WPARAM keys, POINT p) noexcept {
         const bool mark = std::exchange(markPressed_, false);
         if (button == kRightButton && !mark && !(keys & MK_CONTROL) && !key_at(p)) {
             ClientToScreen(hwnd(), &p);
-            show_context_menu(p);
+            show_command_menu(hwnd(), p, *this);
         }
         return;
     }
@@ -167,7 +156,10 @@ void CalcWindow::key_up(KeyId id, int button, int shift) noexcept {
     invalidate(k.rect());
     notify(EVENT_OBJECT_STATECHANGE, static_cast<long>(id) + 1);
     const bool isOperator = entry.role == KeyRole::Calc && entry.engine.group == KeyGroup::Operator;
-    if (isOperator && button == kRightButton && (shift & kCtrlKey)) show_version();
+    if (isOperator && button == kRightButton && (shift & kCtrlKey)) {
+        const TapeAside aside(tapeWindow_);
+        show_version_box(hwnd(), resources_);
+    }
 }
 
 void CalcWindow::key_double_click(KeyId id) noexcept {
@@ -188,6 +180,83 @@ void CalcWindow::key_click(KeyId id) noexcept {
             break;
         case KeyRole::Trans:
             transfer_click();
+            break;
+    }
+}
+
+// A refusal over the limit is explained; the calculation has beeped for it. A transfer made
+// closes the window when the calculation tells its views.
+void CalcWindow::transfer_click() noexcept {
+    if (calculation_.transfer() != Calculation::Transfer::OverLimit || !host_) return;
+    try {
+        const ReadoutText limit = general_text(calculation_.limit());
+        const std::wstring text = L"数値が大き過ぎます。\r\n" +
+                                  std::wstring(limit.view().begin(), limit.view().end()) +
+                                  L"までにしてください。";
+        const TapeAside aside(tapeWindow_);
+        host_->message_box(hwnd(), text, MB_OK | MB_ICONEXCLAMATION);
+    } catch (...) {
+        // No memory for the message: the beep has said it.
+    }
+}
+
+// At `screen`, or under the readout for the keyboard's request (no point).
+void CalcWindow::show_context_menu(std::optional<POINT> screen) noexcept {
+    if (!hwnd()) return;
+    POINT at = {};
+    if (screen) {
+        at = *screen;
+    } else {
+        const RECT readout = readout_.rect();
+        at = {readout.left, readout.bottom};
+        ClientToScreen(hwnd(), &at);
+    }
+    show_command_menu(hwnd(), at, *this);
+}
+
+bool CalcWindow::command_checked(Command command) const noexcept {
+    return command == Command::ShowTape && tapeWindow_.shown();
+}
+
+bool CalcWindow::command_enabled(Command command) const noexcept {
+    switch (command) {
+        case Command::CopyTape:
+        case Command::ClearTape:
+            return !calculation_.tape().empty();
+        case Command::CopyNumber:
+            try {
+                return copied_text(calculation_.readout()).has_value();
+            } catch (...) {
+                return false;
+            }
+        default:
+            return true;
+    }
+}
+
+void CalcWindow::run_command(Command command) noexcept {
+    switch (command) {
+        case Command::ShowTape:
+            toggle_tape();
+            break;
+        case Command::CopyTape:
+            if (!copy_tape(hwnd(), calculation_.tape())) beep();
+            break;
+        case Command::CopyNumber:
+            if (!copy_readout(hwnd(), calculation_.readout())) beep();
+            break;
+        case Command::Paste:
+            if (const std::optional<double> value = clipboard_number(hwnd())) {
+                calculation_.paste(*value);  // beeps by itself beyond the display
+            } else {
+                beep();
+            }
+            break;
+        case Command::SwitchRate:
+            switch_tax_rate();
+            break;
+        case Command::ClearTape:
+            calculation_.clear_tape();
             break;
     }
 }

@@ -319,14 +319,8 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             tape_follows(*reinterpret_cast<const WINDOWPOS*>(lParam));
             break;
         case WM_GETOBJECT:
-            // lParam carries a 32-bit object id, sign-extended or not.
-            if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
-                if (IAccessible* object = accessible_object()) {
-                    const LRESULT result = accessible_->result_for(wParam);
-                    object->Release();
-                    return result;
-                }
-            }
+            if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) accessible();
+            if (LRESULT result = 0; accessible_.answer(wParam, lParam, result)) return result;
             break;
         case WM_DESTROY:
             tapeWindow_.destroy();
@@ -334,11 +328,7 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
                 clear_live_region(hwnd());
                 liveRegion_ = false;
             }
-            if (accessible_) {
-                accessible_->disconnect();
-                accessible_->Release();
-                accessible_ = nullptr;
-            }
+            accessible_.disconnect();
             // The hook's properties must be gone before the window is.
             UnSubClassWindow(hwnd());
             pressed_.reset();
@@ -400,14 +390,18 @@ void CalcWindow::notify(DWORD event, long child) const noexcept {
 }
 
 IAccessible* CalcWindow::accessible_object() noexcept {
+    IAccessible* object = accessible();
+    if (object) object->AddRef();
+    return object;
+}
+
+// A screen reader is asking: only now is the readout worth marking as a live region.
+CalcAccessible* CalcWindow::accessible() noexcept {
     if (!hwnd()) return nullptr;
-    if (!accessible_) {
-        // A screen reader is asking: only now is the readout worth marking as a live region.
-        accessible_ = new (std::nothrow) CalcAccessible(*this);
-        if (accessible_) liveRegion_ = mark_live_region(hwnd());
-    }
-    if (accessible_) accessible_->AddRef();
-    return accessible_;
+    const bool first = !accessible_.made();
+    CalcAccessible* object = accessible_.get();
+    if (object && first) liveRegion_ = mark_live_region(hwnd());
+    return object;
 }
 
 bool CalcWindow::click_key(KeyId id) noexcept {
@@ -435,30 +429,6 @@ void CalcWindow::tape_follows(const WINDOWPOS& pos) noexcept {
         tapeWindow_.show(hwnd(), calculation_, field_, readoutFont_.get(), dpi_, contrast_);
     } else if (!(pos.flags & SWP_NOMOVE) || !(pos.flags & SWP_NOSIZE)) {
         tapeWindow_.follow();
-    }
-}
-
-// Page Up and Page Down scroll the tape a page, Ctrl+Up and Ctrl+Down a line, Ctrl+Home and
-// Ctrl+End to its first and newest line.
-bool CalcWindow::tape_scroll_key(WPARAM vk, bool ctrl) noexcept {
-    if (!tapeWindow_.shown()) return false;
-    const int page = tapeWindow_.page(), all = static_cast<int>(Tape::kCapacity);
-    switch (vk) {
-        case VK_PRIOR:
-            tapeWindow_.scroll(-page);
-            return true;
-        case VK_NEXT:
-            tapeWindow_.scroll(page);
-            return true;
-        case VK_UP:
-        case VK_DOWN:
-        case VK_HOME:
-        case VK_END:
-            if (!ctrl) return false;
-            tapeWindow_.scroll(vk == VK_UP ? -1 : vk == VK_DOWN ? 1 : vk == VK_HOME ? -all : all);
-            return true;
-        default:
-            return false;
     }
 }
 

@@ -14,8 +14,10 @@
 #include "dpi_scale.h"
 #include "key_table.h"
 #include "key_tooltips.h"
+#include "accessible_slot.h"
 #include "calc_accessible.h"
 #include "calc_window_host.h"
+#include "context_menu.h"
 #include "control.h"
 #include "layout.h"
 #include "picture.h"
@@ -39,7 +41,8 @@ bool high_contrast_on() noexcept;
 class CalcWindow final : public WindowBase,
                          public CalculationDisplay,
                          public MessageCallback,
-                         public AccessibleWindow {
+                         public AccessibleWindow,
+                         public CommandTarget {
   public:
     static constexpr int kClientWidth = 210;
     static constexpr int kClientHeight = 273;
@@ -47,7 +50,8 @@ class CalcWindow final : public WindowBase,
     static constexpr wchar_t kModalTag[] = L"modal";
 
     // The window is a view of `calculation`, which must outlive it.
-    explicit CalcWindow(Calculation& calculation) noexcept : calculation_(calculation) {}
+    explicit CalcWindow(Calculation& calculation) noexcept
+        : calculation_(calculation), accessible_(*this) {}
     ~CalcWindow();
     CalcWindow(const CalcWindow&) = delete;
     CalcWindow& operator=(const CalcWindow&) = delete;
@@ -70,17 +74,10 @@ class CalcWindow final : public WindowBase,
     // F8, a click on the rate mark, a screen reader's action: the tax keys use the other rate.
     void switch_tax_rate() noexcept override;
 
-    // The context menu's commands: made as the user asks, or for a test to read, and run.
-    enum MenuCommand : int {
-        kMenuShowTape = 1,
-        kMenuCopyTape,
-        kMenuCopyNumber,
-        kMenuPaste,
-        kMenuSwitchRate,
-        kMenuClearTape,
-    };
-    UniqueHmenu make_context_menu() const noexcept;
-    void context_command(int command) noexcept;
+    // The commands beside the keys: the context menu's, each also a shortcut.
+    bool command_checked(Command command) const noexcept override;
+    bool command_enabled(Command command) const noexcept override;
+    void run_command(Command command) noexcept override;
 
     // The tape beside the calculator (Ctrl+H), kept off the host's field as given and off the
     // control that had the keyboard (screen pixels).
@@ -214,8 +211,6 @@ class CalcWindow final : public WindowBase,
     void draw_skin(HDC target, HDC dc) noexcept;
     Picture transfer_rest_picture() const noexcept;
 
-    // calc_actions.cpp
-    void show_version() noexcept;
     void transfer_click() noexcept;
 
     // calc_window.cpp
@@ -224,11 +219,6 @@ class CalcWindow final : public WindowBase,
 
     // A key pressed (WM_KEYDOWN) that clicks a key or copies or pastes; false for others.
     bool shortcut(WPARAM vk) noexcept;
-
-    // calc_clipboard.cpp
-    void copy_readout() noexcept;
-    void copy_tape() noexcept;  // key TAB number per line, CR LF: two columns in a spreadsheet
-    void paste_number() noexcept;
 
     // calc_contrast.cpp: the contrast theme, read again when the system's colours change.
     void contrast_changed() noexcept;
@@ -264,7 +254,8 @@ class CalcWindow final : public WindowBase,
     Control lblMem_;
     Control picWkBox_;  // the skin's work copy: hidden, outside the client area
     KeyTooltips tooltips_;
-    CalcAccessible* accessible_ = nullptr;  // handed to screen readers; disconnected at WM_DESTROY
+    AccessibleSlot<CalcAccessible, AccessibleWindow> accessible_;
+    CalcAccessible* accessible() noexcept;
     bool liveRegion_ = false;
     bool rateJustSwitched_ = false;
     TapeWindow tapeWindow_;
@@ -275,7 +266,6 @@ class CalcWindow final : public WindowBase,
     void tape_follows(const WINDOWPOS& pos) noexcept;
     POINT on_screen(const RECT& suggested) const noexcept;
     void show_context_menu(std::optional<POINT> screen) noexcept;
-    bool tape_scroll_key(WPARAM vk, bool ctrl) noexcept;
     // Tells screen readers that a child of the client area changed.
     void notify(DWORD event, long child) const noexcept;
     UniqueHfont readoutFont_;

@@ -6,7 +6,6 @@
 
 #include "dpi_scale.h"
 #include "japanese_font.h"
-#include "tape_accessible.h"
 #include "tape_place.h"
 #include "utf8_text.h"
 
@@ -156,6 +155,30 @@ void TapeWindow::scroll(int lines) noexcept {
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
+// Page Up and Page Down scroll the tape a page, Ctrl+Up and Ctrl+Down a line, Ctrl+Home and
+// Ctrl+End to its first and newest line.
+bool TapeWindow::scroll_key(WPARAM vk, bool ctrl) noexcept {
+    if (!shown()) return false;
+    const int page = this->page(), all = static_cast<int>(Tape::kCapacity);
+    switch (vk) {
+        case VK_PRIOR:
+            scroll(-page);
+            return true;
+        case VK_NEXT:
+            scroll(page);
+            return true;
+        case VK_UP:
+        case VK_DOWN:
+        case VK_HOME:
+        case VK_END:
+            if (!ctrl) return false;
+            scroll(vk == VK_UP ? -1 : vk == VK_DOWN ? 1 : vk == VK_HOME ? -all : all);
+            return true;
+        default:
+            return false;
+    }
+}
+
 void TapeWindow::paint(HDC dc) noexcept {
     RECT client = {};
     GetClientRect(hwnd(), &client);
@@ -212,20 +235,11 @@ LRESULT TapeWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             return 0;
         }
         case WM_GETOBJECT:
-            // lParam carries a 32-bit object id, sign-extended or not.
-            if (static_cast<LONG>(static_cast<DWORD>(lParam)) == OBJID_CLIENT) {
-                // One object per window, however often a reader asks.
-                if (!accessible_) accessible_ = new (std::nothrow) TapeAccessible(*this);
-                if (accessible_) return accessible_->result_for(wParam);
-            }
+            if (LRESULT result = 0; accessible_.answer(wParam, lParam, result)) return result;
             break;
         case WM_DESTROY:
             stop_following();
-            if (accessible_) {
-                accessible_->disconnect();
-                accessible_->Release();
-                accessible_ = nullptr;
-            }
+            accessible_.disconnect();
             break;
         case WM_NCDESTROY:
             wheelRest_ = 0;

@@ -5,23 +5,23 @@
 #include <cstdint>
 
 #include "gdi_handles.h"
+#include "accessible_slot.h"
 #include "calculation.h"
+#include "tape_accessible.h"
 #include "tape_place.h"
 #include "window_base.h"
 
 namespace z5calc {
 
-class TapeAccessible;
-
 // The tape beside the calculator: a drawn list of its lines in the readout's font, the newest
 // at the bottom and in view. It never takes the activation: the keyboard stays with the
 // calculator, which scrolls it; the wheel scrolls it too. It belongs to (is owned by) the
 // calculator window: made at its first showing, hidden between showings, destroyed with it.
-class TapeWindow final : public WindowBase, public CalculationDisplay {
+class TapeWindow final : public WindowBase, public CalculationDisplay, public AccessibleTape {
   public:
     static constexpr int kWidth = 210, kHeight = 150;  // at 96 DPI
 
-    TapeWindow() noexcept = default;
+    TapeWindow() noexcept : accessible_(*this) {}
     ~TapeWindow() { destroy(); }
     TapeWindow(const TapeWindow&) = delete;
     TapeWindow& operator=(const TapeWindow&) = delete;
@@ -32,22 +32,23 @@ class TapeWindow final : public WindowBase, public CalculationDisplay {
               int dpi, bool contrast) noexcept;
     void hide() noexcept;
     void destroy() noexcept;
-    bool shown() const noexcept;
+    bool shown() const noexcept override;
 
     // The calculator moved, or changed its scale or theme.
     void follow() noexcept;
     void set_look(HFONT numberFont, int dpi, bool contrast) noexcept;
     // Scrolls by lines (negative: towards the oldest); a page is the lines in view.
     void scroll(int lines) noexcept;
+    // A key the calculator passes on while the tape is shown: true for one that scrolls it.
+    bool scroll_key(WPARAM vk, bool ctrl) noexcept;
     int page() const noexcept;
 
     // The first line in view and how many lines the tape holds (for tests and screen readers).
     std::size_t first_line() const noexcept { return first_; }
-    std::size_t line_count() const noexcept { return tape_ ? tape_->size() : 0; }
-    // Line i (0 the oldest, below line_count()), and where it is drawn in client pixels: false
-    // for a line out of view.
-    const TapeLine& line(std::size_t i) const noexcept { return (*tape_)[i]; }
-    bool line_rect(std::size_t i, RECT& r) const noexcept;
+    std::size_t line_count() const noexcept override { return tape_ ? tape_->size() : 0; }
+    HWND client_window() const noexcept override { return hwnd(); }
+    const TapeLine& line(std::size_t i) const noexcept override { return (*tape_)[i]; }
+    bool line_rect(std::size_t i, RECT& r) const noexcept override;
 
   private:
     LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
@@ -69,7 +70,7 @@ class TapeWindow final : public WindowBase, public CalculationDisplay {
     int dpi_ = 96;
     bool contrast_ = false;
     std::size_t first_ = 0;
-    TapeAccessible* accessible_ = nullptr;  // handed to screen readers; disconnected at WM_DESTROY
+    AccessibleSlot<TapeAccessible, const AccessibleTape> accessible_;
     UniqueHfont numberFont_, keyFont_;
     int wheelRest_ = 0;
 };

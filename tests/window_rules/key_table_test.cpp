@@ -1,3 +1,4 @@
+#include "commands.h"
 #include "key_table.h"
 #include "tax_rate_text.h"
 
@@ -278,6 +279,22 @@ TEST(KeyTable, TheReadmeListsEveryKeyWithItsNameAndShortcut) {
     EXPECT_NE(row[2].find(utf8(kRateSwitchShortcut)), std::string::npos) << line;
     ASSERT_TRUE(std::getline(readme, line));
     EXPECT_EQ(line, "") << "a row for no key";
+}
+
+// Each chord of a command runs it, and none is a key's too: the command would hide the key.
+TEST(Commands, EachChordRunsItsCommandAndNoKeyHasIt) {
+    for (const CommandRow& row : kCommands) {
+        EXPECT_EQ(&command_row(row.command), &row);
+        for (const CommandChord& c : row.chords) {
+            if (c.vk == 0) continue;
+            EXPECT_EQ(command_for_chord(c), row.command) << c.vk;
+            if (!c.shift) {
+                EXPECT_FALSE(key_for_chord({c.vk, c.ctrl})) << c.vk;
+            }
+        }
+    }
+    EXPECT_FALSE(command_for_chord({'H', false, false}));
+    EXPECT_FALSE(command_for_chord({}));
 }
 
 }  // namespace

@@ -17,14 +17,6 @@ bool still_unfetched(LRESULT result, const wchar_t* name) noexcept {
 
 }  // namespace
 
-AccessibleBase::AccessibleBase() noexcept {
-    module_hold();
-}
-
-AccessibleBase::~AccessibleBase() {
-    module_let_go();
-}
-
 LRESULT AccessibleBase::result_for(WPARAM wParam) noexcept {
     if (PendingResult* again = result_to_hand_out_again(wParam)) {
         again->handedOut = GetTickCount64();
@@ -86,22 +78,12 @@ void AccessibleBase::set_i4(VARIANT* v, long value) noexcept {
     v->lVal = value;
 }
 
-HRESULT AccessibleBase::QueryInterface(REFIID riid, void** ppv) noexcept {
+std::span<const InterfaceEntry> AccessibleBase::interfaces() noexcept {
     static constexpr InterfaceEntry kInterfaces[] = {
         interface_entry<AccessibleBase, IAccessible>(kAccessibleIid),
         interface_entry<AccessibleBase, IAccessible>(IID_IDispatch),
     };
-    return query_interface(this, kInterfaces, riid, ppv);
-}
-
-ULONG AccessibleBase::AddRef() noexcept {
-    return refs_.add();
-}
-
-ULONG AccessibleBase::Release() noexcept {
-    const ULONG left = refs_.release();
-    if (left == 0) delete this;
-    return left;
+    return kInterfaces;
 }
 
 HRESULT AccessibleBase::GetTypeInfoCount(UINT* count) noexcept {

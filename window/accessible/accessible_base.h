@@ -21,10 +21,9 @@ inline constexpr IID kAccessibleIid = {
 // Once client_window() answers null (the window went) every call answers CO_E_OBJNOTCONNECTED;
 // a client of the window's apartment may keep the object as long as it likes, and the module
 // stays loaded while it does. Other apartments and processes are disconnected then.
-class AccessibleBase : public IAccessible {
+class AccessibleBase : public ComIdentity<AccessibleBase, IAccessible> {
   public:
-    AccessibleBase(const AccessibleBase&) = delete;
-    AccessibleBase& operator=(const AccessibleBase&) = delete;
+    static std::span<const InterfaceEntry> interfaces() noexcept;
 
     // The answer to WM_GETOBJECT. Each result no client has fetched yet keeps, in the system's
     // accessibility library, a file mapping, a global atom and a hold on this object; so a
@@ -33,10 +32,6 @@ class AccessibleBase : public IAccessible {
     // fetch deletes; where a result is no atom, each request gets a new one.
     LRESULT result_for(WPARAM wParam) noexcept;
 
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) noexcept override;
-    ULONG STDMETHODCALLTYPE AddRef() noexcept override;
-    ULONG STDMETHODCALLTYPE Release() noexcept override;
     // IDispatch: no type information; clients use the IAccessible methods.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override;
@@ -64,8 +59,8 @@ class AccessibleBase : public IAccessible {
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) noexcept override;
 
   protected:
-    AccessibleBase() noexcept;
-    virtual ~AccessibleBase();
+    AccessibleBase() noexcept = default;
+    ~AccessibleBase() override = default;
 
     // The window whose client area this is; null once it went.
     virtual HWND client_window() const noexcept = 0;
@@ -114,7 +109,6 @@ class AccessibleBase : public IAccessible {
     PendingResult* result_to_hand_out_again(WPARAM wParam) noexcept;
     void remember(LRESULT result, WPARAM wParam) noexcept;
 
-    RefCount refs_;
     std::array<PendingResult, kPendingResults> pending_{};
 };
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "key_table.h"
+#include "tape.h"
 
 namespace z5calc {
 
@@ -38,6 +39,21 @@ class AccessibleWindow {
 
   protected:
     ~AccessibleWindow() = default;
+};
+
+// What the tape's accessible object needs of the tape window.
+class AccessibleTape {
+  public:
+    virtual HWND client_window() const noexcept = 0;
+    virtual bool shown() const noexcept = 0;
+    virtual std::size_t line_count() const noexcept = 0;
+    // Line i (0 the oldest, below line_count()), and where it is drawn in client pixels: false
+    // for a line out of view.
+    virtual const TapeLine& line(std::size_t i) const noexcept = 0;
+    virtual bool line_rect(std::size_t i, RECT& r) const noexcept = 0;
+
+  protected:
+    ~AccessibleTape() = default;
 };
 
 }  // namespace z5calc

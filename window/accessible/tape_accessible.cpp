@@ -1,18 +1,19 @@
 #include "tape_accessible.h"
 
+#include "commands.h"
+
 #include "tape_line_name.h"
-#include "tape_window.h"
 
 namespace z5calc {
 namespace {
 
 constexpr wchar_t kTapeName[] = L"\u30C6\u30FC\u30D7";  // テープ
-constexpr wchar_t kTapeShortcut[] = L"Ctrl+H";
+constexpr std::wstring_view kTapeShortcut = command_row(Command::ShowTape).shortcut;
 
 }  // namespace
 
 HWND TapeAccessible::client_window() const noexcept {
-    return window_ ? window_->hwnd() : nullptr;
+    return window_ ? window_->client_window() : nullptr;
 }
 
 long TapeAccessible::child_count() const noexcept {

@@ -1,16 +1,15 @@
 #pragma once
 
 #include "accessible_base.h"
+#include "accessible_window.h"
 
 namespace z5calc {
-
-class TapeWindow;
 
 // The tape for screen readers: a read-only list whose items (child id 1 + line, oldest first)
 // are named by their lines; the lines in view have places, the others are off screen.
 class TapeAccessible final : public AccessibleBase {
   public:
-    explicit TapeAccessible(const TapeWindow& window) noexcept : window_(&window) {}
+    explicit TapeAccessible(const AccessibleTape& window) noexcept : window_(&window) {}
     // The window goes: from now on nothing reaches it.
     void disconnect() noexcept {
         window_ = nullptr;
@@ -32,7 +31,7 @@ class TapeAccessible final : public AccessibleBase {
     long child_count() const noexcept override;
     bool child_rect(long child, RECT& r) const noexcept override;
 
-    const TapeWindow* window_;
+    const AccessibleTape* window_;
 };
 
 }  // namespace z5calc

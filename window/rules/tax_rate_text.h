@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "commands.h"
 #include "key_table.h"
 
 // How the window names a tax rate. Portable, so that its rules are tested natively too.
@@ -16,8 +17,8 @@ std::wstring percent_text(double rate);
 std::wstring reduced_rate_mark(double rate);
 
 // The switch between the two rates, as screen readers, the README and menus name it.
-inline constexpr wchar_t kRateSwitchName[] = L"\u7A0E\u7387\u5207\u66FF";  // 税率切替
-inline constexpr wchar_t kRateSwitchShortcut[] = L"F8";
+inline constexpr std::wstring_view kRateSwitchName = command_row(Command::SwitchRate).name;
+inline constexpr std::wstring_view kRateSwitchShortcut = command_row(Command::SwitchRate).shortcut;
 
 // Where the mark lies: in the display, beside the memory mark, left of the digits' room.
 inline constexpr KeyRect kRateMarkRect = {30, 33, 44, 15};

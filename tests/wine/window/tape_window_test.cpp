@@ -121,7 +121,7 @@ void CALLBACK end_menu(HWND, UINT, UINT_PTR, DWORD) {
 TEST_F(TapeWindowTest, ContextMenuOffersTheTapeCopyPasteAndTheRate) {
     auto items = [&] {
         std::vector<std::pair<std::wstring, UINT>> out;
-        UniqueHmenu menu = window.make_context_menu();
+        UniqueHmenu menu = make_command_menu(window);
         for (int i = 0; i < GetMenuItemCount(menu.get()); ++i) {
             wchar_t text[64] = {};
             GetMenuStringW(menu.get(), static_cast<UINT>(i), text, 64, MF_BYPOSITION);
@@ -139,18 +139,18 @@ TEST_F(TapeWindowTest, ContextMenuOffersTheTapeCopyPasteAndTheRate) {
                      {L"\u7A0E\u7387\u5207\u66FF\tF8", 0},
                      {L"\u30C6\u30FC\u30D7\u3092\u6D88\u53BB", MF_GRAYED}}));
     type(L"2+3=");
-    window.context_command(CalcWindow::kMenuShowTape);
+    window.run_command(Command::ShowTape);
     EXPECT_NE(tape(), nullptr);
     EXPECT_EQ(items()[0].second, static_cast<UINT>(MF_CHECKED));
     EXPECT_EQ(items()[1].second, 0u);
-    window.context_command(CalcWindow::kMenuSwitchRate);
+    window.run_command(Command::SwitchRate);
     EXPECT_EQ(window.calculation().tax_rate_kind(), TaxRateKind::Reduced);
     for (int i = 0; i < 20; ++i) type(L"1+");
     ASSERT_GT(view().first_line(), 0u);
-    window.context_command(CalcWindow::kMenuClearTape);
+    window.run_command(Command::ClearTape);
     EXPECT_EQ(view().line_count(), 0u);
     EXPECT_EQ(view().first_line(), 0u);  // the shown tape follows at once
-    window.context_command(CalcWindow::kMenuShowTape);
+    window.run_command(Command::ShowTape);
     EXPECT_EQ(tape(), nullptr);
 
     // Shift+F10 or the Menu key, and a right click on the readout, open it.

@@ -1,6 +1,7 @@
-#include "calc_window.h"
+#include "clipboard.h"
 
 #include <cstring>
+#include <string>
 
 #include "clipboard_text.h"
 #include "utf8_text.h"
@@ -57,49 +58,39 @@ bool owner_answers() noexcept {
 
 }  // namespace
 
-void CalcWindow::copy_readout() noexcept {
+bool copy_readout(HWND owner, std::string_view readout) noexcept {
     try {
-        const std::optional<std::string> text = copied_text(calculation_.readout());
-        if (!text) {
-            beep();
-            return;
-        }
+        const std::optional<std::string> text = copied_text(readout);
+        if (!text) return false;
         // ASCII digits, signs and a point: the same bytes in both forms.
         const std::wstring wide(text->begin(), text->end());
-        OpenClipboardScope clipboard(hwnd());
-        if (!clipboard || !EmptyClipboard() ||
-            !put(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)) ||
-            !put(CF_TEXT, text->c_str(), text->size() + 1)) {
-            beep();
-        }
+        OpenClipboardScope clipboard(owner);
+        return clipboard && EmptyClipboard() &&
+               put(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t)) &&
+               put(CF_TEXT, text->c_str(), text->size() + 1);
     } catch (...) {
-        beep();
+        return false;
     }
 }
 
-void CalcWindow::copy_tape() noexcept {
+bool copy_tape(HWND owner, const Tape& tape) noexcept {
     try {
-        const std::string text = tape_text(calculation_.tape());
-        if (text.empty()) {
-            beep();
-            return;
-        }
+        const std::string text = tape_text(tape);
+        if (text.empty()) return false;
         const std::wstring wide = widen_utf8(text);
         // Unicode only: the system makes the ANSI form for a program that asks for it.
-        OpenClipboardScope clipboard(hwnd());
-        if (!clipboard || !EmptyClipboard() ||
-            !put(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t))) {
-            beep();
-        }
+        OpenClipboardScope clipboard(owner);
+        return clipboard && EmptyClipboard() &&
+               put(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     } catch (...) {
-        beep();
+        return false;
     }
 }
 
-void CalcWindow::paste_number() noexcept {
+std::optional<double> clipboard_number(HWND owner) noexcept {
     std::optional<double> value;
     {
-        OpenClipboardScope clipboard(hwnd());
+        OpenClipboardScope clipboard(owner);
         HANDLE data = clipboard && owner_answers() ? GetClipboardData(CF_UNICODETEXT) : nullptr;
         const auto* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
         if (text) {
@@ -111,11 +102,7 @@ void CalcWindow::paste_number() noexcept {
             GlobalUnlock(data);
         }
     }
-    if (!value) {
-        beep();
-        return;
-    }
-    calculation_.paste(*value);  // beeps by itself beyond the display
+    return value;
 }
 
 }  // namespace z5calc
