@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <olectl.h>
 
+#include <cstdint>
+
 #include "handles.h"
 #include "settings_store.h"
 #include "window_base.h"
@@ -12,11 +14,12 @@ namespace z5calc {
 
 namespace {
 
+// The type library's key for this module's bitness, and the other's.
 #ifdef _WIN64
-constexpr const wchar_t* kPlatform = L"win64";
+constexpr const wchar_t* kPlatformKey = L"\\1.0\\0\\win64";
 constexpr const wchar_t* kOtherPlatform = L"win32";
 #else
-constexpr const wchar_t* kPlatform = L"win32";
+constexpr const wchar_t* kPlatformKey = L"\\1.0\\0\\win32";
 constexpr const wchar_t* kOtherPlatform = L"win64";
 #endif
 
@@ -86,49 +89,76 @@ void unregister_rows(const std::vector<RegistryRow>& rows) {
 
 }  // namespace
 
+namespace {
+
+// Where a row's key begins, and what its value is beyond a fixed text.
+enum class Root : std::uint8_t { Clsid, ProgId, VersionedProgId, TypeLib, Interface };
+enum class Data : std::uint8_t { KeyOnly, Text, ModulePath, Libid, ClsidText, Folder };
+
+struct RowSpec {
+    Root root;
+    const wchar_t* path;  // under the root
+    const wchar_t* name;  // the value's name; empty for the default value
+    Data data;
+    const wchar_t* text;  // the value for Data::Text
+    bool shared;
+};
+
+constexpr RowSpec kRows[] = {
+    {Root::Clsid, L"", L"", Data::Text, L"zelcalc", false},
+    {Root::Clsid, L"\\InprocServer32", L"", Data::ModulePath, nullptr, false},
+    {Root::Clsid, L"\\InprocServer32", L"ThreadingModel", Data::Text, L"Apartment", false},
+    {Root::Clsid, L"\\ProgID", L"", Data::Text, kVersionedProgId, false},
+    {Root::Clsid, L"\\VersionIndependentProgID", L"", Data::Text, kProgId, false},
+    {Root::Clsid, L"\\TypeLib", L"", Data::Libid, nullptr, false},
+    {Root::Clsid, L"\\Version", L"", Data::Text, L"1.0", false},
+    {Root::Clsid, L"\\Programmable", L"", Data::KeyOnly, nullptr, false},
+    {Root::ProgId, L"", L"", Data::Text, L"zelcalc", true},
+    {Root::ProgId, L"\\CLSID", L"", Data::ClsidText, nullptr, true},
+    {Root::ProgId, L"\\CurVer", L"", Data::Text, kVersionedProgId, true},
+    {Root::VersionedProgId, L"", L"", Data::Text, L"zelcalc", true},
+    {Root::VersionedProgId, L"\\CLSID", L"", Data::ClsidText, nullptr, true},
+    {Root::TypeLib, L"", L"", Data::KeyOnly, nullptr, true},
+    {Root::TypeLib, L"\\1.0", L"", Data::Text, L"z5calcD", true},
+    {Root::TypeLib, L"\\1.0\\FLAGS", L"", Data::Text, L"0", true},
+    {Root::TypeLib, L"\\1.0\\HELPDIR", L"", Data::Folder, nullptr, true},
+    {Root::TypeLib, L"\\1.0\\0", L"", Data::KeyOnly, nullptr, true},
+    {Root::TypeLib, kPlatformKey, L"", Data::ModulePath, nullptr, false},
+};
+
+// Each interface is marshalled by the type library's marshaller; its default value is its name.
+constexpr RowSpec kInterfaceRows[] = {
+    {Root::Interface, L"", L"", Data::Text, nullptr, false},
+    {Root::Interface, L"\\ProxyStubClsid", L"", Data::Text, kTypeLibMarshaler, false},
+    {Root::Interface, L"\\ProxyStubClsid32", L"", Data::Text, kTypeLibMarshaler, false},
+    {Root::Interface, L"\\TypeLib", L"", Data::Libid, nullptr, false},
+    {Root::Interface, L"\\TypeLib", L"Version", Data::Text, L"1.0", false},
+};
+
+}  // namespace
+
 std::vector<RegistryRow> registration_rows(const std::wstring& module_path) {
-    const std::wstring clsid = L"CLSID\\" + guid_text(CLSID_zelcalc);
-    const std::wstring libid = guid_text(LIBID_z5calcD);
-    const std::wstring typelib = typelib_key();
     std::wstring folder = module_path.substr(0, module_path.rfind(L'\\') + 1);
     if (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-
-    auto value = [](std::wstring key, std::wstring name, std::wstring data, bool shared = false) {
-        return RegistryRow{std::move(key), true, std::move(name), std::move(data), shared};
+    const std::wstring clsid = guid_text(CLSID_zelcalc), libid = guid_text(LIBID_z5calcD);
+    std::wstring roots[] = {L"CLSID\\" + clsid, kProgId, kVersionedProgId, typelib_key(), L""};
+    std::vector<RegistryRow> rows;
+    auto add = [&](const RowSpec& spec, const wchar_t* interfaceName) {
+        const std::wstring* data[] = {nullptr, nullptr, &module_path, &libid, &clsid, &folder};
+        const auto kind = static_cast<std::size_t>(spec.data);
+        rows.push_back({roots[static_cast<std::size_t>(spec.root)] + spec.path,
+                        spec.data != Data::KeyOnly, spec.name,
+                        data[kind]      ? *data[kind]
+                        : spec.text     ? spec.text
+                        : interfaceName ? interfaceName
+                                        : L"",
+                        spec.shared});
     };
-    auto key_only = [](std::wstring key, bool shared = false) {
-        return RegistryRow{std::move(key), false, {}, {}, shared};
-    };
-    std::vector<RegistryRow> rows = {
-        value(clsid, L"", L"zelcalc"),
-        value(clsid + L"\\InprocServer32", L"", module_path),
-        value(clsid + L"\\InprocServer32", L"ThreadingModel", L"Apartment"),
-        value(clsid + L"\\ProgID", L"", kVersionedProgId),
-        value(clsid + L"\\VersionIndependentProgID", L"", kProgId),
-        value(clsid + L"\\TypeLib", L"", libid),
-        value(clsid + L"\\Version", L"", L"1.0"),
-        key_only(clsid + L"\\Programmable"),
-        value(kProgId, L"", L"zelcalc", true),
-        value(std::wstring(kProgId) + L"\\CLSID", L"", guid_text(CLSID_zelcalc), true),
-        value(std::wstring(kProgId) + L"\\CurVer", L"", kVersionedProgId, true),
-        value(kVersionedProgId, L"", L"zelcalc", true),
-        value(std::wstring(kVersionedProgId) + L"\\CLSID", L"", guid_text(CLSID_zelcalc), true),
-        key_only(typelib, true),
-        value(typelib + L"\\1.0", L"", L"z5calcD", true),
-        value(typelib + L"\\1.0\\FLAGS", L"", L"0", true),
-        value(typelib + L"\\1.0\\HELPDIR", L"", folder, true),
-        key_only(typelib + L"\\1.0\\0", true),
-        value(typelib + L"\\1.0\\0\\" + kPlatform, L"", module_path),
-    };
-    // Each interface is marshalled by the type library's marshaller.
+    for (const RowSpec& spec : kRows) add(spec, nullptr);
     for (auto [iid, name] :
          {std::pair{&IID__zelcalc, L"_zelcalc"}, {&IID__zelcalc2, L"_zelcalc2"}}) {
-        const std::wstring iface = L"Interface\\" + guid_text(*iid);
-        rows.push_back(value(iface, L"", name));
-        rows.push_back(value(iface + L"\\ProxyStubClsid", L"", kTypeLibMarshaler));
-        rows.push_back(value(iface + L"\\ProxyStubClsid32", L"", kTypeLibMarshaler));
-        rows.push_back(value(iface + L"\\TypeLib", L"", libid));
-        rows.push_back(value(iface + L"\\TypeLib", L"Version", L"1.0"));
+        roots[static_cast<std::size_t>(Root::Interface)] = L"Interface\\" + guid_text(*iid);
+        for (const RowSpec& spec : kInterfaceRows) add(spec, name);
     }
     return rows;
 }

@@ -104,82 +104,73 @@ class Arguments {
     DISPPARAMS& params_;
 };
 
-// One member for late binding: a method, or a property with its getter and, if it may be set,
-// its setter. `args` is how many arguments the method or getter takes; a setter takes one.
-using Invoker = HRESULT (*)(ZelCalc&, Arguments&, VARIANT* result);
+// One member for late binding: a method, or a property that is read and, if `put`, set. `args`
+// is how many arguments the method or the getter takes; a setter takes one.
 struct Member {
     DISPID id;
     bool method;
     UINT args;
-    Invoker invoke;
-    Invoker put = nullptr;
+    bool put = false;
+};
+
+constexpr Member kMembers[] = {
+    {DISPID_SETAPPNAME, true, 1},         {DISPID_SETHELPFILE, true, 2},
+    {DISPID_SHOWCALC, true, 3},           {DISPID_CLEARTAPE, true, 0},
+    {DISPID_TAXRATEKIND, false, 0, true}, {DISPID_TAXRATE, false, 0},
+    {DISPID_REDUCEDTAXRATE, false, 0},    {DISPID_TAPE, false, 0},
 };
 
 // A getter's value is typed only once filled, so that a failed get leaves nothing to free; a
 // caller that asks for no result still gets the value made and freed, never leaked.
-template <VARTYPE Type, class Field, class Get>
-HRESULT get_value(VARIANT* result, Field VARIANT::*field, Get get) {
-    UniqueVariant value;
-    const HRESULT hr = get(&(value.get()->*field));
-    if (SUCCEEDED(hr)) value->vt = Type;
+HRESULT give(HRESULT hr, UniqueVariant& value, VARTYPE type, VARIANT* result) {
+    if (SUCCEEDED(hr)) value->vt = type;
     if (SUCCEEDED(hr) && result) *result = value.release();
     return hr;
 }
 
-constexpr Member kMembers[] = {
-    {DISPID_SETAPPNAME, true, 1,
-     [](ZelCalc& z, Arguments& a, VARIANT*) {
-         UniqueBstr fname = a.bstr(0);
-         return z.SetAppName(fname.get());
-     }},
-    {DISPID_SETHELPFILE, true, 2,
-     [](ZelCalc& z, Arguments& a, VARIANT*) {
-         UniqueBstr fname = a.bstr(0);
-         const LONG topic = a.whole_int32(1, L"SetHelpFile: the help topic id");
-         return z.SetHelpFile(fname.get(), topic);
-     }},
-    {DISPID_SHOWCALC, true, 3,
-     [](ZelCalc& z, Arguments& a, VARIANT* result) {
-         double mCopy = 0, mmaxCopy = 0, value = 0;
-         double* m = a.double_ref(0, mCopy);
-         windowstay field = {};
-         const windowstay* ws = a.field(1, field);
-         double* mmax = a.double_ref(2, mmaxCopy);
-         const HRESULT hr = z.show(m, ws, mmax, &value);
-         if (SUCCEEDED(hr) && result) {
-             result->vt = VT_R8;
-             result->dblVal = value;
-         }
-         return hr;
-     }},
-    {DISPID_CLEARTAPE, true, 0, [](ZelCalc& z, Arguments&, VARIANT*) { return z.ClearTape(); }},
-    {DISPID_TAXRATEKIND, false, 0,
-     [](ZelCalc& z, Arguments&, VARIANT* result) {
-         return get_value<VT_I4>(result, &VARIANT::lVal,
-                                 [&](LONG* v) { return z.get_TaxRateKind(v); });
-     },
-     [](ZelCalc& z, Arguments& a, VARIANT*) {
-         const double kind = a.number(0);
-         // A fraction or a number beyond 32 bits is as wrong as 2: the setter names the values.
-         const bool whole = kind == 0 || kind == 1;
-         return z.put_TaxRateKind(whole ? static_cast<LONG>(kind) : -1);
-     }},
-    {DISPID_TAXRATE, false, 0,
-     [](ZelCalc& z, Arguments&, VARIANT* result) {
-         return get_value<VT_R8>(result, &VARIANT::dblVal,
-                                 [&](double* v) { return z.get_TaxRate(v); });
-     }},
-    {DISPID_REDUCEDTAXRATE, false, 0,
-     [](ZelCalc& z, Arguments&, VARIANT* result) {
-         return get_value<VT_R8>(result, &VARIANT::dblVal,
-                                 [&](double* v) { return z.get_ReducedTaxRate(v); });
-     }},
-    {DISPID_TAPE, false, 0,
-     [](ZelCalc& z, Arguments&, VARIANT* result) {
-         return get_value<VT_BSTR>(result, &VARIANT::bstrVal,
-                                   [&](BSTR* v) { return z.get_Tape(v); });
-     }},
-};
+// Calls the member with its arguments read as the table's row says they come.
+HRESULT call(ZelCalc& z, const Member& member, bool put, Arguments& a, VARIANT* result) {
+    UniqueVariant value;
+    switch (member.id) {
+        case DISPID_SETAPPNAME: {
+            UniqueBstr fname = a.bstr(0);
+            return z.SetAppName(fname.get());
+        }
+        case DISPID_SETHELPFILE: {
+            UniqueBstr fname = a.bstr(0);
+            const LONG topic = a.whole_int32(1, L"SetHelpFile: the help topic id");
+            return z.SetHelpFile(fname.get(), topic);
+        }
+        case DISPID_SHOWCALC: {
+            double mCopy = 0, mmaxCopy = 0, shown = 0;
+            double* m = a.double_ref(0, mCopy);
+            windowstay field = {};
+            const windowstay* ws = a.field(1, field);
+            double* mmax = a.double_ref(2, mmaxCopy);
+            const HRESULT hr = z.show(m, ws, mmax, &shown);
+            if (SUCCEEDED(hr) && result) {
+                result->vt = VT_R8;
+                result->dblVal = shown;
+            }
+            return hr;
+        }
+        case DISPID_CLEARTAPE:
+            return z.ClearTape();
+        case DISPID_TAXRATEKIND: {
+            if (!put) return give(z.get_TaxRateKind(&value->lVal), value, VT_I4, result);
+            const double kind = a.number(0);
+            // A fraction or a number beyond 32 bits is as wrong as 2: the setter names the values.
+            const bool whole = kind == 0 || kind == 1;
+            return z.put_TaxRateKind(whole ? static_cast<LONG>(kind) : -1);
+        }
+        case DISPID_TAPE:
+            return give(z.get_Tape(&value->bstrVal), value, VT_BSTR, result);
+        case DISPID_TAXRATE:
+            return give(z.get_TaxRate(&value->dblVal), value, VT_R8, result);
+        default:
+            return give(z.get_ReducedTaxRate(&value->dblVal), value, VT_R8, result);
+    }
+}
 
 const Member* member_of(DISPID id) {
     for (const Member& m : kMembers) {
@@ -240,7 +231,7 @@ HRESULT ZelCalc::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* pa
         const bool put = !member->method && puts(flags);
         expect_count(*params, put ? 1 : member->args);
         Arguments args(*params);
-        HRESULT hr = (put ? member->put : member->invoke)(*this, args, result);
+        HRESULT hr = call(*this, *member, put, args, result);
         if (FAILED(hr) && excep) {
             fill_exception(excep, hr);
             return DISP_E_EXCEPTION;

@@ -98,7 +98,6 @@ class Calculation final : private CalcDisplay {
   private:
     class Publish;
     void beep() noexcept override;
-    void display_changed(const CalcState&) noexcept override {}
     template <class Event>
     void tell(Event&& event) noexcept {
         for (CalculationDisplay* view : views_)

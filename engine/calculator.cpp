@@ -17,7 +17,6 @@ constexpr double kErrorMarker = 1'234'567'890'123.0;
 
 bool Calculator::open(double value, double mmax) noexcept {
     if (!std::isfinite(value)) return false;
-    KeyScope scope(*this);
     ReadoutText text = general_text(value);
     if (text.view().find('.') == std::string_view::npos) text.push_back('.');
     state_.Readout = text;
@@ -46,14 +45,12 @@ bool Calculator::paste(double x) noexcept {
         display_.beep();
         return false;
     }
-    KeyScope scope(*this);
     show_number(x);
     readoutOnTape_ = false;
     return true;
 }
 
 void Calculator::operator_click(int index) noexcept {
-    KeyScope scope(*this);
     const ReadoutText before = state_.Readout;
     const bool typed = state_.LastInput == InputKind::Nums;
     operator_key(index);
@@ -174,7 +171,6 @@ void Calculator::operator_key(int index) noexcept {
 }
 
 void Calculator::mem_click(int index) noexcept {
-    KeyScope scope(*this);
     CalcState& s = state_;
     switch (index) {
         case kMemClear:

@@ -13,8 +13,6 @@ namespace z5calc {
 class CalcDisplay {
   public:
     virtual void beep() noexcept = 0;
-    // Called once at the end of a key whose readout text or memory mark changed.
-    virtual void display_changed(const CalcState& state) noexcept = 0;
 
   protected:
     ~CalcDisplay() = default;
@@ -73,8 +71,6 @@ class Calculator {
     void tax_check(double& m, std::int16_t adv) const noexcept;
 
   private:
-    class KeyScope;
-
     void number_click(int index) noexcept;
     void decimal_click() noexcept;
     void inv_click() noexcept;
@@ -101,24 +97,6 @@ class Calculator {
     double reducedTaxRate_ = 0.08;
     TaxRateKind taxRateKind_ = TaxRateKind::Standard;
     std::int16_t taxMode_ = 0;
-};
-
-// Notifies the display once per key, after the key is complete, if anything visible changed.
-class Calculator::KeyScope {
-  public:
-    explicit KeyScope(Calculator& calc) noexcept
-        : calc_(calc), readout_(calc.state_.Readout), memMark_(calc.state_.memMark) {}
-    ~KeyScope() {
-        const CalcState& s = calc_.state_;
-        if (!(s.Readout == readout_) || s.memMark != memMark_) calc_.display_.display_changed(s);
-    }
-    KeyScope(const KeyScope&) = delete;
-    KeyScope& operator=(const KeyScope&) = delete;
-
-  private:
-    Calculator& calc_;
-    ReadoutText readout_;
-    bool memMark_;
 };
 
 }  // namespace z5calc

@@ -16,7 +16,6 @@ double first_eight_digits(double magnitude) noexcept {
 }  // namespace
 
 void Calculator::number_click(int index) noexcept {
-    KeyScope scope(*this);
     number_key(index);
 }
 
@@ -62,7 +61,6 @@ void Calculator::number_key(int index) noexcept {
 }
 
 void Calculator::decimal_click() noexcept {
-    KeyScope scope(*this);
     CalcState& s = state_;
     if (s.LastInput == InputKind::Neg) {
         s.Readout.assign("-0.");
@@ -76,7 +74,6 @@ void Calculator::decimal_click() noexcept {
 }
 
 void Calculator::inv_click() noexcept {
-    KeyScope scope(*this);
     auto v = read_number(state_.Readout.view());
     if (!v) {
         display_.beep();
@@ -88,7 +85,6 @@ void Calculator::inv_click() noexcept {
 }
 
 void Calculator::bs_click() noexcept {
-    KeyScope scope(*this);
     bs_key();
 }
 

@@ -70,7 +70,6 @@ void Calculator::tax_check(double& m, std::int16_t adv) const noexcept {
 
 void Calculator::tax_click(int index) noexcept {
     if (index < 0 || index >= static_cast<int>(kTaxTags.size())) return;
-    KeyScope scope(*this);
     auto read = read_number(state_.Readout.view());
     if (!read) {
         display_.beep();

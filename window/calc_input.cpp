@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "clipboard.h"
-#include "clipboard_text.h"
 #include "number_text.h"
 #include "version_box.h"
 
@@ -224,11 +223,7 @@ bool CalcWindow::command_enabled(Command command) const noexcept {
         case Command::ClearTape:
             return !calculation_.tape().empty();
         case Command::CopyNumber:
-            try {
-                return copied_text(calculation_.readout()).has_value();
-            } catch (...) {
-                return false;
-            }
+            return read_number(calculation_.readout()).has_value();
         default:
             return true;
     }

@@ -1,6 +1,6 @@
 #include "context_menu.h"
 
-#include <string>
+#include <cstddef>
 
 namespace z5calc {
 
@@ -11,13 +11,14 @@ UniqueHmenu make_command_menu(const CommandTarget& target) noexcept {
         UINT flags = MF_STRING;
         if (target.command_checked(row.command)) flags |= MF_CHECKED;
         if (!target.command_enabled(row.command)) flags |= MF_GRAYED;
-        try {
-            std::wstring text(row.name);
-            if (!row.shortcut.empty()) text.append(L"\t").append(row.shortcut);
-            AppendMenuW(menu.get(), flags, static_cast<UINT_PTR>(row.command), text.c_str());
-        } catch (...) {
-            return {};  // no memory for a menu's words: no menu
+        // The name, a tab and the shortcut: the table's texts fit with room to spare.
+        wchar_t text[64] = {};
+        std::size_t at = row.name.copy(text, 40);
+        if (!row.shortcut.empty()) {
+            text[at++] = L'\t';
+            row.shortcut.copy(text + at, 20);
         }
+        AppendMenuW(menu.get(), flags, static_cast<UINT_PTR>(row.command), text);
         if (row.separatorAfter) AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     }
     return menu;

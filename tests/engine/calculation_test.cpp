@@ -66,7 +66,8 @@ struct Row {
 TEST(Calculation, EachOperationTellsItsViewsWhatChanged) {
     const Row rows[] = {
         {"2 + 3 =", 0, "5.", 4, "R tape+1 R R tape+2"},
-        {"5 MP MC", 0, "5.", 3, "R M+ tape+1 M- tape+1"},
+        {"AC BS", 0, "0.", 2, "tape+1"},
+        {"5 MP MC", 0, "5.", 3, "R M+ tape+1 M- tape+1"},  // the mark on its own
         {"SW taxin", 0, "0.", 3, "rate 8% tape+1 tape+1"},
         {"5 0 taxin", 0, "55.", 3, "R R R tape+2"},
         {"2 CLR", 0, "2.", 0, "R clear"},

@@ -160,17 +160,5 @@ TEST(Entry, EntryAfterAnErrorPercentageBeginsANewNumber) {
     }
 }
 
-TEST(Entry, DisplayIsNotifiedOnlyWhenSomethingVisibleChanged) {
-    KeyRunner run;
-    run.keys("AC");
-    int before = run.changes;
-    run.keys("AC BS");  // "0." stays "0."
-    EXPECT_EQ(run.changes, before);
-    run.keys("5 MP");  // readout, then the memory mark
-    EXPECT_EQ(run.changes, before + 2);
-    run.keys("MC");
-    EXPECT_EQ(run.changes, before + 3);
-}
-
 }  // namespace
 }  // namespace z5calc::testing

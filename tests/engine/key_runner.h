@@ -18,7 +18,6 @@ class KeyRunner final : public CalcDisplay {
     KeyRunner() : calc(*this) {}
 
     void beep() noexcept override { ++beeps; }
-    void display_changed(const CalcState&) noexcept override { ++changes; }
 
     // Presses the keys; "5*" double-clicks a number key or backspace after its click.
     KeyRunner& keys(std::string_view sequence) {
@@ -47,7 +46,6 @@ class KeyRunner final : public CalcDisplay {
 
     Calculator calc;
     int beeps = 0;
-    int changes = 0;
 };
 
 // One row of a table of cases: keys pressed after AC, and the readout they leave.

@@ -16,7 +16,6 @@ using fuzz::require;
 
 struct Quiet final : CalcDisplay {
     void beep() noexcept override {}
-    void display_changed(const CalcState&) noexcept override {}
 };
 
 constexpr double kRates[] = {

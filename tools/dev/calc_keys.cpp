@@ -34,7 +34,6 @@ class BadInput {
 class RecordingDisplay final : public CalcDisplay {
   public:
     void beep() noexcept override { beeped = true; }
-    void display_changed(const CalcState&) noexcept override {}
     bool beeped = false;
 };
 
