@@ -98,7 +98,7 @@ void CalcWindow::paint_contrast(HDC dc) noexcept {
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     draw_readout(dc);
     draw_mem_mark(dc);
-    draw_rate_mark(dc);
+    rateMark_.draw(dc, contrast_);
 }
 
 // The window's outline in client coordinates, or null without one.

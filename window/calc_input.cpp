@@ -57,7 +57,7 @@ std::optional<KeyId> CalcWindow::key_at(POINT p) const noexcept {
 // The non-client hit test's question: does a control take the mouse here? The readout does
 // not: it drags the window like the skin.
 bool CalcWindow::hit_test_control(POINT p) const noexcept {
-    if (key_at(p) || on_rate_mark(p)) return true;
+    if (key_at(p) || rateMark_.hit(p)) return true;
     return lblMem_.Visible && lblMem_.contains(p);
 }
 
@@ -65,8 +65,7 @@ void CalcWindow::mouse_down(POINT p) noexcept {
     // While one key holds the mouse, every button goes to it.
     const std::optional<KeyId> id = pressed_ ? pressed_ : key_at(p);
     if (!id) {
-        markPressed_ = on_rate_mark(p);
-        if (markPressed_) switch_tax_rate();
+        if (rateMark_.press(p)) switch_tax_rate();
         return;
     }
     if (!pressed_) {
@@ -91,7 +90,7 @@ void CalcWindow::mouse_double_click(POINT p) noexcept {
 void CalcWindow::mouse_up(int button, WPARAM keys, POINT p) noexcept {
     if (!pressed_) {
         // The right button on the readout or the body, off every key: the context menu.
-        const bool mark = std::exchange(markPressed_, false);
+        const bool mark = rateMark_.release();
         if (button == kRightButton && !mark && !(keys & MK_CONTROL) && !key_at(p)) {
             ClientToScreen(hwnd(), &p);
             show_command_menu(hwnd(), p, *this);

@@ -106,7 +106,6 @@ void CalcWindow::arrange_keys() noexcept {
     readoutFont_.reset(CreateFontIndirectW(&lf));
     fitFont_.reset();
     fitHeight_ = 0;
-    rateFont_.reset();
     readout_.place(scaled(kReadoutRect, dpi_));
 
     for (const KeyRow& entry : kKeys) control_of(entry.id).place(scaled(entry.rect, dpi_));
@@ -130,6 +129,7 @@ void CalcWindow::arrange_keys() noexcept {
             lblMem_.Height = size.cy;
         }
     }
+    rateMark_.place(lblMem_, dpi_);
 
     make_label_fonts();
     key_up(KeyId::Trans, 0, 0);  // gives it its picture at rest

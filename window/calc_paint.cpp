@@ -42,7 +42,6 @@ void CalcWindow::draw_skin(HDC target, HDC dc) noexcept {
 namespace {
 
 // Dark red on the display's near-white: 6.6:1.
-constexpr COLORREF kRateMarkColor = RGB(0xB0, 0x20, 0x20);
 
 // How far the text's ink reaches to the left of its right edge: its advance, and the first
 // glyph's overhang where it starts left of its cell (a bold italic minus may).
@@ -115,27 +114,9 @@ void CalcWindow::draw_readout(HDC dc) noexcept {
 // The whole readout, less the rate mark's place while it is shown: a long number then takes a
 // smaller size rather than run under the mark.
 int CalcWindow::readout_room() const noexcept {
-    if (calculation_.tax_rate_kind() != TaxRateKind::Reduced) return readout_.Width;
-    const KeyRect mark = rate_mark();
+    if (!rateMark_.shown()) return readout_.Width;
+    const KeyRect mark = rateMark_.rect();
     return readout_.Left + readout_.Width - (mark.left + mark.width + scaled(4, dpi_));
-}
-
-// 「軽8%」 while the reduced rate is active, in a colour of its own (the window text colour in
-// a contrast theme); nothing with the standard rate, so the face is the usual one.
-void CalcWindow::draw_rate_mark(HDC dc) noexcept {
-    if (calculation_.tax_rate_kind() != TaxRateKind::Reduced) return;
-    if (!rateFont_) rateFont_.reset(create_japanese_font(scaled(12, dpi_), FW_BOLD));
-    try {
-        const std::wstring mark = reduced_rate_mark(calculation_.tax_rate());
-        ScopedSelect font(dc, rateFont_.get());
-        SetTextColor(dc, contrast_ ? GetSysColor(COLOR_WINDOWTEXT) : kRateMarkColor);
-        const KeyRect at = rate_mark();
-        RECT r = {at.left, at.top, at.left + at.width, at.top + at.height};
-        DrawTextW(dc, mark.c_str(), static_cast<int>(mark.size()), &r,
-                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    } catch (...) {
-        // No memory for a few characters: the mark is missing, the rate still applies.
-    }
 }
 
 void CalcWindow::draw_mem_mark(HDC dc) noexcept {
@@ -165,7 +146,7 @@ void CalcWindow::paint(HDC target) noexcept {
         SetTextColor(dc, RGB(0, 0, 0));
         draw_readout(dc);
         draw_mem_mark(dc);
-        draw_rate_mark(dc);
+        rateMark_.draw(dc, contrast_);
     }
     BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }

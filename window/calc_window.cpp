@@ -41,6 +41,7 @@ bool CalcWindow::load(HMODULE resources, WindowMetrics metrics, CalcWindowHost* 
         create_controls();
         calculation_.attach(*this);
         calculation_.show_fresh();
+        show_tax_rate();  // changed while no window showed it
         // Created at its final size, so that the layout's sizing step has nothing to move.
         RECT outer = {0, 0, client_width(), client_height()};
         AdjustWindowRectEx(&outer, kStyle, FALSE, 0);
@@ -102,7 +103,7 @@ void CalcWindow::unload() noexcept {
     readoutFont_.reset();
     fitFont_.reset();
     fitHeight_ = 0;
-    rateFont_.reset();
+    rateMark_.forget_font();
     memFont_.reset();
     labelFont_.reset();
     smallLabelFont_.reset();
@@ -126,15 +127,8 @@ void CalcWindow::rate_changed(TaxRateKind, double) noexcept {
     notify(kEventLiveRegionChanged, CalcAccessible::kReadoutChild);
 }
 
-// After the memory mark, whose width follows its font, and never touching it.
-KeyRect CalcWindow::rate_mark() const noexcept {
-    KeyRect r = scaled(kRateMarkRect, dpi_);
-    r.left = std::max(r.left, lblMem_.Left + lblMem_.Width + scaled(3, dpi_));
-    return r;
-}
-
 AccessiblePart CalcWindow::rate_switch_part() const noexcept {
-    const KeyRect r = rate_mark();
+    const KeyRect r = rateMark_.rect();
     return {{r.left, r.top, r.left + r.width, r.top + r.height}, hwnd() != nullptr};
 }
 
@@ -142,15 +136,11 @@ std::wstring CalcWindow::tax_rate_text() const {
     return percent_text(calculation_.tax_rate());
 }
 
-bool CalcWindow::on_rate_mark(POINT p) const noexcept {
-    const RECT r = rate_switch_part().rect;
-    return calculation_.tax_rate_kind() == TaxRateKind::Reduced && PtInRect(&r, p);
-}
-
 void CalcWindow::show_tax_rate() noexcept {
+    rateMark_.show_rate(calculation_.tax_rate_kind(), calculation_.tax_rate());
     if (!hwnd()) return;
     RECT display = readout_.rect();
-    const KeyRect mark = rate_mark();
+    const KeyRect mark = rateMark_.rect();
     display.left = mark.left;
     display.top = std::min<LONG>(display.top, mark.top);
     invalidate(display);

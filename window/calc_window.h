@@ -21,6 +21,7 @@
 #include "control.h"
 #include "layout.h"
 #include "picture.h"
+#include "rate_mark.h"
 #include "scaled_art.h"
 #include "settings_store.h"
 #include "subclass.h"
@@ -160,7 +161,6 @@ class CalcWindow final : public WindowBase,
     bool shown_modally() const noexcept { return Tag == kModalTag; }
 
   private:
-    KeyRect rate_mark() const noexcept;
     // Set just before a modal display; the first activation clears it.
     bool firstActivate = false;
     int helpContextID = 0;
@@ -194,8 +194,6 @@ class CalcWindow final : public WindowBase,
     // calc_input.cpp
     std::optional<KeyId> key_at(POINT p) const noexcept;
     bool hit_test_control(POINT p) const noexcept;
-    // Whether p is on the rate mark, which is shown (and clicked) with the reduced rate only.
-    bool on_rate_mark(POINT p) const noexcept;
     void mouse_down(POINT p) noexcept;
     void mouse_double_click(POINT p) noexcept;
     void mouse_up(int button, WPARAM keys, POINT p) noexcept;
@@ -232,10 +230,8 @@ class CalcWindow final : public WindowBase,
     void paint(HDC target) noexcept;
     void draw_readout(HDC dc) noexcept;
     void draw_mem_mark(HDC dc) noexcept;
-    void draw_rate_mark(HDC dc) noexcept;
     // The width the readout's text may take: less while the rate mark is shown beside it.
     int readout_room() const noexcept;
-    UniqueHfont rateFont_;  // the rate mark's
     HFONT readout_font_for(HDC dc, const wchar_t* text, int length) noexcept;
 
     Calculation& calculation_;
@@ -260,8 +256,7 @@ class CalcWindow final : public WindowBase,
     bool rateJustSwitched_ = false;
     TapeWindow tapeWindow_;
     bool tapeWanted_ = false;
-    bool markPressed_ = false;  // the button went down on the rate mark: no menu as it goes up  //
-                                // Ctrl+H: shown with the calculator from then on
+    RateMark rateMark_;
     FieldRects field_{};
     void tape_follows(const WINDOWPOS& pos) noexcept;
     POINT on_screen(const RECT& suggested) const noexcept;
