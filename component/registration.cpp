@@ -95,7 +95,7 @@ namespace {
 enum class Root : std::uint8_t { Clsid, ProgId, VersionedProgId, TypeLib, Interface };
 enum class Data : std::uint8_t { KeyOnly, Text, ModulePath, Libid, ClsidText, Folder };
 
-struct RowSpec {
+struct RowRule {
     Root root;
     const wchar_t* path;  // under the root
     const wchar_t* name;  // the value's name; empty for the default value
@@ -104,7 +104,7 @@ struct RowSpec {
     bool shared;
 };
 
-constexpr RowSpec kRows[] = {
+constexpr RowRule kRows[] = {
     {Root::Clsid, L"", L"", Data::Text, L"zelcalc", false},
     {Root::Clsid, L"\\InprocServer32", L"", Data::ModulePath, nullptr, false},
     {Root::Clsid, L"\\InprocServer32", L"ThreadingModel", Data::Text, L"Apartment", false},
@@ -127,7 +127,7 @@ constexpr RowSpec kRows[] = {
 };
 
 // Each interface is marshalled by the type library's marshaller; its default value is its name.
-constexpr RowSpec kInterfaceRows[] = {
+constexpr RowRule kInterfaceRows[] = {
     {Root::Interface, L"", L"", Data::Text, nullptr, false},
     {Root::Interface, L"\\ProxyStubClsid", L"", Data::Text, kTypeLibMarshaler, false},
     {Root::Interface, L"\\ProxyStubClsid32", L"", Data::Text, kTypeLibMarshaler, false},
@@ -143,22 +143,22 @@ std::vector<RegistryRow> registration_rows(const std::wstring& module_path) {
     const std::wstring clsid = guid_text(CLSID_zelcalc), libid = guid_text(LIBID_z5calcD);
     std::wstring roots[] = {L"CLSID\\" + clsid, kProgId, kVersionedProgId, typelib_key(), L""};
     std::vector<RegistryRow> rows;
-    auto add = [&](const RowSpec& spec, const wchar_t* interfaceName) {
+    auto add = [&](const RowRule& rule, const wchar_t* interfaceName) {
         const std::wstring* data[] = {nullptr, nullptr, &module_path, &libid, &clsid, &folder};
-        const auto kind = static_cast<std::size_t>(spec.data);
-        rows.push_back({roots[static_cast<std::size_t>(spec.root)] + spec.path,
-                        spec.data != Data::KeyOnly, spec.name,
+        const auto kind = static_cast<std::size_t>(rule.data);
+        rows.push_back({roots[static_cast<std::size_t>(rule.root)] + rule.path,
+                        rule.data != Data::KeyOnly, rule.name,
                         data[kind]      ? *data[kind]
-                        : spec.text     ? spec.text
+                        : rule.text     ? rule.text
                         : interfaceName ? interfaceName
                                         : L"",
-                        spec.shared});
+                        rule.shared});
     };
-    for (const RowSpec& spec : kRows) add(spec, nullptr);
+    for (const RowRule& rule : kRows) add(rule, nullptr);
     for (auto [iid, name] :
          {std::pair{&IID__zelcalc, L"_zelcalc"}, {&IID__zelcalc2, L"_zelcalc2"}}) {
         roots[static_cast<std::size_t>(Root::Interface)] = L"Interface\\" + guid_text(*iid);
-        for (const RowSpec& spec : kInterfaceRows) add(spec, name);
+        for (const RowRule& rule : kInterfaceRows) add(rule, name);
     }
     return rows;
 }
