@@ -4,9 +4,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "japanese_font.h"
-#include "tax_rate_text.h"
-
 namespace z5calc {
 
 void CalcWindow::invalidate(const RECT& r) noexcept {

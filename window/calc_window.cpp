@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 #include "app_messages.h"
 #include "tax_rate_text.h"
