@@ -140,7 +140,8 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
     window.set_field(field_pixels(ws, metrics.placeX, metrics.placeY), focused);
     // Placed and kept on the screen in one move: the window is hidden until shown modally.
     KeepOnScreen(window.hwnd(), box, field_pixels(ws, metrics.placeX, metrics.placeY),
-                 metrics.placeX, metrics.placeY, window.charWidth(), window.charHeight());
+                 metrics.placeX, metrics.placeY, window.face().charWidth(),
+                 window.face().charHeight());
     const double result = window.show_modally().value_or(m);
     unloadOnFailure.armed = false;
 

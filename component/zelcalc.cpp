@@ -11,7 +11,7 @@
 #include "settings_store.h"
 #include "window_base.h"
 #include "module_count.h"
-#include "utf8_text.h"
+#include "tape_line_text.h"
 
 namespace z5calc {
 
@@ -180,9 +180,7 @@ HRESULT ZelCalc::get_Tape(BSTR* text) noexcept {
     *text = nullptr;
     return guarded_call([&] {
         // The apartment's calculator keeps the tape; before its first call there is none.
-        std::string tape;
-        tape = tape_text(state_->calculation.tape());
-        const std::wstring wide = widen_utf8(tape);
+        const std::wstring wide = tape_text(state_->calculation.tape());
         *text = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
         if (!*text) return fail_with(E_OUTOFMEMORY, L"Tape: no memory for the text");
         return S_OK;

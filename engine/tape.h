@@ -90,12 +90,4 @@ class Tape {
 // "7.5%"; a rate no settings file can give (negative, not finite, beyond 1000 %) gives "?%".
 std::string percent_digits(double rate);
 
-// The line's key as drawn on the face, in UTF-8 ("×", "税込"); a tax key with the rate it used
-// ("税込 8%"), the start of a call as "開始", the rate switch as "税率 8%".
-std::string tape_key_text(const TapeLine& line);
-
-// The whole tape as text for a spreadsheet: key, a tab and the number on each line, every
-// line ended by CR LF. UTF-8.
-std::string tape_text(const Tape& tape);
-
 }  // namespace z5calc

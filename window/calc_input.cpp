@@ -30,6 +30,12 @@ void CalcWindow::key_press(wchar_t ch) noexcept {
     key_click(*id);
 }
 
+bool CalcWindow::click_key(KeyId id) noexcept {
+    if (!hwnd() || !face_.key(id).Visible) return false;
+    key_click(id);
+    return true;
+}
+
 bool CalcWindow::shortcut(WPARAM vk) noexcept {
     if (!hwnd() || GetKeyState(VK_MENU) < 0) return false;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
@@ -46,26 +52,11 @@ bool CalcWindow::shortcut(WPARAM vk) noexcept {
     return true;
 }
 
-std::optional<KeyId> CalcWindow::key_at(POINT p) const noexcept {
-    for (const KeyRow& entry : kKeys) {
-        const Control& k = key(entry.id);
-        if (k.Visible && k.contains(p)) return entry.id;
-    }
-    return std::nullopt;
-}
-
-// The non-client hit test's question: does a control take the mouse here? The readout does
-// not: it drags the window like the skin.
-bool CalcWindow::hit_test_control(POINT p) const noexcept {
-    if (key_at(p) || rateMark_.hit(p)) return true;
-    return lblMem_.Visible && lblMem_.contains(p);
-}
-
 void CalcWindow::mouse_down(POINT p) noexcept {
     // While one key holds the mouse, every button goes to it.
-    const std::optional<KeyId> id = pressed_ ? pressed_ : key_at(p);
+    const std::optional<KeyId> id = pressed_ ? pressed_ : face_.key_at(p);
     if (!id) {
-        if (rateMark_.press(p)) switch_tax_rate();
+        if (face_.rate_mark().press(p)) switch_tax_rate();
         return;
     }
     if (!pressed_) {
@@ -77,7 +68,7 @@ void CalcWindow::mouse_down(POINT p) noexcept {
 }
 
 void CalcWindow::mouse_double_click(POINT p) noexcept {
-    const std::optional<KeyId> id = pressed_ ? pressed_ : key_at(p);
+    const std::optional<KeyId> id = pressed_ ? pressed_ : face_.key_at(p);
     if (!id) return;
     if (!pressed_) {
         pressed_ = id;
@@ -90,8 +81,8 @@ void CalcWindow::mouse_double_click(POINT p) noexcept {
 void CalcWindow::mouse_up(int button, WPARAM keys, POINT p) noexcept {
     if (!pressed_) {
         // The right button on the readout or the body, off every key: the context menu.
-        const bool mark = rateMark_.release();
-        if (button == kRightButton && !mark && !(keys & MK_CONTROL) && !key_at(p)) {
+        const bool mark = face_.rate_mark().release();
+        if (button == kRightButton && !mark && !(keys & MK_CONTROL) && !face_.key_at(p)) {
             ClientToScreen(hwnd(), &p);
             show_command_menu(hwnd(), p, *this);
         }
@@ -99,7 +90,7 @@ void CalcWindow::mouse_up(int button, WPARAM keys, POINT p) noexcept {
     }
     const KeyId id = *pressed_;
     // A click is the left button let go over the key it went down on.
-    const bool click = button == kLeftButton && !clickSpent_ && key(id).contains(p);
+    const bool click = button == kLeftButton && !clickSpent_ && face_.key(id).contains(p);
     if (!(keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
         pressed_.reset();  // before ReleaseCapture, whose notice would otherwise release it again
         clickSpent_ = false;
@@ -120,18 +111,8 @@ void CalcWindow::capture_lost() noexcept {
     key_up(id, 0, 0);
 }
 
-Picture CalcWindow::pressed_picture(KeyId id) const noexcept {
-    if (art_.loaded()) return art_.pressed(id);
-    return load_bitmap_resource(resources_, key_spec(id).picture.c_str());
-}
-
-Picture CalcWindow::transfer_rest_picture() const noexcept {
-    if (art_.loaded()) return art_.transfer_at_rest();
-    return load_bitmap_resource(resources_, kTransferAtRest.c_str());
-}
-
 void CalcWindow::show_pressed(KeyId id, const Picture& picture) noexcept {
-    Control& k = control_of(id);
+    Control& k = face_.control_of(id);
     const RECT before = k.rect();
     k.set_picture(picture);
     notify(EVENT_OBJECT_STATECHANGE, static_cast<long>(id) + 1);
@@ -140,30 +121,30 @@ void CalcWindow::show_pressed(KeyId id, const Picture& picture) noexcept {
 }
 
 void CalcWindow::key_down(KeyId id) noexcept {
-    show_pressed(id, pressed_picture(id));
+    show_pressed(id, face_.pressed_picture(id));
 }
 
 void CalcWindow::key_up(KeyId id, int button, int shift) noexcept {
     const KeyRow& entry = key_spec(id);
     if (entry.role == KeyRole::Trans) {
-        show_pressed(id, transfer_rest_picture());
+        show_pressed(id, face_.transfer_rest_picture());
         return;
     }
-    Control& k = control_of(id);
+    Control& k = face_.control_of(id);
     k.set_picture({});
     invalidate(k.rect());
     notify(EVENT_OBJECT_STATECHANGE, static_cast<long>(id) + 1);
     const bool isOperator = entry.role == KeyRole::Calc && entry.engine.group == KeyGroup::Operator;
     if (isOperator && button == kRightButton && (shift & kCtrlKey)) {
         const TapeAside aside(tapeWindow_);
-        show_version_box(hwnd(), resources_);
+        show_version_box(hwnd(), face_.resources());
     }
 }
 
 void CalcWindow::key_double_click(KeyId id) noexcept {
     const KeyRow& entry = key_spec(id);
     if (!entry.repeatsOnDoubleClick) return;
-    show_pressed(id, pressed_picture(id));
+    show_pressed(id, face_.pressed_picture(id));
     calculation_.press(entry.engine);  // a double-click enters its digits once more
 }
 
@@ -205,7 +186,7 @@ void CalcWindow::show_context_menu(std::optional<POINT> screen) noexcept {
     if (screen) {
         at = *screen;
     } else {
-        const RECT readout = readout_.rect();
+        const RECT readout = face_.Readout().rect();
         at = {readout.left, readout.bottom};
         ClientToScreen(hwnd(), &at);
     }

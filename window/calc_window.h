@@ -8,36 +8,24 @@
 #include <string>
 #include <utility>
 
-#include "calculation.h"
-#include "gdi_handles.h"
-#include "handles.h"
-#include "dpi_scale.h"
-#include "key_table.h"
-#include "key_tooltips.h"
 #include "accessible_slot.h"
 #include "calc_accessible.h"
+#include "calc_face.h"
 #include "calc_window_host.h"
+#include "calculation.h"
 #include "context_menu.h"
-#include "control.h"
-#include "layout.h"
-#include "picture.h"
-#include "rate_mark.h"
-#include "scaled_art.h"
-#include "settings_store.h"
+#include "key_tooltips.h"
 #include "subclass.h"
 #include "tape_window.h"
 #include "window_base.h"
-#include "window_twips.h"
 
 namespace z5calc {
 
-// The calculator window frmCalc. The object lives as long as the component and keeps the
-// calculator state; the window itself exists from load() to unload(). Its members are split by
-// concern: lifecycle, activation and message routes (calc_window.cpp), layout (calc_layout.cpp),
-// mouse and keyboard (calc_input.cpp), the transfer and the version box (calc_actions.cpp),
-// painting (calc_paint.cpp).
-// Whether the user has a contrast theme on.
-bool high_contrast_on() noexcept;
+// The calculator window frmCalc, a view of the calculation: it shows its face, answers the
+// mouse, the keyboard and screen readers, and draws and announces what the calculation tells.
+// The object lives as long as the component; the window exists from load() to unload().
+// Lifecycle and the calculation's events in calc_window.cpp, messages, activation and the DPI
+// in calc_messages.cpp, mouse, keyboard and commands in calc_input.cpp.
 
 class CalcWindow final : public WindowBase,
                          public CalculationDisplay,
@@ -45,9 +33,6 @@ class CalcWindow final : public WindowBase,
                          public AccessibleWindow,
                          public CommandTarget {
   public:
-    static constexpr int kClientWidth = 210;
-    static constexpr int kClientHeight = 273;
-    static constexpr std::int32_t kDragColor = 0x50C050;
     static constexpr wchar_t kModalTag[] = L"modal";
 
     // The window is a view of `calculation`, which must outlive it.
@@ -91,32 +76,12 @@ class CalcWindow final : public WindowBase,
 
     // The transfer key is hidden at load; the calculator call shows it.
     void show_transfer_key(bool visible) noexcept;
-    bool transfer_key_visible() const noexcept { return key(KeyId::Trans).Visible; }
+    bool transfer_key_visible() const noexcept { return face_.key(KeyId::Trans).Visible; }
 
     Calculation& calculation() noexcept { return calculation_; }
     const Calculation& calculation() const noexcept { return calculation_; }
+    const CalcFace& face() const noexcept { return face_; }
 
-    // The keys in the key table's order, and the three controls that are no keys: the readout,
-    // the memory mark "M" (lblMem) and the hidden copy of the skin the hit test reads (picWk).
-    const std::array<Control, kKeyCount>& keys() const noexcept { return keys_; }
-    const Control& key(KeyId id) const noexcept { return keys_[static_cast<std::size_t>(id)]; }
-    const Control& Readout() const noexcept { return readout_; }
-    const Control& lblMem() const noexcept { return lblMem_; }
-    const Control& picWk() const noexcept { return picWkBox_; }
-
-    // The DPI the window is laid out for, and its client area there.
-    int dpi() const noexcept { return dpi_; }
-    int client_width() const noexcept { return scaled(kClientWidth, dpi_); }
-    int client_height() const noexcept { return scaled(kClientHeight, dpi_); }
-    // Whether the window draws itself for a contrast theme.
-    bool contrast_theme() const noexcept { return contrast_; }
-    // Whether the art at this DPI is drawn for it (always at 96 DPI).
-    bool art_drawn() const noexcept { return dpi_ == kBaseDpi || art_.drawn(); }
-
-    std::int32_t charWidth() const noexcept { return charWidth_; }
-    std::int32_t charHeight() const noexcept { return charHeight_; }
-    HFONT readout_font() const noexcept { return readoutFont_.get(); }
-    HFONT mem_font() const noexcept { return memFont_.get(); }
     // The key the mouse holds down, if any.
     std::optional<KeyId> pressed_key() const noexcept override { return pressed_; }
     // Whether the readout is marked as a live region: done when a screen reader first asks for
@@ -129,9 +94,9 @@ class CalcWindow final : public WindowBase,
     bool click_key(KeyId id) noexcept override;
     // The rest of what screen readers reach.
     HWND client_window() const noexcept override { return hwnd(); }
-    AccessiblePart key_part(KeyId id) const noexcept override { return part_of(key(id)); }
-    AccessiblePart readout_part() const noexcept override { return part_of(readout_); }
-    AccessiblePart mem_mark_part() const noexcept override { return part_of(lblMem_); }
+    AccessiblePart key_part(KeyId id) const noexcept override { return part_of(face_.key(id)); }
+    AccessiblePart readout_part() const noexcept override { return part_of(face_.Readout()); }
+    AccessiblePart mem_mark_part() const noexcept override { return part_of(face_.lblMem()); }
     std::string_view readout_text() const noexcept override { return calculation_.readout(); }
     AccessiblePart rate_switch_part() const noexcept override;
     std::wstring tax_rate_text() const override;
@@ -139,8 +104,6 @@ class CalcWindow final : public WindowBase,
 
     // The tooltip window of the keys, made when the mouse first moves over the window, or null.
     HWND tooltips() const noexcept { return tooltips_.window(); }
-    // The colour of the skin copy at client (x, y), or -1 outside it.
-    std::int32_t picWk_color(int x, int y) const noexcept { return picWkPixels_.color_at(x, y); }
 
     // The message hook's routine (subclass.h): the skin's drag colour and the keys' hit test.
     LRESULT mCallBackWindow(HWND hw, UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept override;
@@ -161,15 +124,7 @@ class CalcWindow final : public WindowBase,
     bool shown_modally() const noexcept { return Tag == kModalTag; }
 
   private:
-    // Set just before a modal display; the first activation clears it.
-    bool firstActivate = false;
-    int helpContextID = 0;
-    std::wstring helpFile;
-
     static AccessiblePart part_of(const Control& c) noexcept { return {c.rect(), c.Visible}; }
-    // Each key's rectangle, empty for a hidden key: where its tooltip answers.
-    std::array<RECT, kKeyCount> key_rects() const noexcept;
-    LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
     // What the calculation tells its views.
     void beep() noexcept override;
     void readout_changed(const CalcState& state) noexcept override;
@@ -178,22 +133,28 @@ class CalcWindow final : public WindowBase,
     void transferred(double value) noexcept override;
     // The rate mark and the tax keys' tooltips show the rate in use.
     void show_tax_rate() noexcept;
+    void invalidate(const RECT& r) noexcept;
+    // Tells screen readers that a child of the client area changed.
+    void notify(DWORD event, long child) const noexcept;
+    CalcAccessible* accessible() noexcept;
 
-    // calc_layout.cpp
-    void create_controls() noexcept;
-    void measure_character() noexcept;
-    void arrange_keys() noexcept;
-    // Takes the art and the outline for `dpi` (96 uses the resources as they are).
-    void take_scale(int dpi) noexcept;
-    void apply_region() noexcept;
-    void place_picWk() noexcept;
+    // calc_messages.cpp
+    LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
+    // Lays the face out for the window and sizes the window to it.
+    void lay_out() noexcept;
+    void activated() noexcept;
+    bool still_shown() const noexcept;
     // WM_DPICHANGED: laid out again at the new DPI, at the place the system suggests.
     void dpi_changed(int dpi, const RECT& suggested) noexcept;
-    Control& control_of(KeyId id) noexcept { return keys_[static_cast<std::size_t>(id)]; }
+    POINT on_screen(const RECT& suggested) const noexcept;
+    // The theme may go on or off, or change its colours, while the window is shown.
+    void contrast_changed() noexcept;
+    void tape_follows(const WINDOWPOS& pos) noexcept;
+    bool show_tape() noexcept;
 
     // calc_input.cpp
-    std::optional<KeyId> key_at(POINT p) const noexcept;
-    bool hit_test_control(POINT p) const noexcept;
+    // A key pressed (WM_KEYDOWN) that clicks a key or runs a command; false for others.
+    bool shortcut(WPARAM vk) noexcept;
     void mouse_down(POINT p) noexcept;
     void mouse_double_click(POINT p) noexcept;
     void mouse_up(int button, WPARAM keys, POINT p) noexcept;
@@ -203,78 +164,25 @@ class CalcWindow final : public WindowBase,
     void key_double_click(KeyId id) noexcept;
     void key_click(KeyId id) noexcept;
     void show_pressed(KeyId id, const Picture& picture) noexcept;
-    // The pictures of a key at the window's scale.
-    Picture pressed_picture(KeyId id) const noexcept;
-    HBITMAP skin_face(HDC target) noexcept;
-    void draw_skin(HDC target, HDC dc) noexcept;
-    Picture transfer_rest_picture() const noexcept;
-
     void transfer_click() noexcept;
-
-    // calc_window.cpp
-    void activated() noexcept;
-    bool still_shown() const noexcept;
-
-    // A key pressed (WM_KEYDOWN) that clicks a key or copies or pastes; false for others.
-    bool shortcut(WPARAM vk) noexcept;
-
-    // calc_contrast.cpp: the contrast theme, read again when the system's colours change.
-    void contrast_changed() noexcept;
-    void make_label_fonts() noexcept;
-    bool shows_pressed(KeyId id) const noexcept;
-    void paint_contrast(HDC dc) noexcept;
-    UniqueHrgn client_outline() const noexcept;
-
-    // calc_paint.cpp
-    void invalidate(const RECT& r) noexcept;
-    void paint(HDC target) noexcept;
-    void draw_readout(HDC dc) noexcept;
-    void draw_mem_mark(HDC dc) noexcept;
-    // The width the readout's text may take: less while the rate mark is shown beside it.
-    int readout_room() const noexcept;
-    HFONT readout_font_for(HDC dc, const wchar_t* text, int length) noexcept;
+    void show_context_menu(std::optional<POINT> screen) noexcept;
 
     Calculation& calculation_;
-    HMODULE resources_ = nullptr;
     CalcWindowHost* host_ = nullptr;
-    WindowMetrics metrics_;
-    Picture skin_;
-    // skin_ as the display's bitmap, kept between loads, and the art it was made from.
-    UniqueHbitmap skinFace_;
-    std::pair<HMODULE, int> skinFaceOf_;
-    int dpi_ = kBaseDpi;
-    ScaledArt art_;  // the art at dpi_, unless that is 96; kept between loads
-    PixelCopy picWkPixels_;
-    std::array<Control, kKeyCount> keys_;
-    Control readout_;
-    Control lblMem_;
-    Control picWkBox_;  // the skin's work copy: hidden, outside the client area
+    CalcFace face_;
     KeyTooltips tooltips_;
     AccessibleSlot<CalcAccessible, AccessibleWindow> accessible_;
-    CalcAccessible* accessible() noexcept;
     bool liveRegion_ = false;
     bool rateJustSwitched_ = false;
     TapeWindow tapeWindow_;
     bool tapeWanted_ = false;
-    RateMark rateMark_;
     FieldRects field_{};
-    void tape_follows(const WINDOWPOS& pos) noexcept;
-    POINT on_screen(const RECT& suggested) const noexcept;
-    void show_context_menu(std::optional<POINT> screen) noexcept;
-    // Tells screen readers that a child of the client area changed.
-    void notify(DWORD event, long child) const noexcept;
-    UniqueHfont readoutFont_;
-    UniqueHfont memFont_;
-    bool contrast_ = false;  // a contrast theme is on: drawn without pictures
-    UniqueHfont labelFont_;  // the keys' labels then
-    UniqueHfont smallLabelFont_;
-    // The readout's font shrunk for a text the seed font cannot fit, and its height.
-    UniqueHfont fitFont_;
-    int fitHeight_ = 0;
-    std::int32_t charWidth_ = 0;
-    std::int32_t charHeight_ = 0;
     std::optional<KeyId> pressed_;  // the key that has the mouse captured
     bool clickSpent_ = false;       // the held press is a double-click's second: no click follows
+    // Set just before a modal display; the first activation clears it.
+    bool firstActivate = false;
+    int helpContextID = 0;
+    std::wstring helpFile;
 };
 
 }  // namespace z5calc

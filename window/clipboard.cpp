@@ -4,7 +4,7 @@
 #include <string>
 
 #include "clipboard_text.h"
-#include "utf8_text.h"
+#include "tape_line_text.h"
 
 // Copy and paste of the readout's number, and copy of the tape, through the system clipboard.
 namespace z5calc {
@@ -75,9 +75,8 @@ bool copy_readout(HWND owner, std::string_view readout) noexcept {
 
 bool copy_tape(HWND owner, const Tape& tape) noexcept {
     try {
-        const std::string text = tape_text(tape);
-        if (text.empty()) return false;
-        const std::wstring wide = widen_utf8(text);
+        const std::wstring wide = tape_text(tape);
+        if (wide.empty()) return false;
         // Unicode only: the system makes the ANSI form for a program that asks for it.
         OpenClipboardScope clipboard(owner);
         return clipboard && EmptyClipboard() &&

@@ -7,7 +7,7 @@
 #include "dpi_scale.h"
 #include "japanese_font.h"
 #include "tape_place.h"
-#include "utf8_text.h"
+#include "tape_line_text.h"
 
 namespace z5calc {
 namespace {
@@ -195,7 +195,7 @@ void TapeWindow::paint(HDC dc) noexcept {
     for (std::size_t i = first_; line_rect(i, row); ++i) {
         const TapeLine& line = (*tape_)[i];
         try {
-            const std::wstring key = widen_utf8(tape_key_text(line));
+            const std::wstring key = tape_key_text(line);
             SelectObject(dc, keyFont_.get());
             SetTextColor(dc, keyInk);
             DrawTextW(dc, key.c_str(), static_cast<int>(key.size()), &row,

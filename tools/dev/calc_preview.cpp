@@ -20,7 +20,7 @@ using z5calc::Control;
 
 const Control* key_by_tag(const CalcWindow& window, const std::wstring& tag) {
     const auto id = z5calc::key_tagged(tag);
-    return id ? &window.key(*id) : nullptr;
+    return id ? &window.face().key(*id) : nullptr;
 }
 
 void pump() {
@@ -69,9 +69,9 @@ int wmain(int argc, wchar_t** argv) {
     RECT area = {};
     POINT origin = {0, 0};
     ClientToScreen(window.hwnd(), &origin);
-    const int margin = window.client_width() * 12 / CalcWindow::kClientWidth;
-    area = {origin.x - margin, origin.y - margin, origin.x + window.client_width() + margin,
-            origin.y + window.client_height() + margin};
+    const int margin = window.face().client_width() * 12 / z5calc::CalcFace::kClientWidth;
+    area = {origin.x - margin, origin.y - margin, origin.x + window.face().client_width() + margin,
+            origin.y + window.face().client_height() + margin};
     if (!z5calc::save_screen_bmp(argv[2], area)) {
         std::fprintf(stderr, "calc-preview: cannot write %ls\n", argv[2]);
         return 1;

@@ -2,7 +2,7 @@
 
 #include "commands.h"
 
-#include "tape_line_name.h"
+#include "tape_line_text.h"
 
 namespace z5calc {
 namespace {

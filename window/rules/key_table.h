@@ -268,7 +268,7 @@ constexpr std::wstring_view key_label(KeyId id) noexcept {
         L"%",
         L"MC",
         L"M+",
-        L"M-",
+        L"M\u2212",
         L"MR",
         L"\u7A0E\u8FBC",
         L"\u7A0E\u5225",

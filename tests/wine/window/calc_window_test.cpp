@@ -23,20 +23,20 @@ class CalcWindowTest : public LoadedWindowTest {
 
     // The control of that name and index (-1 for a single control), as the window holds it.
     const Control& key(std::wstring_view name, int index = -1) {
-        if (name == L"Readout") return window.Readout();
-        if (name == L"lblMem") return window.lblMem();
-        if (name == L"picWk") return window.picWk();
+        if (name == L"Readout") return window.face().Readout();
+        if (name == L"lblMem") return window.face().lblMem();
+        if (name == L"picWk") return window.face().picWk();
         const std::optional<KeyId> id = key_named(name, index);
         EXPECT_TRUE(id.has_value()) << narrow(std::wstring(name)) << " " << index;
         static const Control none;
-        return id ? window.key(*id) : none;
+        return id ? window.face().key(*id) : none;
     }
     // The key whose tag is `tag`, or imgDecimal for ".".
     const Control& tagged(std::wstring_view tag) {
         const std::optional<KeyId> id = key_tagged(tag);
         EXPECT_TRUE(id.has_value()) << "no key " << narrow(std::wstring(tag));
         static const Control none;
-        return id ? window.key(*id) : none;
+        return id ? window.face().key(*id) : none;
     }
     static LPARAM centre(const Control& c) {
         return MAKELPARAM(c.Left + c.Width / 2, c.Top + c.Height / 2);
@@ -85,7 +85,7 @@ TEST_F(CalcWindowTest, ClientAreaAndEveryKeyInPlace) {
 
     // Every key where the key table puts it at 96 DPI; all shown but the transfer key.
     for (const KeyRow& entry : kKeys) {
-        const Control& c = window.key(entry.id);
+        const Control& c = window.face().key(entry.id);
         SCOPED_TRACE(narrow(entry.Name) + " " + std::to_string(entry.Index));
         EXPECT_EQ(c.Left, entry.rect.left);
         EXPECT_EQ(c.Top, entry.rect.top);
@@ -93,7 +93,7 @@ TEST_F(CalcWindowTest, ClientAreaAndEveryKeyInPlace) {
         EXPECT_EQ(c.Height, entry.rect.height);
         EXPECT_EQ(c.Visible, entry.id != KeyId::Trans);
     }
-    const Control& readout = window.Readout();
+    const Control& readout = window.face().Readout();
     EXPECT_EQ((std::array{readout.Left, readout.Top, readout.Width, readout.Height}),
               (std::array{14, 41, 177, 25}));
     // The transfer key reaches exactly to the bottom-right corner, in its "TROFF" picture.
@@ -107,9 +107,9 @@ TEST_F(CalcWindowTest, ClientAreaAndEveryKeyInPlace) {
     EXPECT_FALSE(mark.Visible);
     EXPECT_FALSE(key(L"picWk").Visible);
     EXPECT_GE(key(L"picWk").Left, 210);
-    EXPECT_EQ(window.keys().size(), 32u);  // beside the two labels and picWk
-    EXPECT_GT(window.charWidth(), 0);
-    EXPECT_GT(window.charHeight(), 0);
+    EXPECT_EQ(window.face().keys().size(), 32u);  // beside the two labels and picWk
+    EXPECT_GT(window.face().charWidth(), 0);
+    EXPECT_GT(window.face().charHeight(), 0);
 }
 
 TEST_F(CalcWindowTest, FontSizesFollowTheTwipsPerPixel) {
@@ -124,8 +124,8 @@ TEST_F(CalcWindowTest, FontSizesFollowTheTwipsPerPixel) {
         window.unload();
         ASSERT_TRUE(window.load(module, {c.twips, c.twips}));
         LOGFONTW readout = {}, mark = {};
-        GetObjectW(window.readout_font(), sizeof(readout), &readout);
-        GetObjectW(window.mem_font(), sizeof(mark), &mark);
+        GetObjectW(window.face().readout_font(), sizeof(readout), &readout);
+        GetObjectW(window.face().mem_font(), sizeof(mark), &mark);
         EXPECT_EQ(readout.lfHeight, -MulDiv(c.readoutPoints, dpiY, 72)) << c.twips;
         EXPECT_EQ(readout.lfWeight, FW_BOLD);
         // The mark goes by the screen, not by the recorded twips: 10.5 points at 96 DPI.
@@ -169,7 +169,7 @@ TEST_F(CalcWindowTest, HitTestDragsBySkinAndReadoutButNotByKeys) {
     auto point_in = [&](const Control& c, bool drag) {
         for (int y = c.Top; y < c.Top + c.Height; ++y) {
             for (int x = c.Left; x < c.Left + c.Width; ++x) {
-                if ((window.picWk_color(x, y) == CalcWindow::kDragColor) == drag) {
+                if ((window.face().picWk_color(x, y) == CalcFace::kDragColor) == drag) {
                     return POINT{x, y};
                 }
             }
@@ -183,9 +183,9 @@ TEST_F(CalcWindowTest, HitTestDragsBySkinAndReadoutButNotByKeys) {
     EXPECT_EQ(hit(face.x, face.y), HTCLIENT);
     EXPECT_EQ(hit(rim.x, rim.y), HTCAPTION);  // the drag colour wins over the key
     EXPECT_EQ(hit(100, 53), HTCAPTION);       // the readout
-    EXPECT_NE(window.picWk_color(12, 32), CalcWindow::kDragColor);
+    EXPECT_NE(window.face().picWk_color(12, 32), CalcFace::kDragColor);
     EXPECT_EQ(hit(12, 32), HTCAPTION);  // the display window, where no control lies
-    EXPECT_EQ(window.picWk_color(5, 100), CalcWindow::kDragColor);
+    EXPECT_EQ(window.face().picWk_color(5, 100), CalcFace::kDragColor);
     EXPECT_EQ(hit(5, 100), HTCAPTION);
     // The hidden transfer key does not count until it is shown.
     POINT mascot = point_in(key(L"imgTrans"), false);

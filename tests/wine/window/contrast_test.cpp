@@ -22,7 +22,7 @@ class ContrastTest : public LoadedWindowTest, public ::testing::WithParamInterfa
   protected:
     void SetUp() override {
         load_window({15, 15});
-        dpi = window.dpi();
+        dpi = window.face().dpi();
         ASSERT_TRUE(theme.applied());
         turn(true);
     }
@@ -58,7 +58,7 @@ class ContrastTest : public LoadedWindowTest, public ::testing::WithParamInterfa
 };
 
 TEST_P(ContrastTest, DrawnInTheThemesColoursWithLabelsAtSevenToOne) {
-    EXPECT_TRUE(window.contrast_theme());
+    EXPECT_TRUE(window.face().contrast_theme());
     EXPECT_EQ(pixel(s(5), s(100)), theme.colour(COLOR_WINDOW));   // the body
     EXPECT_EQ(pixel(s(100), s(36)), theme.colour(COLOR_WINDOW));  // the display
     window.show_transfer_key(true);
@@ -71,7 +71,7 @@ TEST_P(ContrastTest, DrawnInTheThemesColoursWithLabelsAtSevenToOne) {
         EXPECT_GE(label_on(row.id, COLOR_BTNFACE), 7.0);
     }
     show_readout(window.calculation(), "-123,456,789.");
-    const RECT readout = window.Readout().rect();
+    const RECT readout = window.face().Readout().rect();
     EXPECT_GE(label_contrast(painted_pixels(window.hwnd(), readout), readout.right - readout.left,
                              theme.colour(COLOR_WINDOW)),
               7.0);
@@ -149,11 +149,11 @@ TEST_P(ContrastTest, KeysClickAndTheBodyDrags) {
 
 TEST_P(ContrastTest, FollowsTheThemeGoingOffAndOnWhileShown) {
     turn(false);
-    EXPECT_FALSE(window.contrast_theme());
+    EXPECT_FALSE(window.face().contrast_theme());
     EXPECT_EQ(pixel(s(5), s(100)), RGB(0x50, 0xC0, 0x50));  // the skin again
     theme.set_on(true);
     SendMessageW(window.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-    EXPECT_TRUE(window.contrast_theme());
+    EXPECT_TRUE(window.face().contrast_theme());
     EXPECT_EQ(pixel(s(5), s(100)), theme.colour(COLOR_WINDOW));
 }
 

@@ -108,8 +108,8 @@ TEST_F(DpiTest, ScreenHasTheDpiTheRunAskedFor) {
     const char* wanted = std::getenv("Z5_EXPECTED_DPI");
     const int expected = wanted ? std::atoi(wanted) : 96;
     EXPECT_EQ(dpi, expected);
-    EXPECT_EQ(window.dpi(), expected);
-    EXPECT_TRUE(window.art_drawn());  // decoded from the drawn art, not stretched
+    EXPECT_EQ(window.face().dpi(), expected);
+    EXPECT_TRUE(window.face().art_drawn());  // decoded from the drawn art, not stretched
     std::printf("screen and window at %d DPI\n", dpi);
 }
 
@@ -121,7 +121,7 @@ TEST_F(DpiTest, ClientAreaAndKeysScaleByTheDpi) {
     for (KeyId id : {KeyId::Num7, KeyId::Num0, KeyId::Num000, KeyId::Decimal, KeyId::Percent,
                      KeyId::MR, KeyId::TaxOut, KeyId::Off}) {
         const KeyRect expected = scaled(key_spec(id).rect, dpi);
-        const Control& k = window.key(id);
+        const Control& k = window.face().key(id);
         SCOPED_TRACE(static_cast<int>(id));
         EXPECT_EQ(k.Left, expected.left);
         EXPECT_EQ(k.Top, expected.top);
@@ -129,19 +129,19 @@ TEST_F(DpiTest, ClientAreaAndKeysScaleByTheDpi) {
         EXPECT_EQ(k.Height, expected.height);
     }
     // The transfer key at rest fills its scaled rectangle to the client area's corner.
-    const Control& trans = window.key(KeyId::Trans);
+    const Control& trans = window.face().key(KeyId::Trans);
     EXPECT_EQ(trans.Left + trans.Width, client.right);
     EXPECT_EQ(trans.Top + trans.Height, client.bottom);
-    EXPECT_EQ(window.Readout().Left, s(14));
-    EXPECT_EQ(window.Readout().Width, s(14 + 177) - s(14));
-    EXPECT_EQ(window.lblMem().Left, s(15));
-    EXPECT_EQ(window.lblMem().Top, s(34));
+    EXPECT_EQ(window.face().Readout().Left, s(14));
+    EXPECT_EQ(window.face().Readout().Width, s(14 + 177) - s(14));
+    EXPECT_EQ(window.face().lblMem().Left, s(15));
+    EXPECT_EQ(window.face().lblMem().Top, s(34));
 }
 
 TEST_F(DpiTest, FontsGrowWithTheLayout) {
     LOGFONTW readout = {}, mark = {};
-    GetObjectW(window.readout_font(), sizeof(readout), &readout);
-    GetObjectW(window.mem_font(), sizeof(mark), &mark);
+    GetObjectW(window.face().readout_font(), sizeof(readout), &readout);
+    GetObjectW(window.face().mem_font(), sizeof(mark), &mark);
     const int points = readout_font_points(1440 / dpi);
     EXPECT_EQ(readout.lfHeight, scaled(font_height_request(points, dpi), dpi));
     EXPECT_EQ(mark.lfHeight, scaled(font_height_request(mem_font_points(1440.0 / dpi), dpi), dpi));
@@ -165,14 +165,14 @@ TEST_F(DpiTest, OutlineFollowsTheScaledSkin) {
 }
 
 TEST_F(DpiTest, HitTestsUseTheScaledSkin) {
-    EXPECT_EQ(window.picWk_color(s(5), s(100)), CalcWindow::kDragColor);
+    EXPECT_EQ(window.face().picWk_color(s(5), s(100)), CalcFace::kDragColor);
     EXPECT_EQ(hit(s(5), s(100)), HTCAPTION);   // bare skin drags
     EXPECT_EQ(hit(s(100), s(53)), HTCAPTION);  // so does the readout
     const KeyRect five = scaled(key_spec(KeyId::Num5).rect, dpi);
     EXPECT_EQ(hit(five.left + five.width / 2, five.top + five.height / 2), HTCLIENT);
     // A key's face (not the drag colour) takes the mouse.
-    EXPECT_NE(window.picWk_color(five.left + five.width / 2, five.top + five.height / 2),
-              CalcWindow::kDragColor);
+    EXPECT_NE(window.face().picWk_color(five.left + five.width / 2, five.top + five.height / 2),
+              CalcFace::kDragColor);
 }
 
 TEST_F(DpiTest, ClicksAtScaledCentresCalculateAndTransfer) {
@@ -194,7 +194,7 @@ TEST_F(DpiTest, PressedPictureFillsItsScaledRectangle) {
         scaled(KeyRect{entry.rect.left, entry.rect.top, base.width(), base.height()}, dpi);
     const KeyRect r = scaled(entry.rect, dpi);
     send(WM_RBUTTONDOWN, MK_RBUTTON, centre_of(r));
-    const Control& k = window.key(KeyId::Num5);
+    const Control& k = window.face().key(KeyId::Num5);
     EXPECT_EQ(k.picture.width(), expected.width);
     EXPECT_EQ(k.picture.height(), expected.height);
     EXPECT_EQ(k.Width, expected.width);
@@ -227,8 +227,8 @@ TEST_F(DpiTest, DpiChangeLaysTheWindowOutAgain) {
         SCOPED_TRACE(next);
         RECT suggested = {40, 30, 40 + scaled(230, next), 30 + scaled(300, next)};
         send(WM_DPICHANGED, MAKEWPARAM(next, next), reinterpret_cast<LPARAM>(&suggested));
-        EXPECT_EQ(window.dpi(), next);
-        EXPECT_TRUE(window.art_drawn());
+        EXPECT_EQ(window.face().dpi(), next);
+        EXPECT_TRUE(window.face().art_drawn());
         RECT client, outer;
         GetClientRect(window.hwnd(), &client);
         GetWindowRect(window.hwnd(), &outer);
@@ -240,16 +240,17 @@ TEST_F(DpiTest, DpiChangeLaysTheWindowOutAgain) {
         EXPECT_NEAR(box.right - box.left, scaled(210, next), 1);
         EXPECT_NEAR(box.bottom - box.top, scaled(273, next), 1);
         const KeyRect seven = scaled(key_spec(KeyId::Num7).rect, next);
-        EXPECT_EQ(window.key(KeyId::Num7).Left, seven.left);
-        EXPECT_EQ(window.key(KeyId::Num7).Width, seven.width);
-        EXPECT_EQ(window.picWk_color(scaled(5, next), scaled(100, next)), CalcWindow::kDragColor);
+        EXPECT_EQ(window.face().key(KeyId::Num7).Left, seven.left);
+        EXPECT_EQ(window.face().key(KeyId::Num7).Width, seven.width);
+        EXPECT_EQ(window.face().picWk_color(scaled(5, next), scaled(100, next)),
+                  CalcFace::kDragColor);
     }
 }
 
 // Every length of readout, signed and grouped, and the longest the engine writes: the ink
 // starts inside the readout, and a text the seed font fits keeps its size.
 TEST_F(DpiTest, ReadoutShowsEveryTextWhole) {
-    const RECT r = window.Readout().rect();
+    const RECT r = window.face().Readout().rect();
     const RECT area = {0, r.top - s(4), s(210), r.bottom + s(4)};
     const int width = area.right - area.left;
     auto ink_of = [&](const char* text) {
@@ -269,7 +270,7 @@ TEST_F(DpiTest, ReadoutShowsEveryTextWhole) {
     };
     const int seedTop = ink_of("8.").top;
     const WindowDc dc(window.hwnd());
-    ScopedSelect seed(dc.get(), window.readout_font());
+    ScopedSelect seed(dc.get(), window.face().readout_font());
     wchar_t face[LF_FACESIZE] = L"";
     GetTextFaceW(dc.get(), LF_FACESIZE, face);
     std::printf("readout face %ls at %d DPI\n", face, dpi);
@@ -329,7 +330,7 @@ TEST_F(DpiTest, F8SwitchesToTheReducedRateAndShowsItsMark) {
     const std::vector<COLORREF> markOnly = painted_pixels(window.hwnd(), display);
     const RECT at = window.rate_switch_part().rect;
     const KeyRect mark = {at.left, at.top, at.right - at.left, at.bottom - at.top};
-    const RECT m = window.lblMem().rect();
+    const RECT m = window.face().lblMem().rect();
     EXPECT_GE(mark.left - m.right, s(3)) << "the mark keeps clear of the memory's M";
     int markInk = 0, digitsOnMark = 0;
     for (std::size_t i = 0; i < reduced.size(); ++i) {
@@ -389,20 +390,20 @@ TEST_F(DpiTest, MalformedDpiChangesAreSurvived) {
     RECT before;
     GetWindowRect(window.hwnd(), &before);
     send(WM_DPICHANGED, MAKEWPARAM(0, 0), 0);
-    EXPECT_EQ(window.dpi(), 96);  // no DPI is taken as 96
+    EXPECT_EQ(window.face().dpi(), 96);  // no DPI is taken as 96
     RECT after;
     GetWindowRect(window.hwnd(), &after);
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
     RECT suggested = {10, 10, 20, 20};
     send(WM_DPICHANGED, MAKEWPARAM(60000, 60000), reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(window.dpi(), 96);
+    EXPECT_EQ(window.face().dpi(), 96);
     // Beyond the largest drawn art (300 %): that art's size, and on the screen whatever the
     // suggestion says.
     RECT absurd = {-32768, -32768, -32000, -32000};
     const std::size_t committed = commit_bytes();
     send(WM_DPICHANGED, MAKEWPARAM(960, 960), reinterpret_cast<LPARAM>(&absurd));
-    EXPECT_EQ(window.dpi(), 288);
+    EXPECT_EQ(window.face().dpi(), 288);
     const double grown = (static_cast<double>(commit_bytes()) - committed) / (1 << 20);
     std::printf("memory after a change to 960 DPI: %+.1f MB\n", grown);
     EXPECT_LT(grown, 16.0);  // the art of 300 %, not of 1000 %
@@ -414,7 +415,7 @@ TEST_F(DpiTest, MalformedDpiChangesAreSurvived) {
     EXPECT_EQ(outer.left, work.left);
     EXPECT_EQ(outer.top, work.top);
     send(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(window.dpi(), dpi);
+    EXPECT_EQ(window.face().dpi(), dpi);
     click(KeyId::Num4);
     click(KeyId::Num2);
     EXPECT_EQ(std::string(window.calculation().readout()), "42.");
@@ -446,7 +447,7 @@ TEST_F(DpiTest, WindowsOnTwoThreadsKeepTheirOwnScale) {
         SendMessageW(own.hwnd(), WM_LBUTTONUP, 0, at);
         RECT client;
         GetClientRect(own.hwnd(), &client);
-        *out = {own.dpi(), client.right, std::string(own.calculation().readout())};
+        *out = {own.face().dpi(), client.right, std::string(own.calculation().readout())};
         own.unload();
     };
     std::thread first(run, 144, &results[0]);

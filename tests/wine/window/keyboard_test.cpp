@@ -97,7 +97,7 @@ TEST_F(KeyboardTest, ChordsPressTheKeysTheMouseAloneReachedBefore) {
         type(c.typed);
         press(c.vk, c.ctrl);
         EXPECT_EQ(readout(), c.readout);
-        EXPECT_EQ(window.lblMem().Visible, c.mark);
+        EXPECT_EQ(window.face().lblMem().Visible, c.mark);
     }
     // The memory keys one after another: MC, M+ 5, M- 2, MR gives 3, MC clears the mark.
     press('L', true);
@@ -108,9 +108,9 @@ TEST_F(KeyboardTest, ChordsPressTheKeysTheMouseAloneReachedBefore) {
     type(L"c");
     press('R', true);
     EXPECT_EQ(readout(), "3.");
-    EXPECT_TRUE(window.lblMem().Visible);
+    EXPECT_TRUE(window.face().lblMem().Visible);
     press('L', true);
-    EXPECT_FALSE(window.lblMem().Visible);
+    EXPECT_FALSE(window.face().lblMem().Visible);
 }
 
 TEST_F(KeyboardTest, ChordsNeedTheirOwnModifiersOnly) {
@@ -120,7 +120,7 @@ TEST_F(KeyboardTest, ChordsNeedTheirOwnModifiersOnly) {
     press(VK_DELETE, false, true);  // Shift+Delete is not CE
     press(VK_F9, true);             // Ctrl+F9 is not ±
     EXPECT_EQ(readout(), "5.");
-    EXPECT_FALSE(window.lblMem().Visible);
+    EXPECT_FALSE(window.face().lblMem().Visible);
     type(L"+3=");  // the characters still work
     EXPECT_EQ(readout(), "8.");
 }
@@ -301,7 +301,7 @@ TEST_F(KeyboardTest, TooltipsNameEveryKeyAndItsShortcut) {
         texts[entry.id] = text;
         wchar_t ignored[80] = {};
         const RECT r = tool(entry.id, ignored).rect;
-        const Control& k = window.key(entry.id);
+        const Control& k = window.face().key(entry.id);
         if (!k.Visible) {
             EXPECT_TRUE(IsRectEmpty(&r));  // the hidden transfer key has no tip
             continue;

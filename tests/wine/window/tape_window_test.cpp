@@ -56,7 +56,7 @@ TEST_F(TapeWindowTest, CtrlHShowsTheNewestLinesBesideTheCalculator) {
     GetWindowRect(tape(), &strip);
     // Below where the screen has room (96 DPI), else at the side (192 DPI on 1024 × 768).
     EXPECT_FALSE(IntersectRect(&none, &calc, &strip));
-    const int gap = scaled(4, window.dpi());
+    const int gap = scaled(4, window.face().dpi());
     EXPECT_TRUE(strip.top == calc.bottom + gap || strip.left == calc.right + gap);
     EXPECT_EQ(view().line_count(), 3u);
     EXPECT_EQ(view().first_line(), 0u);
@@ -82,7 +82,8 @@ TEST_F(TapeWindowTest, CtrlHShowsTheNewestLinesBesideTheCalculator) {
         RECT area;
         UnionRect(&area, &calc, &strip);
         save_windows_bmp(
-            (std::wstring(folder) + L"\\tape-" + std::to_wstring(window.dpi()) + L".bmp").c_str(),
+            (std::wstring(folder) + L"\\tape-" + std::to_wstring(window.face().dpi()) + L".bmp")
+                .c_str(),
             area, {window.hwnd(), tape()});
     }
 }
@@ -157,7 +158,7 @@ TEST_F(TapeWindowTest, ContextMenuOffersTheTapeCopyPasteAndTheRate) {
     menusSeen = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, &end_menu);
     SendMessageW(window.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.hwnd()), -1);
-    const RECT readout = window.Readout().rect();
+    const RECT readout = window.face().Readout().rect();
     const LPARAM at = MAKELPARAM(readout.left + 4, readout.top + 4);
     SendMessageW(window.hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, at);
     SendMessageW(window.hwnd(), WM_RBUTTONUP, 0, at);

@@ -26,7 +26,7 @@ TEST_F(AccessibleClientTest, ClientInAnotherApartmentWorksThroughTheProxy) {
     long count = 0, role = 0, hit = 0, state = -1;
     std::wstring name, shortcut, before, after;
     RECT place = {};
-    const Control& seven = window.key(KeyId::Num7);
+    const Control& seven = window.face().key(KeyId::Num7);
     POINT centre = {seven.Left + seven.Width / 2, seven.Top + seven.Height / 2};
     ClientToScreen(hwnd, &centre);
     serve_while([&] {

@@ -72,14 +72,15 @@ TEST_F(AccessibleTest, TreeNamesRolesAndPlacesEveryKey) {
         EXPECT_EQ(text(&IAccessible::get_accKeyboardShortcut, id), shortcut_text(entry.id));
         EXPECT_EQ(text(&IAccessible::get_accDefaultAction, id), L"\u62BC\u3059");
         if (entry.id == KeyId::Trans) continue;
-        const RECT r = location(id), expected = screen(window.key(entry.id));
+        const RECT r = location(id), expected = screen(window.face().key(entry.id));
         EXPECT_TRUE(EqualRect(&r, &expected));
     }
     // The hidden transfer key is reported invisible, and is placed once shown.
     EXPECT_EQ(i4(&IAccessible::get_accState, id_of(KeyId::Trans)), STATE_SYSTEM_INVISIBLE);
     window.show_transfer_key(true);
     EXPECT_EQ(i4(&IAccessible::get_accState, id_of(KeyId::Trans)), 0);
-    const RECT trans = location(id_of(KeyId::Trans)), expected = screen(window.key(KeyId::Trans));
+    const RECT trans = location(id_of(KeyId::Trans)),
+               expected = screen(window.face().key(KeyId::Trans));
     EXPECT_TRUE(EqualRect(&trans, &expected));
     // The readout: static text whose value is the readout, "Error" spoken as エラー.
     EXPECT_EQ(i4(&IAccessible::get_accRole, CalcAccessible::kReadoutChild), ROLE_SYSTEM_STATICTEXT);
@@ -111,7 +112,7 @@ TEST_F(AccessibleTest, DefaultActionsCalculateAndHitTestsFindTheKeys) {
     // The hidden transfer key does nothing.
     EXPECT_EQ(acc->accDoDefaultAction(child(id_of(KeyId::Trans))), E_FAIL);
     for (const KeyRow& entry : kKeys) {
-        const Control& k = window.key(entry.id);
+        const Control& k = window.face().key(entry.id);
         if (!k.Visible) continue;
         POINT centre = {k.Left + k.Width / 2, k.Top + k.Height / 2};
         ClientToScreen(window.hwnd(), &centre);

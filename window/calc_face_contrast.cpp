@@ -1,4 +1,4 @@
-#include "calc_window.h"
+#include "calc_face.h"
 
 #include "japanese_font.h"
 
@@ -27,6 +27,18 @@ void label(HDC dc, std::wstring_view text, RECT r, int colour) noexcept {
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
+// The window's outline in client coordinates, or null without one.
+UniqueHrgn client_outline(HWND window) noexcept {
+    UniqueHrgn region(CreateRectRgn(0, 0, 0, 0));
+    if (!region || GetWindowRgn(window, region.get()) == ERROR) return {};
+    RECT outer = {};
+    POINT origin = {0, 0};
+    GetWindowRect(window, &outer);
+    ClientToScreen(window, &origin);
+    OffsetRgn(region.get(), outer.left - origin.x, outer.top - origin.y);
+    return region;
+}
+
 }  // namespace
 
 bool high_contrast_on() noexcept {
@@ -36,17 +48,14 @@ bool high_contrast_on() noexcept {
            (state.dwFlags & HCF_HIGHCONTRASTON);
 }
 
-// The theme may go on or off, or change its colours, while the window is shown.
-void CalcWindow::contrast_changed() noexcept {
-    if (const bool on = high_contrast_on(); on != contrast_) {
-        contrast_ = on;
-        make_label_fonts();
-        tapeWindow_.set_look(readoutFont_.get(), dpi_, contrast_);
-    }
-    if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
+bool CalcFace::set_contrast(bool on) noexcept {
+    if (on == contrast_) return false;
+    contrast_ = on;
+    make_label_fonts();
+    return true;
 }
 
-void CalcWindow::make_label_fonts() noexcept {
+void CalcFace::make_label_fonts() noexcept {
     labelFont_.reset();
     smallLabelFont_.reset();
     if (!contrast_) return;
@@ -55,17 +64,13 @@ void CalcWindow::make_label_fonts() noexcept {
     smallLabelFont_.reset(create_japanese_font(scaled(12, dpi_), FW_BOLD, NONANTIALIASED_QUALITY));
 }
 
-bool CalcWindow::shows_pressed(KeyId id) const noexcept {
-    if (id == KeyId::Trans) return pressed_ == id;
-    return static_cast<bool>(key(id).picture);
-}
-
-void CalcWindow::paint_contrast(HDC dc) noexcept {
+void CalcFace::paint_contrast(HDC dc, HWND window, std::optional<KeyId> pressed) noexcept {
     const RECT all = {0, 0, client_width(), client_height()};
     const HBRUSH ink = GetSysColorBrush(COLOR_WINDOWTEXT);
     const int line = scaled(1, dpi_);
     FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
-    if (UniqueHrgn outline = client_outline()) FrameRgn(dc, outline.get(), ink, 2 * line, 2 * line);
+    if (UniqueHrgn outline = client_outline(window))
+        FrameRgn(dc, outline.get(), ink, 2 * line, 2 * line);
     frame(dc, to_rect(scaled(kDisplay, dpi_)), ink, 2 * line);
     SetBkMode(dc, TRANSPARENT);
     {
@@ -74,7 +79,9 @@ void CalcWindow::paint_contrast(HDC dc) noexcept {
     }
     for (auto k = kKeys.rbegin(); k != kKeys.rend(); ++k) {
         if (!key(k->id).Visible) continue;
-        const bool down = shows_pressed(k->id);
+        // The transfer key's face at rest is a picture too: only the held key is down.
+        const bool down =
+            k->id == KeyId::Trans ? pressed == k->id : static_cast<bool>(key(k->id).picture);
         const HBRUSH face = GetSysColorBrush(down ? COLOR_HIGHLIGHT : COLOR_BTNFACE);
         const int text = down ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT;
         RECT r = to_rect(scaled(k->rect, dpi_));
@@ -96,21 +103,6 @@ void CalcWindow::paint_contrast(HDC dc) noexcept {
         label(dc, name, r, text);
     }
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    draw_readout(dc);
-    draw_mem_mark(dc);
-    rateMark_.draw(dc, contrast_);
-}
-
-// The window's outline in client coordinates, or null without one.
-UniqueHrgn CalcWindow::client_outline() const noexcept {
-    UniqueHrgn region(CreateRectRgn(0, 0, 0, 0));
-    if (!region || GetWindowRgn(hwnd(), region.get()) == ERROR) return {};
-    RECT outer = {};
-    POINT origin = {0, 0};
-    GetWindowRect(hwnd(), &outer);
-    ClientToScreen(hwnd(), &origin);
-    OffsetRgn(region.get(), outer.left - origin.x, outer.top - origin.y);
-    return region;
 }
 
 }  // namespace z5calc

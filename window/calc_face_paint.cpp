@@ -1,4 +1,4 @@
-#include "calc_window.h"
+#include "calc_face.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -6,14 +6,10 @@
 
 namespace z5calc {
 
-void CalcWindow::invalidate(const RECT& r) noexcept {
-    if (hwnd()) InvalidateRect(hwnd(), &r, FALSE);
-}
-
 // The skin in the display's own format, made at the first paint after the art changed:
 // copying it costs far less than converting the 24-bit picture at every paint.
 // The art is the module's at the window's DPI, so the two name it.
-HBITMAP CalcWindow::skin_face(HDC target) noexcept {
+HBITMAP CalcFace::skin_face(HDC target) noexcept {
     if (skinFace_ && skinFaceOf_ == std::pair{resources_, dpi_}) return skinFace_.get();
     skinFace_.reset(CreateCompatibleBitmap(target, skin_.width(), skin_.height()));
     skinFaceOf_ = {};
@@ -25,7 +21,7 @@ HBITMAP CalcWindow::skin_face(HDC target) noexcept {
     return skinFace_.get();
 }
 
-void CalcWindow::draw_skin(HDC target, HDC dc) noexcept {
+void CalcFace::draw_skin(HDC target, HDC dc) noexcept {
     UniqueMemoryDc source(target);
     HBITMAP face = source ? skin_face(target) : nullptr;
     if (!face) {
@@ -37,8 +33,6 @@ void CalcWindow::draw_skin(HDC target, HDC dc) noexcept {
 }
 
 namespace {
-
-// Dark red on the display's near-white: 6.6:1.
 
 // How far the text's ink reaches to the left of its right edge: its advance, and the first
 // glyph's overhang where it starts left of its cell (a bold italic minus may).
@@ -60,7 +54,7 @@ int ascent_of(HDC dc) noexcept {
 
 // The seed font where the text fits the readout; where it does not (a wide face, a long
 // negative number), the same face made just small enough, so that no sign or digit is lost.
-HFONT CalcWindow::readout_font_for(HDC dc, const wchar_t* text, int length) noexcept {
+HFONT CalcFace::readout_font_for(HDC dc, const wchar_t* text, int length) noexcept {
     const int room = readout_room();
     int width = 0;
     {
@@ -86,11 +80,10 @@ HFONT CalcWindow::readout_font_for(HDC dc, const wchar_t* text, int length) noex
 }
 
 // Right-aligned, on the seed font's baseline whatever size the text takes.
-void CalcWindow::draw_readout(HDC dc) noexcept {
+void CalcFace::draw_readout(HDC dc, std::string_view readout) noexcept {
     if (!readoutFont_) return;
     // The readout holds at most a few dozen ASCII characters.
     wchar_t text[64];
-    const std::string_view readout = calculation_.readout();
     const int length = static_cast<int>(std::min(readout.size(), std::size(text)));
     for (int i = 0; i < length; ++i) text[i] = static_cast<wchar_t>(readout[i]);
     HFONT font = readout_font_for(dc, text, length);
@@ -110,13 +103,13 @@ void CalcWindow::draw_readout(HDC dc) noexcept {
 
 // The whole readout, less the rate mark's place while it is shown: a long number then takes a
 // smaller size rather than run under the mark.
-int CalcWindow::readout_room() const noexcept {
+int CalcFace::readout_room() const noexcept {
     if (!rateMark_.shown()) return readout_.Width;
     const KeyRect mark = rateMark_.rect();
     return readout_.Left + readout_.Width - (mark.left + mark.width + scaled(4, dpi_));
 }
 
-void CalcWindow::draw_mem_mark(HDC dc) noexcept {
+void CalcFace::draw_mem_mark(HDC dc) noexcept {
     if (!lblMem_.Visible || !memFont_) return;
     ScopedSelect font(dc, memFont_.get());
     RECT r = lblMem_.rect();
@@ -124,7 +117,8 @@ void CalcWindow::draw_mem_mark(HDC dc) noexcept {
 }
 
 // Drawn into a buffer first, so that a key's press never shows the bare skin for a frame.
-void CalcWindow::paint(HDC target) noexcept {
+void CalcFace::paint(HDC target, HWND window, std::string_view readout,
+                     std::optional<KeyId> pressed) noexcept {
     UniqueMemoryDc buffer(target);
     const int width = client_width(), height = client_height();
     UniqueHbitmap surface(CreateCompatibleBitmap(target, width, height));
@@ -132,7 +126,7 @@ void CalcWindow::paint(HDC target) noexcept {
     HDC dc = buffer.get();
     ScopedSelect bitmap(dc, surface.get());
     if (contrast_) {
-        paint_contrast(dc);
+        paint_contrast(dc, window, pressed);
     } else {
         draw_skin(target, dc);
         // Drawn last to first, so that the key the hit test finds first is the one on top.
@@ -141,10 +135,10 @@ void CalcWindow::paint(HDC target) noexcept {
         }
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, RGB(0, 0, 0));
-        draw_readout(dc);
-        draw_mem_mark(dc);
-        rateMark_.draw(dc, contrast_);
     }
+    draw_readout(dc, readout);
+    draw_mem_mark(dc);
+    rateMark_.draw(dc, contrast_);
     BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }
 
