@@ -1,6 +1,7 @@
 #include "calc_window.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app_messages.h"
 #include "ime32.h"
@@ -55,10 +56,15 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
     }
     switch (message) {
         case WM_PAINT:
-        case WM_PRINTCLIENT:
-            return paint_message(message, wParam, [this](HDC dc) {
+        case WM_PRINTCLIENT: {
+            const LRESULT result = paint_message(message, wParam, [this](HDC dc) {
                 face_.paint(dc, hwnd(), calculation_.readout(), pressed_);
             });
+            if (message == WM_PAINT && std::exchange(tapeDue_, false) && still_shown()) {
+                show_tape();
+            }
+            return result;
+        }
         case WM_ERASEBKGND:
             return 1;  // the skin covers the whole client area
         case WM_LBUTTONDOWN:
@@ -174,12 +180,14 @@ LRESULT CalcWindow::mCallBackWindow(HWND hw, UINT uMsg, WPARAM, LPARAM lParam) n
     return 0;
 }
 
-// The tape goes and comes with the calculator, and moves with it.
+// The tape goes and comes with the calculator, and moves with it. It comes just after the
+// calculator's first paint: the calculator, which the user came for, is not kept waiting for it.
 void CalcWindow::tape_follows(const WINDOWPOS& pos) noexcept {
     if (pos.flags & SWP_HIDEWINDOW) {
+        tapeDue_ = false;
         tapeWindow_.hide();
     } else if ((pos.flags & SWP_SHOWWINDOW) && tapeWanted_ && !tapeWindow_.shown()) {
-        show_tape();
+        tapeDue_ = true;
     } else if (!(pos.flags & SWP_NOMOVE) || !(pos.flags & SWP_NOSIZE)) {
         tapeWindow_.follow();
     }

@@ -176,6 +176,7 @@ class CalcWindow final : public WindowBase,
     bool rateJustSwitched_ = false;
     TapeWindow tapeWindow_;
     bool tapeWanted_ = false;
+    bool tapeDue_ = false;  // wanted and not yet shown with the calculator: at its first paint
     FieldRects field_{};
     std::optional<KeyId> pressed_;  // the key that has the mouse captured
     bool clickSpent_ = false;       // the held press is a double-click's second: no click follows

@@ -97,15 +97,19 @@ TEST_F(TapeWindowTest, ComesAndGoesAndMovesWithTheCalculator) {
     GetWindowRect(tape(), &after);
     EXPECT_EQ(after.left - before.left, 20);
     EXPECT_EQ(after.top - before.top, 10);
-    // Hidden with the calculator, back with it; Ctrl+H hides it for good.
+    // Hidden with the calculator, back just after the calculator's first paint; Ctrl+H hides it
+    // for good.
     ShowWindow(window.hwnd(), SW_HIDE);
     EXPECT_EQ(tape(), nullptr);
     ShowWindow(window.hwnd(), SW_SHOWNA);
+    EXPECT_EQ(tape(), nullptr);
+    UpdateWindow(window.hwnd());
     EXPECT_NE(tape(), nullptr);
     press('H', true);
     EXPECT_EQ(tape(), nullptr);
     ShowWindow(window.hwnd(), SW_HIDE);
     ShowWindow(window.hwnd(), SW_SHOWNA);
+    UpdateWindow(window.hwnd());
     EXPECT_EQ(tape(), nullptr);
 }
 
