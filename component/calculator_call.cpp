@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "described_overflow.h"
 #include "error_info.h"
@@ -119,19 +120,23 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
         }
     } unloadOnFailure{window, !nested};
 
-    calc.open(m, mmax, {settings.taxRate, settings.reducedTaxRate, settings.taxMode},
-              st.openRateKind);
+    calc.open(
+        m, mmax, {settings.taxRate, settings.reducedTaxRate, settings.taxMode}, st.openRateKind,
+        {static_cast<std::int8_t>(settings.decimals), static_cast<ResultRule>(settings.rounding)});
     window.show_transfer_key(true);
 
     TwipsBox box = window_twips(window.hwnd(), metrics.placeX, metrics.placeY);
     box.left = ws.Wleft;
     box.top = ws.Wtop + (ws.Wheight - box.height) / 2;
     if (!placeable(box.left, metrics.placeX) || !placeable(box.top, metrics.placeY)) {
-        throw DescribedOverflow(
-            L"Overflow: showcalc cannot place the calculator beside the field rectangle (Wtop=" +
-            twips_text(ws.Wtop) + L", Wleft=" + twips_text(ws.Wleft) + L", Wwidth=" +
-            twips_text(ws.Wwidth) + L", Wheight=" + twips_text(ws.Wheight) +
-            L" twips): it lies beyond the screen's coordinates");
+        std::wstring text =
+            L"Overflow: showcalc cannot place the calculator beside the field rectangle (";
+        const std::pair<const wchar_t*, float> parts[] = {{L"Wtop=", ws.Wtop},
+                                                          {L", Wleft=", ws.Wleft},
+                                                          {L", Wwidth=", ws.Wwidth},
+                                                          {L", Wheight=", ws.Wheight}};
+        for (const auto& [name, twips] : parts) text.append(name).append(twips_text(twips));
+        throw DescribedOverflow(text + L" twips): it lies beyond the screen's coordinates");
     }
     window.set_help(settings.helpFile, kHelpTopicModal);
     RECT focused = {};

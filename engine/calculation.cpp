@@ -1,6 +1,7 @@
 #include "calculation.h"
 
 #include <cmath>
+#include <utility>
 
 #include "number_text.h"
 
@@ -9,8 +10,10 @@ namespace z5calc {
 // Tells the views once, after an operation is complete, what it changed.
 class Calculation::Publish {
   public:
-    explicit Publish(Calculation& c) noexcept
+    explicit Publish(Calculation& c, bool rewrite = false) noexcept
         : c_(c),
+          rewrite_(rewrite),
+          gt_(c.gt_),
           readout_(c.state().Readout),
           memMark_(c.state().memMark),
           kind_(c.tax_rate_kind()),
@@ -27,7 +30,12 @@ class Calculation::Publish {
             c_.tell(
                 [&](CalculationDisplay& v) { v.rate_changed(c_.tax_rate_kind(), c_.tax_rate()); });
         }
+        if (c_.gt_ != gt_) c_.tell([&](CalculationDisplay& v) { v.grand_total_changed(c_.gt_); });
         const Tape& tape = c_.tape();
+        if (rewrite_) {
+            c_.tell([&](CalculationDisplay& v) { v.tape_rewritten(tape); });
+            return;
+        }
         if (tape.cleared() != cleared_) {
             c_.tell([](CalculationDisplay& v) { v.tape_cleared(); });
             lines_ = 0;
@@ -44,6 +52,8 @@ class Calculation::Publish {
 
   private:
     Calculation& c_;
+    bool rewrite_;
+    double gt_;
     ReadoutText readout_;
     bool memMark_;
     TaxRateKind kind_;
@@ -71,15 +81,17 @@ void Calculation::detach(CalculationDisplay& view) noexcept {
     }
 }
 
-bool Calculation::open(double value, double limit, const TaxRates& rates,
-                       TaxRateKind kind) noexcept {
+bool Calculation::open(double value, double limit, const TaxRates& rates, TaxRateKind kind,
+                       ResultRounding rounding) noexcept {
     if (!std::isfinite(value)) return false;
     Publish publish(*this);
     calc_.set_tax(rates.standard, rates.mode);
     calc_.set_reduced_tax(rates.reduced);
     calc_.set_tax_rate_kind(kind);
+    calc_.set_rounding(rounding);
     calc_.open(value, limit);
     transferred_.reset();
+    restart_chain();
     return true;
 }
 
@@ -89,36 +101,46 @@ void Calculation::show_fresh() noexcept {
     calc_.state().memMark = false;
 }
 
-void Calculation::press(Key key) noexcept {
+void Calculation::operate(const Step& step) noexcept {
     Publish publish(*this);
-    calc_.press(key);
+    work(step);
 }
 
-bool Calculation::paste(double x) noexcept {
+void Calculation::clear_grand_total() noexcept {
     Publish publish(*this);
-    return calc_.paste(x);
+    gt_ = 0;
+    gtRecalled_ = false;
+    chain_.gt = 0;  // a correction later does not bring it back
 }
 
-void Calculation::switch_tax_rate() noexcept {
-    Publish publish(*this);
-    calc_.switch_tax_rate();
+bool Calculation::correct(std::uint64_t line, std::span<const Key> entry) noexcept {
+    if (!rewrite_steps(line, entry)) return false;
+    Publish publish(*this, true);
+    replay();
+    return true;
 }
 
-void Calculation::set_tax_rate_kind(TaxRateKind kind) noexcept {
-    Publish publish(*this);
-    calc_.set_tax_rate_kind(kind);
+bool Calculation::undo_correction() noexcept {
+    if (!canUndo_) return false;
+    Publish publish(*this, true);
+    steps_.swap(undo_);
+    stepCount_ = undoCount_;
+    canUndo_ = false;
+    replay();
+    return true;
 }
 
 void Calculation::clear_tape() noexcept {
     Publish publish(*this);
     calc_.tape().clear();
+    restart_chain();
 }
 
 Calculation::Transfer Calculation::transfer() noexcept {
     std::optional<double> value;
     {
         Publish publish(*this);
-        calc_.press({KeyGroup::Operator, kOperatorEquals});
+        run({Step::Kind::Press, {KeyGroup::Operator, kOperatorEquals}});
         value = read_number(readout());
         if (!value) {
             beep();
@@ -144,9 +166,11 @@ void Calculation::resume(const Interrupted& saved) noexcept {
     calc_.state() = back;
     calc_.set_tax_rate_kind(saved.kind);
     transferred_ = saved.transferred;
+    restart_chain();  // the steps before the nested call are not worked again
 }
 
 void Calculation::beep() noexcept {
+    if (replaying_) return;
     tell([](CalculationDisplay& v) { v.beep(); });
 }
 

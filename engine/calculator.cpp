@@ -129,7 +129,7 @@ void Calculator::operator_key(int index) noexcept {
                 // the pending operator is left to the next key.
                 double percentage = s.Op1 * s.Op2 / 100;
                 if (std::isfinite(percentage)) {
-                    s.Op2 = percentage;
+                    s.Op2 = round_result(percentage, rounding_);
                     show_number(s.Op2);
                 } else {
                     show_number(kErrorMarker);
@@ -158,6 +158,7 @@ void Calculator::operator_key(int index) noexcept {
                     break;  // a pending "%" (or nothing) leaves Op1 as it is
             }
             s.Numops = 1;
+            s.Op1 = round_result(s.Op1, rounding_);
             show_number(s.Op1);
             break;
         default:
@@ -175,10 +176,7 @@ void Calculator::mem_click(int index) noexcept {
     switch (index) {
         case kMemClear:
             // What was cleared, as AC records it; clearing an empty memory changes nothing.
-            if (s.mem != 0) {
-                tape_.record(TapeMark::MemClear,
-                             in_display_range(s.mem) ? display_text(s.mem) : ReadoutText("Error"));
-            }
+            if (s.mem != 0) record_cleared(TapeMark::MemClear, s.mem);
             s.mem = 0;
             s.memMark = false;
             break;
@@ -205,12 +203,21 @@ void Calculator::mem_click(int index) noexcept {
             break;
         }
         case kMemRecall:
-            show_number(s.mem);
-            tape_.record(TapeMark::MemRecall, s.Readout);
+            recall(s.mem, TapeMark::MemRecall);
             break;
         default:
             break;
     }
+}
+
+void Calculator::record_cleared(TapeMark mark, double x) noexcept {
+    tape_.record(mark, in_display_range(x) ? display_text(x) : ReadoutText("Error"));
+}
+
+void Calculator::recall(double x, TapeMark mark) noexcept {
+    show_number(x);
+    tape_.record(mark, state_.Readout);
+    readoutOnTape_ = true;
 }
 
 void Calculator::press(Key key) noexcept {

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "calc_state.h"
+#include "exact_rounding.h"
 #include "keys.h"
 #include "tape.h"
 #include "tax_rate_kind.h"
@@ -52,6 +53,27 @@ class Calculator {
     }
     double tax_rate() const noexcept { return tax_rate(taxRateKind_); }
 
+    // The whole of the calculator that a replay starts from.
+    struct Snapshot {
+        CalcState state;
+        bool readoutOnTape = false;
+        TaxRateKind kind = TaxRateKind::Standard;
+    };
+    Snapshot snapshot() const noexcept { return {state_, readoutOnTape_, taxRateKind_}; }
+    void restore(const Snapshot& s) noexcept {
+        state_ = s.state;
+        readoutOnTape_ = s.readoutOnTape;
+        taxRateKind_ = s.kind;
+    }
+    // A number recalled onto the readout with its line, as MR recalls the memory.
+    void recall(double x, TapeMark mark) noexcept;
+    // The line of a clear: what it cleared.
+    void record_cleared(TapeMark mark, double x) noexcept;
+
+    // How the results of the operators are rounded; what is typed is taken as it is.
+    void set_rounding(ResultRounding rounding) noexcept { rounding_ = rounding; }
+    ResultRounding rounding() const noexcept { return rounding_; }
+
     // Puts the calculator in the state of a freshly opened call: the starting value on the
     // readout as a result, with "=" pending. A non-finite value is refused (false, no change).
     bool open(double value, double mmax) noexcept;
@@ -97,6 +119,7 @@ class Calculator {
     double reducedTaxRate_ = 0.08;
     TaxRateKind taxRateKind_ = TaxRateKind::Standard;
     std::int16_t taxMode_ = 0;
+    ResultRounding rounding_;
 };
 
 }  // namespace z5calc

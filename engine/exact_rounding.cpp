@@ -1,5 +1,9 @@
 #include "exact_rounding.h"
 
+#include <cmath>
+
+#include "number_text.h"
+
 namespace z5calc {
 namespace {
 
@@ -71,6 +75,23 @@ std::optional<double> rounded_quotient(std::int64_t num, std::int64_t den, int p
     }
     if (q > kExactInDouble || q < -kExactInDouble) return std::nullopt;
     return static_cast<double>(q) / static_cast<double>(unit);
+}
+
+double round_result(double x, ResultRounding rounding) noexcept {
+    const int places = rounding.decimals;
+    if (places < 0 || places > kMaxResultDecimals || !in_display_range(x) || x == 0) return x;
+    const bool negative = x < 0;
+    const std::optional<ExactDecimal> exact = exact_decimal(display_text(std::fabs(x)).view());
+    // Beyond 15 digits the readout shows no decimals; below its last place it shows 0.
+    if (!exact) return x;
+    if (exact->mantissa == 0) return 0;
+    if (exact->scale <= places) return x;
+    static constexpr Rounding kMagnitudeRule[] = {Rounding::Down, Rounding::Up, Rounding::HalfUp};
+    const std::optional<double> magnitude =
+        rounded_quotient(exact->mantissa, kPowersOfTen[static_cast<std::size_t>(exact->scale)],
+                         places, kMagnitudeRule[static_cast<std::size_t>(rounding.rule)]);
+    if (!magnitude || *magnitude == 0) return magnitude ? 0 : x;
+    return negative ? -*magnitude : *magnitude;
 }
 
 }  // namespace z5calc

@@ -36,4 +36,19 @@ enum class Rounding : std::uint8_t { Down, Up, HalfUp, None };
 std::optional<double> rounded_quotient(std::int64_t num, std::int64_t den, int places,
                                        Rounding rule) noexcept;
 
+// How a calculator with a decimals switch rounds its results: to `decimals` places (0 to 4; below
+// 0 as computed) by `rule`, symmetric about zero: Cut (切捨) toward zero, Up (切上) away from it,
+// HalfUp (四捨五入) an exact half away from it (-2.5 is -3).
+enum class ResultRule : std::uint8_t { Cut, Up, HalfUp };
+struct ResultRounding {
+    std::int8_t decimals = -1;
+    ResultRule rule = ResultRule::HalfUp;
+    friend constexpr bool operator==(ResultRounding, ResultRounding) = default;
+};
+inline constexpr int kMaxResultDecimals = 4;
+
+// x rounded as the readout writes it (2.675 is 2.68 at two places half up, though the double is
+// a little below), or x itself where there is nothing to round.
+double round_result(double x, ResultRounding rounding) noexcept;
+
 }  // namespace z5calc

@@ -28,10 +28,13 @@ enum class TapeMark : std::uint8_t {
     Backspace,  // a result or a tax key's number shortened
     MemPlus,
     MemMinus,
-    MemClear,    // with the memory it cleared
-    RateSwitch,  // with the rate switched to, and no number
+    MemClear,         // with the memory it cleared
+    RateSwitch,       // with the rate switched to, and no number
+    GrandTotal,       // the grand total recalled
+    GrandTotalClear,  // with the grand total it cleared
 };
-inline constexpr std::size_t kTapeMarkCount = static_cast<std::size_t>(TapeMark::RateSwitch) + 1;
+inline constexpr std::size_t kTapeMarkCount =
+    static_cast<std::size_t>(TapeMark::GrandTotalClear) + 1;
 
 // Whether the line's key names a rate beside it: the tax keys and the rate switch.
 constexpr bool names_rate(TapeMark mark) noexcept {
@@ -41,8 +44,9 @@ constexpr bool names_rate(TapeMark mark) noexcept {
 
 struct TapeLine {
     TapeMark mark = TapeMark::Start;
-    ReadoutText number;  // as the readout showed it
-    double rate = 0;     // the rate a tax key used or the switch chose
+    ReadoutText number;      // as the readout showed it
+    double rate = 0;         // the rate a tax key used or the switch chose
+    bool corrected = false;  // its number was corrected after it was written (訂正)
 };
 
 // The calculation's steps, for checking every entry afterwards (検算): the newest kCapacity
@@ -51,15 +55,24 @@ class Tape {
   public:
     static constexpr std::size_t kCapacity = 300;
 
-    void record(TapeMark mark, const ReadoutText& number, double rate = 0) noexcept {
-        TapeLine& line = lines_[(first_ + size_) % kCapacity];
-        line = {mark, number, rate};
-        if (size_ < kCapacity) {
-            ++size_;
-        } else {
-            first_ = (first_ + 1) % kCapacity;
-        }
-        ++recorded_;
+    void record(TapeMark mark, const ReadoutText& number, double rate = 0) noexcept;
+    // Takes back the lines recorded since recorded() was `count`, as far as they are kept.
+    void take_back(std::uint64_t count) noexcept {
+        if (count >= recorded_) return;
+        const std::uint64_t back = recorded_ - count;
+        size_ -= back < size_ ? static_cast<std::size_t>(back) : size_;
+        recorded_ = count;
+    }
+    // Line i's number counted from the tape's making: it stays with the line as older ones drop.
+    std::uint64_t number_of(std::size_t i) const noexcept { return recorded_ - size_ + i; }
+    // Line `n` counted from the tape's making, if it is still kept.
+    TapeLine* line_numbered(std::uint64_t n) noexcept {
+        const std::uint64_t oldest = recorded_ - size_;
+        if (n < oldest || n >= recorded_) return nullptr;
+        return &lines_[(first_ + static_cast<std::size_t>(n - oldest)) % kCapacity];
+    }
+    const TapeLine* line_numbered(std::uint64_t n) const noexcept {
+        return const_cast<Tape*>(this)->line_numbered(n);
     }
     void clear() noexcept {
         first_ = size_ = 0;

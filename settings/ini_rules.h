@@ -22,6 +22,10 @@ inline constexpr IniKey kAppPath{L"Setup", L"AppPath"};
 inline constexpr IniKey kTax{L"Setup", L"Tax", 100};               // tenths of a percent: 10 %
 inline constexpr IniKey kReducedTax{L"Setup", L"ReducedTax", 80};  // the reduced rate: 8 %
 inline constexpr IniKey kTaxMode{L"Setup", L"TaxMode", 0};
+// The results' decimals (-1 as computed, or 0 to 4) and their rounding (0 toward zero, 1 away
+// from it, 2 half away from it).
+inline constexpr IniKey kDecimals{L"Setup", L"Decimals", -1};
+inline constexpr IniKey kRounding{L"Setup", L"Rounding", 2};
 inline constexpr IniKey kMsgMode{L"Setup", L"MsgMode", 0};  // the talking companion
 inline constexpr IniKey kHelpFile{L"Setup", L"HelpFile"};   // the component's own z5calc.chm
 inline constexpr IniKey kHelpID{L"Setup", L"HelpID", -1};

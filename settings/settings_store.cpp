@@ -150,6 +150,12 @@ void SettingsStore::ReadTaxSettings(Reading reading) {
         taxMode = to_int16(number(ini_keys::kTaxMode)).value_or(ini_keys::kTaxMode.fallback);
     }
     if (taxMode < 0) taxMode = static_cast<std::int16_t>(ini_keys::kTaxMode.fallback);
+    auto within = [&](const IniKey& k, std::int32_t low, std::int32_t high) {
+        const std::optional<std::int32_t> v = ini_value_from_text(GetIniString(k));
+        return v && *v >= low && *v <= high ? *v : k.fallback;
+    };
+    decimals = within(ini_keys::kDecimals, -1, 4);
+    rounding = within(ini_keys::kRounding, 0, 2);
 }
 
 std::wstring SettingsStore::GetIniString(std::wstring_view section, std::wstring_view key) const {
@@ -167,8 +173,10 @@ namespace {
 DescribedOverflow settings_overflow(std::wstring_view section, std::wstring_view key,
                                     const std::wstring& text, const std::wstring& file,
                                     const wchar_t* limit) {
-    return DescribedOverflow(L"Overflow: " + std::wstring(key) + L"=" + text + L" in [" +
-                             std::wstring(section) + L"] of " + file + L" is beyond " + limit);
+    std::wstring message = L"Overflow: ";
+    message.append(key).append(L"=").append(text).append(L" in [").append(section);
+    return DescribedOverflow(
+        message.append(L"] of ").append(file).append(L" is beyond ").append(limit));
 }
 
 }  // namespace

@@ -72,6 +72,9 @@ class SettingsStore {
     double taxRate = 0;
     double reducedTaxRate = 0.08;  // read by the same rules as taxRate; the file keeps it
     std::int16_t taxMode = 0;
+    std::int32_t decimals =
+        -1;  // read with the tax settings: a value out of range reads as missing
+    std::int32_t rounding = 2;
     std::wstring helpFile;
 
   private:

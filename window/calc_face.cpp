@@ -21,11 +21,6 @@ void CalcFace::load(HMODULE resources, const WindowMetrics& metrics, int dpi) no
     place_picWk();
 }
 
-void CalcFace::rescale(int dpi) noexcept {
-    take_scale(dpi);
-    place_picWk();
-}
-
 void CalcFace::take_scale(int dpi) noexcept {
     // Nothing may go on showing the art that is replaced.
     for (Control& k : keys_) k.picture = {};

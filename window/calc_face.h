@@ -40,14 +40,22 @@ class CalcFace {
     // The art of `resources` at `dpi` (as near as it is drawn), controls at their start.
     void load(HMODULE resources, const WindowMetrics& metrics, int dpi) noexcept;
     // Again at another DPI: the art, the work copy's place; lay_out must follow.
-    void rescale(int dpi) noexcept;
+    void rescale(int dpi) noexcept {
+        take_scale(dpi);
+        place_picWk();
+    }
     // Measures and places the controls and makes their fonts for `window`, and gives `window`
     // the skin's outline. Fresh copy of the skin for the hit test.
     void lay_out(HWND window) noexcept;
     // The window is gone: pictures, fonts and the work copy go; the art stays for the next one.
     void forget() noexcept;
     // True when the look changed (a contrast theme went on or off).
-    bool set_contrast(bool on) noexcept;
+    bool set_contrast(bool on) noexcept {
+        if (on == contrast_) return false;
+        contrast_ = on;
+        make_label_fonts();
+        return true;
+    }
 
     HMODULE resources() const noexcept { return resources_; }
     const WindowMetrics& metrics() const noexcept { return metrics_; }

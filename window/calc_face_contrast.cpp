@@ -48,13 +48,6 @@ bool high_contrast_on() noexcept {
            (state.dwFlags & HCF_HIGHCONTRASTON);
 }
 
-bool CalcFace::set_contrast(bool on) noexcept {
-    if (on == contrast_) return false;
-    contrast_ = on;
-    make_label_fonts();
-    return true;
-}
-
 void CalcFace::make_label_fonts() noexcept {
     labelFont_.reset();
     smallLabelFont_.reset();

@@ -169,9 +169,8 @@ void CalcWindow::transfer_click() noexcept {
     if (calculation_.transfer() != Calculation::Transfer::OverLimit || !host_) return;
     try {
         const ReadoutText limit = general_text(calculation_.limit());
-        const std::wstring text = L"数値が大き過ぎます。\r\n" +
-                                  std::wstring(limit.view().begin(), limit.view().end()) +
-                                  L"までにしてください。";
+        std::wstring text = L"数値が大き過ぎます。\r\n";
+        text.append(limit.view().begin(), limit.view().end()).append(L"までにしてください。");
         const TapeAside aside(tapeWindow_);
         host_->message_box(hwnd(), text, MB_OK | MB_ICONEXCLAMATION);
     } catch (...) {

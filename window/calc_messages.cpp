@@ -267,9 +267,4 @@ void CalcWindow::toggle_tape() noexcept {
     }
 }
 
-bool CalcWindow::show_tape() noexcept {
-    return tapeWindow_.show(hwnd(), calculation_, field_, face_.readout_font(), face_.dpi(),
-                            face_.contrast_theme());
-}
-
 }  // namespace z5calc

@@ -126,10 +126,11 @@ void CalcWindow::show_tax_rate() noexcept {
     display.top = std::min<LONG>(display.top, mark.top);
     invalidate(display);
     try {
+        const std::wstring rate = percent_text(calculation_.tax_rate());
         for (KeyId id : {KeyId::TaxIn, KeyId::TaxOut, KeyId::TaxAmount}) {
-            tooltips_.set_text(id, std::wstring(key_name(id)) + L" (" +
-                                       percent_text(calculation_.tax_rate()) + L") (" +
-                                       shortcut_text(id) + L")");
+            std::wstring text(key_name(id));
+            text.append(L" (").append(rate).append(L") (").append(shortcut_text(id)).append(L")");
+            tooltips_.set_text(id, text);
         }
     } catch (...) {
         // No memory: the tooltips keep their last texts.
@@ -190,10 +191,6 @@ void CalcWindow::readout_changed(const CalcState&) noexcept {
     notify(EVENT_OBJECT_NAMECHANGE, CalcAccessible::kReadoutChild);
     notify(EVENT_OBJECT_VALUECHANGE, CalcAccessible::kReadoutChild);
     notify(kEventLiveRegionChanged, CalcAccessible::kReadoutChild);
-}
-
-void CalcWindow::invalidate(const RECT& r) noexcept {
-    if (hwnd()) InvalidateRect(hwnd(), &r, FALSE);
 }
 
 void CalcWindow::notify(DWORD event, long child) const noexcept {

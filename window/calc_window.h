@@ -133,7 +133,9 @@ class CalcWindow final : public WindowBase,
     void transferred(double value) noexcept override;
     // The rate mark and the tax keys' tooltips show the rate in use.
     void show_tax_rate() noexcept;
-    void invalidate(const RECT& r) noexcept;
+    void invalidate(const RECT& r) noexcept {
+        if (hwnd()) InvalidateRect(hwnd(), &r, FALSE);
+    }
     // Tells screen readers that a child of the client area changed.
     void notify(DWORD event, long child) const noexcept;
     CalcAccessible* accessible() noexcept;
@@ -150,7 +152,10 @@ class CalcWindow final : public WindowBase,
     // The theme may go on or off, or change its colours, while the window is shown.
     void contrast_changed() noexcept;
     void tape_follows(const WINDOWPOS& pos) noexcept;
-    bool show_tape() noexcept;
+    bool show_tape() noexcept {
+        return tapeWindow_.show(hwnd(), calculation_, field_, face_.readout_font(), face_.dpi(),
+                                face_.contrast_theme());
+    }
 
     // calc_input.cpp
     // A key pressed (WM_KEYDOWN) that clicks a key or runs a command; false for others.

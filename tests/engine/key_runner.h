@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "calculator.h"
+#include "tape.h"
 
 namespace z5calc::testing {
 
@@ -63,6 +64,22 @@ inline std::string readout_after(std::string_view sequence) {
     KeyRunner run;
     run.keys("AC").keys(sequence);
     return run.readout();
+}
+
+// The tape spelt as the tests write it: each line's mark, its rate, its number, "*" when it
+// was corrected.
+inline std::string spelt(const Tape& tape) {
+    static constexpr const char* kWords[] = {"start", "+",   "-",   "x",  "/",    "=",  "%",
+                                             "in",    "out", "tax", "MR", "AC",   "CE", "trans",
+                                             "BS",    "M+",  "M-",  "MC", "rate", "GT", "GTC"};
+    static_assert(std::size(kWords) == kTapeMarkCount);
+    std::string text;
+    for (std::size_t i = 0; i < tape.size(); ++i) {
+        text += kWords[static_cast<std::size_t>(tape[i].mark)];
+        if (names_rate(tape[i].mark)) text += " " + percent_digits(tape[i].rate);
+        text += " " + std::string(tape[i].number.view()) + (tape[i].corrected ? "*|" : "|");
+    }
+    return text;
 }
 
 }  // namespace z5calc::testing

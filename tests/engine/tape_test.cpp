@@ -10,21 +10,7 @@ namespace z5calc {
 namespace {
 
 using testing::KeyRunner;
-
-// The tape spelt as the tests write it: each line's mark, its rate and its number.
-std::string spelt(const Tape& tape) {
-    static constexpr const char* kWords[] = {"start", "+",   "-",   "x",  "/",   "=",  "%",
-                                             "in",    "out", "tax", "MR", "AC",  "CE", "trans",
-                                             "BS",    "M+",  "M-",  "MC", "rate"};
-    static_assert(std::size(kWords) == kTapeMarkCount);
-    std::string text;
-    for (std::size_t i = 0; i < tape.size(); ++i) {
-        text += kWords[static_cast<std::size_t>(tape[i].mark)];
-        if (names_rate(tape[i].mark)) text += " " + percent_digits(tape[i].rate);
-        text += " " + std::string(tape[i].number.view()) + "|";
-    }
-    return text;
-}
+using testing::spelt;
 
 // Each step that changes the calculation is one line: the number an operator took, each
 // result, the clears with what they cleared, the memory keys, the rate switch, a backspace on a

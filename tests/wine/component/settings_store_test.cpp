@@ -219,6 +219,22 @@ TEST_F(IniKeys, ReducedTaxReadsByTheRulesOfTax) {
     }
 }
 
+TEST_F(IniKeys, DecimalsAndRoundingOutOfRangeReadAsMissing) {
+    struct Case {
+        const char* lines;
+        std::int32_t decimals, rounding;
+    };
+    for (const Case& c :
+         {Case{"", -1, 2}, Case{"Decimals=2\r\nRounding=0", 2, 0},
+          Case{"Decimals=4\r\nRounding=1", 4, 1}, Case{"Decimals=5", -1, 2},
+          Case{"Decimals=-2\r\nRounding=3", -1, 2}, Case{"Decimals=abc\r\nRounding=-1", 0, 2}}) {
+        write_bytes(file, std::string("[Setup]\r\n") + c.lines + "\r\n");
+        store.ReadTaxSettings();
+        EXPECT_EQ(store.decimals, c.decimals) << c.lines;
+        EXPECT_EQ(store.rounding, c.rounding) << c.lines;
+    }
+}
+
 TEST_F(IniKeys, WritesCreateFileAndSectionAsPlainText) {
     DeleteFileW(file.c_str());
     store.PutIniValue(L"Window", L"frmCalc_Left", 1234.5);
