@@ -146,6 +146,11 @@ Calculation::Transfer Calculation::transfer() noexcept {
             beep();
             return Transfer::NotANumber;
         }
+        // A recalled number went out unrounded by "=": the field gets it at its decimals.
+        if (const double rounded = round_result(*value, rounding()); rounded != *value) {
+            calc_.show_number(rounded);
+            value = rounded;
+        }
         if (limit() != 0 && std::fabs(*value) > limit()) {
             beep();
             return Transfer::OverLimit;

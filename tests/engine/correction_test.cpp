@@ -174,6 +174,9 @@ TEST(ResultRounding, DecimalExactByEachRule) {
     EXPECT_EQ(Opened("1 / 8 =", {2, ResultRule::HalfUp}).calc.readout(), "0.13");
     EXPECT_EQ(Opened("1 . 2 3 4", {2, ResultRule::HalfUp}).calc.readout(), "1.234");
     EXPECT_EQ(Opened("2 0 0 X 1 . 2 5 %", {0, ResultRule::Cut}).calc.readout(), "2.");
+    Opened recalled("1 . 2 3 5 MP AC MR", {2, ResultRule::HalfUp});
+    recalled.calc.transfer();
+    EXPECT_EQ(recalled.calc.transferred(), 1.24);
 }
 
 }  // namespace
