@@ -10,9 +10,8 @@ string(SUBSTRING "${z5_patch}" ${patch_start} 4 z5_patch)
 set(Z5_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${z5_minor}.${z5_patch}")
 
 # Binaries that go into the package. Each gets a version resource; a release build moves its
-# debug information out to <file>.debug beside it (kept for crash analysis, never packaged;
-# a debugger is given it by hand) and leaves the binary itself stripped. No link to it in the
-# binary: a section of 24 bytes takes a whole 512-byte block of the file.
+# debug information out to <file>.debug beside it (kept for crash analysis, never packaged)
+# and leaves the binary itself stripped.
 #   z5_shipped_binary(TARGET "file description")
 function(z5_shipped_binary target description)
   get_target_property(type ${target} TYPE)
@@ -37,7 +36,8 @@ function(z5_shipped_binary target description)
   if(CMAKE_BUILD_TYPE STREQUAL "Release")
     add_custom_command(TARGET ${target} POST_BUILD
       COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
-      COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:${target}>
+      COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug
+              $<TARGET_FILE:${target}>
       VERBATIM)
   endif()
 endfunction()

@@ -140,7 +140,9 @@ Calculation::Transfer Calculation::transfer() noexcept {
     std::optional<double> value;
     {
         Publish publish(*this);
-        run({Step::Kind::Press, {KeyGroup::Operator, kOperatorEquals}});
+        // A step like any: a refused transfer leaves the call going, and its "=" is worked
+        // again by a later correction.
+        work({Step::Kind::Press, {KeyGroup::Operator, kOperatorEquals}});
         value = read_number(readout());
         if (!value) {
             beep();

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 
+#include "decimal_read.h"
 #include "number_text.h"
 
 namespace z5calc {
@@ -136,10 +136,9 @@ std::optional<double> pasted_number(std::wstring_view text) noexcept {
         }
     }
     if (!digits || (grouped && !point && run != 3)) return std::nullopt;
-    double value = 0;
-    const auto r = std::from_chars(number.data(), number.data() + m, value);
-    if (r.ec != std::errc{} || r.ptr != number.data() + m) return std::nullopt;
-    return value;
+    const DecimalRead r = read_decimal({number.data(), m});
+    if (r.status != DecimalRead::Status::Ok) return std::nullopt;
+    return r.value;
 }
 
 }  // namespace z5calc

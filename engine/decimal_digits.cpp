@@ -1,5 +1,7 @@
 #include "decimal_digits.h"
 
+#include "decimal_read.h"
+
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -214,9 +216,8 @@ bool reads_back_as(const Decimal& d, double magnitude) noexcept {
     char* end = text.data() + d.count;
     *end++ = 'e';
     end = std::to_chars(end, text.data() + text.size(), d.point - d.count).ptr;
-    double value = 0;
-    auto r = std::from_chars(text.data(), end, value);
-    return r.ec == std::errc{} && value == magnitude;
+    const DecimalRead r = read_decimal({text.data(), static_cast<std::size_t>(end - text.data())});
+    return r.status == DecimalRead::Status::Ok && r.value == magnitude;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "decimal_digits.h"
+#include "decimal_read.h"
 
 namespace z5calc {
 
@@ -60,11 +61,10 @@ std::optional<double> read_number(std::string_view text) noexcept {
         buf[n++] = c;
     }
     if (!any_digit) return std::nullopt;
-    double value = 0;
-    auto r = std::from_chars(buf.data(), buf.data() + n, value);
-    // A digits-only text always parses; out-of-range exponents cannot occur in 31 characters.
-    if (r.ec != std::errc{} || r.ptr != buf.data() + n) return std::nullopt;
-    return value;
+    // A digits-only text always reads; out-of-range exponents cannot occur in 31 characters.
+    const DecimalRead r = read_decimal({buf.data(), n});
+    if (r.status != DecimalRead::Status::Ok) return std::nullopt;
+    return r.value;
 }
 
 // Reads x as the platform's number formatter does, from its decimal text at 15 significant

@@ -1,8 +1,8 @@
 #include "ini_rules.h"
 
-#include <charconv>
 #include <cmath>
 
+#include "decimal_read.h"
 #include "number_text.h"
 
 namespace z5calc {
@@ -46,9 +46,8 @@ double leading_number(std::wstring_view text) noexcept {
             for (i = j; is_digit(i); ++i) take(text[i]);
         }
     }
-    double value = 0;
-    auto r = std::from_chars(buf, buf + n, value);
-    if (r.ec == std::errc::result_out_of_range) {
+    const DecimalRead r = read_decimal({buf, n});
+    if (r.status == DecimalRead::Status::OutOfRange) {
         // Too large or too small for a double: the size tells which way it went.
         bool tiny = false;
         for (std::size_t k = 0; k < n; ++k) {
@@ -57,7 +56,7 @@ double leading_number(std::wstring_view text) noexcept {
         if (tiny) return 0;
         return buf[0] == '-' ? -HUGE_VAL : HUGE_VAL;
     }
-    return value;
+    return r.value;
 }
 
 std::optional<std::int32_t> ini_value_from_text(std::wstring_view text) noexcept {

@@ -121,6 +121,18 @@ TEST(Correction, RefusesWhatCannotBeCorrected) {
     EXPECT_EQ(full.calc.readout(), std::to_string(Tape::kCapacity + 4) + ".");  // 3 + 300 + 1
 }
 
+// A transfer refused over the limit leaves its "=" among the steps: the number it took can be
+// corrected, and the transfer then goes.
+TEST(Correction, ANumberARefusedTransferTookCanBeCorrected) {
+    Calculation calc;
+    calc.open(0, 100, kRates, TaxRateKind::Standard);
+    work(calc, "5 0 0");
+    ASSERT_EQ(calc.transfer(), Calculation::Transfer::OverLimit);
+    ASSERT_TRUE(calc.correct(*calc.correctable_line(std::nullopt, 0), keys_of("5 0")));
+    EXPECT_EQ(calc.transfer(), Calculation::Transfer::Done);
+    EXPECT_EQ(calc.transferred(), 50);
+}
+
 TEST(GrandTotal, SumsResultsAcrossCallsUntilRecalledTwice) {
     Calculation calc;
     for (const char* keys : {"2 + 3 =", "1 0 X 2 = AC", "2 0 0 X 5 %"}) {
