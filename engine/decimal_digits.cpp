@@ -1,11 +1,12 @@
 #include "decimal_digits.h"
 
-#include "decimal_read.h"
-
 #include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+
+#include "big_int.h"
+#include "decimal_read.h"
 
 // Exact binary-to-decimal conversion with a small big integer, in place of the standard
 // library's floating-point to_chars: its tables are most of the component's code size, and a
@@ -16,102 +17,7 @@ namespace {
 
 // Enough for the largest values it holds: m * 5^341 (a subnormal scaled up, 845 bits) and
 // m * 2^971 (the largest double, 1,024 bits), with a word to shift into.
-class BigInt {
-  public:
-    explicit BigInt(std::uint64_t v) noexcept {
-        limbs_[0] = static_cast<std::uint32_t>(v);
-        limbs_[1] = static_cast<std::uint32_t>(v >> 32);
-        size_ = limbs_[1] ? 2 : 1;
-    }
-
-    void multiply(std::uint32_t factor) noexcept {
-        std::uint64_t carry = 0;
-        for (int i = 0; i < size_; ++i) {
-            carry += static_cast<std::uint64_t>(limbs_[i]) * factor;
-            limbs_[i] = static_cast<std::uint32_t>(carry);
-            carry >>= 32;
-        }
-        if (carry) limbs_[size_++] = static_cast<std::uint32_t>(carry);
-    }
-
-    void multiply_pow5(int k) noexcept {
-        for (; k >= 13; k -= 13) multiply(1'220'703'125);  // 5^13, the largest under 2^32
-        multiply(kSmallPow5[k]);
-    }
-
-    // Returns whether anything nonzero was divided away.
-    bool divide_pow5(int k) noexcept {
-        bool inexact = false;
-        for (; k >= 13; k -= 13) inexact |= divide(1'220'703'125) != 0;
-        return divide(kSmallPow5[k]) != 0 || inexact;
-    }
-
-    void shift_left(int bits) noexcept {
-        const int words = bits / 32;
-        const int rest = bits % 32;
-        limbs_[size_] = 0;
-        for (int i = size_; i >= 0; --i) {
-            std::uint32_t high = limbs_[i] << rest;
-            if (rest && i > 0) high |= limbs_[i - 1] >> (32 - rest);
-            limbs_[i + words] = high;
-        }
-        for (int i = 0; i < words; ++i) limbs_[i] = 0;
-        size_ += words + 1;
-        trim();
-    }
-
-    // Returns whether any 1 bit was shifted out.
-    bool shift_right(int bits) noexcept {
-        const int words = bits / 32;
-        const int rest = bits % 32;
-        if (words >= size_) {
-            const bool inexact = !is_zero();
-            limbs_[0] = 0;
-            size_ = 1;
-            return inexact;
-        }
-        bool inexact = rest && (limbs_[words] << (32 - rest)) != 0;
-        for (int i = 0; i < words; ++i) inexact |= limbs_[i] != 0;
-        for (int i = words; i < size_; ++i) {
-            std::uint32_t low = limbs_[i] >> rest;
-            if (rest && i + 1 < size_) low |= limbs_[i + 1] << (32 - rest);
-            limbs_[i - words] = low;
-        }
-        size_ -= words;
-        trim();
-        return inexact;
-    }
-
-    // Divides in place and returns the remainder.
-    std::uint32_t divide(std::uint32_t divisor) noexcept {
-        std::uint64_t rest = 0;
-        for (int i = size_ - 1; i >= 0; --i) {
-            rest = (rest << 32) | limbs_[i];
-            limbs_[i] = static_cast<std::uint32_t>(rest / divisor);
-            rest %= divisor;
-        }
-        trim();
-        return static_cast<std::uint32_t>(rest);
-    }
-
-    bool is_zero() const noexcept { return size_ == 1 && limbs_[0] == 0; }
-
-    // Precondition: the value fits in 64 bits.
-    std::uint64_t low64() const noexcept {
-        return size_ > 1 ? (static_cast<std::uint64_t>(limbs_[1]) << 32) | limbs_[0] : limbs_[0];
-    }
-
-  private:
-    static constexpr std::uint32_t kSmallPow5[13] = {
-        1, 5, 25, 125, 625, 3125, 15625, 78125, 390625, 1953125, 9765625, 48828125, 244140625};
-
-    void trim() noexcept {
-        while (size_ > 1 && limbs_[size_ - 1] == 0) --size_;
-    }
-
-    std::array<std::uint32_t, 34> limbs_{};
-    int size_ = 1;
-};
+using Big = BigInt<34>;
 
 // floor(magnitude * 10^scale) with 18 or 19 digits, and whether anything was cut off.
 struct Prefix {
@@ -142,7 +48,7 @@ Prefix exact_prefix(double magnitude) noexcept {
     const int exponent = (top * 78913) >> 18;
     Prefix p;
     p.scale = 17 - exponent;  // so that 10^17 <= digits < 10^19
-    BigInt n(m);
+    Big n(m);
     if (p.scale >= 0) {
         n.multiply_pow5(p.scale);
         const int shift = e + p.scale;
@@ -251,7 +157,7 @@ Decimal shortest_decimal(double magnitude) noexcept {
 
 int whole_digits(double whole, std::array<char, 310>& out) noexcept {
     const auto [m, e] = binary_of(whole);
-    BigInt n(m);
+    Big n(m);
     if (e >= 0) {
         n.shift_left(e);
     } else {

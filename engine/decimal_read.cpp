@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "big_int.h"
+
 // Decimal text to double with a small big integer, in place of the standard library's
 // from_chars, whose float twin and tables come into a static DLL with it. Exact: the value is
 // held as a whole number times a power of two before the one rounding.
@@ -15,87 +17,7 @@ using Status = DecimalRead::Status;
 
 // Room for the largest value worked on: 5^630 (300 digits below 10^-330) scaled up by 63 bits
 // (about 1,530 bits), or 10^310 (1,030 bits).
-class Big {
-  public:
-    explicit Big(std::uint32_t v) noexcept { limbs_[0] = v; }
-
-    void multiply_add(std::uint32_t factor, std::uint32_t add) noexcept {
-        std::uint64_t carry = add;
-        for (int i = 0; i < size_; ++i) {
-            carry += static_cast<std::uint64_t>(limbs_[i]) * factor;
-            limbs_[i] = static_cast<std::uint32_t>(carry);
-            carry >>= 32;
-        }
-        if (carry) limbs_[size_++] = static_cast<std::uint32_t>(carry);
-    }
-    void multiply_pow(std::uint32_t base, int k) noexcept {  // base^k, base 5 or 10
-        const std::uint32_t big = base == 5 ? 1'220'703'125u : 1'000'000'000u;  // under 2^32
-        const int step = base == 5 ? 13 : 9;
-        for (; k >= step; k -= step) multiply_add(big, 0);
-        std::uint32_t rest = 1;
-        while (k-- > 0) rest *= base;
-        multiply_add(rest, 0);
-    }
-    void shift_left(int bits) noexcept {
-        const int words = bits / 32, rest = bits % 32;
-        limbs_[size_] = 0;
-        for (int i = size_; i >= 0; --i) {
-            std::uint32_t high = limbs_[i] << rest;
-            if (rest && i > 0) high |= limbs_[i - 1] >> (32 - rest);
-            limbs_[i + words] = high;
-        }
-        for (int i = 0; i < words; ++i) limbs_[i] = 0;
-        size_ += words + 1;
-        trim();
-    }
-    void shift_right_one() noexcept {
-        for (int i = 0; i < size_; ++i) {
-            limbs_[i] = (limbs_[i] >> 1) | (i + 1 < size_ ? limbs_[i + 1] << 31 : 0);
-        }
-        trim();
-    }
-    int bits() const noexcept { return (size_ - 1) * 32 + std::bit_width(limbs_[size_ - 1]); }
-    bool at_least(const Big& o) const noexcept {
-        if (size_ != o.size_) return size_ > o.size_;
-        for (int i = size_ - 1; i >= 0; --i) {
-            if (limbs_[i] != o.limbs_[i]) return limbs_[i] > o.limbs_[i];
-        }
-        return true;
-    }
-    void subtract(const Big& o) noexcept {  // precondition: at_least(o)
-        std::int64_t borrow = 0;
-        for (int i = 0; i < size_; ++i) {
-            borrow += static_cast<std::int64_t>(limbs_[i]) - (i < o.size_ ? o.limbs_[i] : 0);
-            limbs_[i] = static_cast<std::uint32_t>(borrow);
-            borrow >>= 32;
-        }
-        trim();
-    }
-    bool is_zero() const noexcept { return size_ == 1 && limbs_[0] == 0; }
-    // The top 64 bits, and whether any bit below them is set.
-    std::uint64_t top64(bool& sticky) const noexcept {
-        const int b = bits(), low = b > 64 ? b - 64 : 0;
-        std::uint64_t q = 0;
-        sticky = false;
-        for (int i = b - 1; i >= 0; --i) {
-            const bool bit = (limbs_[i / 32] >> (i % 32)) & 1;
-            if (i >= low) {
-                q = q << 1 | bit;
-            } else if (bit) {
-                sticky = true;
-                break;
-            }
-        }
-        return q;
-    }
-
-  private:
-    void trim() noexcept {
-        while (size_ > 1 && limbs_[size_ - 1] == 0) --size_;
-    }
-    std::array<std::uint32_t, 64> limbs_{};
-    int size_ = 1;
-};
+using Big = BigInt<64>;
 
 // q * 2^e2 (q not zero), with `sticky` for anything below q's last bit, rounded once to a
 // double, ties to even.
@@ -188,10 +110,11 @@ DecimalRead read_decimal(std::string_view text) noexcept {
     }
 
     Big n(0);
-    for (int k = 0; k < count; ++k) n.multiply_add(10, static_cast<unsigned>(digits[k] - '0'));
+    for (int k = 0; k < count; ++k) n.multiply(10, static_cast<unsigned>(digits[k] - '0'));
     DecimalRead r;
     if (scale >= 0) {
-        n.multiply_pow(10, scale);
+        n.multiply_pow5(scale);
+        n.shift_left(scale);
         bool sticky = false;
         const std::uint64_t q = n.top64(sticky);
         r = make_double(q, n.bits() > 64 ? n.bits() - 64 : 0, sticky);
@@ -199,7 +122,7 @@ DecimalRead read_decimal(std::string_view text) noexcept {
         // digits / 10^k = (digits / 5^k) * 2^-k, the quotient taken to 62 or 63 bits.
         const int k = -scale;
         Big d(1);
-        d.multiply_pow(5, k);
+        d.multiply_pow5(k);
         int shiftN = 0, shiftD = 0;
         if (n.bits() < d.bits() + 63) {
             shiftN = d.bits() + 63 - n.bits();
@@ -214,7 +137,7 @@ DecimalRead read_decimal(std::string_view text) noexcept {
                 n.subtract(d);
                 q |= std::uint64_t{1} << b;
             }
-            d.shift_right_one();
+            d.shift_right(1);
         }
         r = make_double(q, shiftD - shiftN - k, !n.is_zero());
     }
