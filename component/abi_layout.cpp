@@ -1,5 +1,5 @@
 // The binary layout hosts were compiled against, in this build's bitness: the record showcalc
-// takes and the vtable slot of every method of _zelcalc and _zelcalc2, as the C view of the
+// takes and the vtable slot of every method of _zelcalc, _zelcalc2 and _zelcalc3, as the C view of the
 // generated header lays them out. Nothing here runs; the build stops if the layout moves.
 #define CINTERFACE
 #include <cstddef>
@@ -32,5 +32,14 @@ static_assert(slot(offsetof(_zelcalc2Vtbl, get_ReducedTaxRate)) == 13);
 static_assert(slot(offsetof(_zelcalc2Vtbl, get_Tape)) == 14);
 static_assert(slot(offsetof(_zelcalc2Vtbl, ClearTape)) == 15);
 static_assert(sizeof(_zelcalc2Vtbl) == 16 * sizeof(void*));
+
+static_assert(slot(offsetof(_zelcalc3Vtbl, ClearTape)) == 15);
+static_assert(slot(offsetof(_zelcalc3Vtbl, get_GrandTotal)) == 16);
+static_assert(slot(offsetof(_zelcalc3Vtbl, ClearGrandTotal)) == 17);
+static_assert(slot(offsetof(_zelcalc3Vtbl, get_Decimals)) == 18);
+static_assert(slot(offsetof(_zelcalc3Vtbl, put_Decimals)) == 19);
+static_assert(slot(offsetof(_zelcalc3Vtbl, get_Rounding)) == 20);
+static_assert(slot(offsetof(_zelcalc3Vtbl, put_Rounding)) == 21);
+static_assert(sizeof(_zelcalc3Vtbl) == 22 * sizeof(void*));
 
 }  // namespace

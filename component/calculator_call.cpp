@@ -120,9 +120,8 @@ double showcalc(ComponentState& st, double m, const windowstay* field, double mm
         }
     } unloadOnFailure{window, !nested};
 
-    calc.open(
-        m, mmax, {settings.taxRate, settings.reducedTaxRate, settings.taxMode}, st.openRateKind,
-        {static_cast<std::int8_t>(settings.decimals), static_cast<ResultRule>(settings.rounding)});
+    calc.open(m, mmax, {settings.taxRate, settings.reducedTaxRate, settings.taxMode},
+              st.openRateKind, CallRounding(st));
     window.show_transfer_key(true);
 
     TwipsBox box = window_twips(window.hwnd(), metrics.placeX, metrics.placeY);

@@ -132,4 +132,28 @@ void SetTaxRateKind(ComponentState& state, std::int32_t kind) {
     state.calculation.set_tax_rate_kind(state.openRateKind);
 }
 
+void SetDecimals(ComponentState& state, std::int32_t decimals) {
+    if (decimals < -1 || decimals > 4) {
+        throw ComError{E_INVALIDARG,
+                       L"Decimals must be a whole number from 0 to 4, or -1 for results as "
+                       L"computed"};
+    }
+    state.hostDecimals = decimals;
+}
+
+void SetRounding(ComponentState& state, std::int32_t rule) {
+    if (rule < 0 || rule > 2) {
+        throw ComError{E_INVALIDARG,
+                       L"Rounding must be 0 (toward zero), 1 (away from zero) or 2 (half away "
+                       L"from zero)"};
+    }
+    state.hostRounding = rule;
+}
+
+ResultRounding CallRounding(const ComponentState& state) {
+    const SettingsStore& s = state.settings;
+    return {static_cast<std::int8_t>(state.hostDecimals.value_or(s.decimals)),
+            static_cast<ResultRule>(state.hostRounding.value_or(s.rounding))};
+}
+
 }  // namespace z5calc

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "calc_window.h"
@@ -49,6 +50,9 @@ struct ComponentState {
     // The rate the host asks calls to open with (standard until it sets one). The one in use,
     // which the host reads back, is the calculation's.
     TaxRateKind openRateKind = TaxRateKind::Standard;
+    // The host's decimals and rounding rule for its calls, once it set them; until then the
+    // settings file's.
+    std::optional<std::int32_t> hostDecimals, hostRounding;
     // The calculation: memory, tape and rates from one call to the next, before the first and
     // during one. Its window is made at the first call and exists only during a call.
     Calculation calculation;
@@ -71,5 +75,15 @@ void ReadCallTaxSettings(ComponentState& state);
 // TaxRateKind as hosts give it: 0 the standard rate, 1 the reduced one; any other value is
 // refused with a ComError (E_INVALIDARG) naming the property and its values.
 void SetTaxRateKind(ComponentState& state, std::int32_t kind);
+
+// Decimals (-1 as computed, 0 to 4) and Rounding (0 toward zero, 1 away from zero, 2 half away
+// from zero) as hosts give them for their calls; any other value is refused with a ComError
+// (E_INVALIDARG) naming the values, and the one set before stays.
+void SetDecimals(ComponentState& state, std::int32_t decimals);
+void SetRounding(ComponentState& state, std::int32_t rule);
+
+// How a call rounds its results: the host's values where it set them, else those of the
+// settings last read by ReadCallTaxSettings.
+ResultRounding CallRounding(const ComponentState& state);
 
 }  // namespace z5calc

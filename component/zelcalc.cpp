@@ -47,7 +47,8 @@ std::span<const InterfaceEntry> ZelCalc::interfaces() noexcept {
     static constexpr InterfaceEntry kInterfaces[] = {
         interface_entry<ZelCalc, _zelcalc>(IID__zelcalc),
         interface_entry<ZelCalc, _zelcalc2>(IID__zelcalc2),
-        interface_entry<ZelCalc, _zelcalc2>(IID_IDispatch),
+        interface_entry<ZelCalc, _zelcalc3>(IID__zelcalc3),
+        interface_entry<ZelCalc, _zelcalc3>(IID_IDispatch),
         interface_entry<ZelCalc, ISupportErrorInfo>(IID_ISupportErrorInfo),
     };
     return kInterfaces;
@@ -66,7 +67,7 @@ HRESULT ZelCalc::type_info(ITypeInfo** info) noexcept {
         }
         HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());
         if (FAILED(hr)) return hr;
-        hr = library->GetTypeInfoOfGuid(IID__zelcalc2, typeInfo_.put());
+        hr = library->GetTypeInfoOfGuid(IID__zelcalc3, typeInfo_.put());
         if (FAILED(hr)) return hr;
     }
     typeInfo_->AddRef();
@@ -193,8 +194,61 @@ HRESULT ZelCalc::ClearTape() noexcept {
     return S_OK;
 }
 
+HRESULT ZelCalc::get_GrandTotal(double* total) noexcept {
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
+    if (!total) return fail_with(E_POINTER, L"GrandTotal needs a place for its value");
+    *total = state_->calculation.grand_total();
+    return S_OK;
+}
+
+HRESULT ZelCalc::ClearGrandTotal() noexcept {
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
+    state_->calculation.clear_grand_total();  // a shown calculator drops its mark
+    return S_OK;
+}
+
+HRESULT ZelCalc::call_rounding(LONG* value, bool decimals) noexcept {
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
+    if (!value) return fail_with(E_POINTER, L"Decimals and Rounding need a place for the value");
+    return guarded_call([&] {
+        SettingsStore& settings = state_->settings;
+        if (!settings.started()) settings.InitSettings();
+        ReadCallTaxSettings(*state_);
+        const ResultRounding next = CallRounding(*state_);
+        *value = decimals ? next.decimals : static_cast<LONG>(next.rule);
+        return S_OK;
+    });
+}
+
+HRESULT ZelCalc::get_Decimals(LONG* decimals) noexcept {
+    return call_rounding(decimals, true);
+}
+
+HRESULT ZelCalc::get_Rounding(LONG* rule) noexcept {
+    return call_rounding(rule, false);
+}
+
+HRESULT ZelCalc::put_Decimals(LONG decimals) noexcept {
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
+    return guarded_call([&] {
+        SetDecimals(*state_, decimals);
+        return S_OK;
+    });
+}
+
+HRESULT ZelCalc::put_Rounding(LONG rule) noexcept {
+    if (HRESULT hr = on_own_thread(); FAILED(hr)) return hr;
+    return guarded_call([&] {
+        SetRounding(*state_, rule);
+        return S_OK;
+    });
+}
+
 HRESULT ZelCalc::InterfaceSupportsErrorInfo(REFIID riid) noexcept {
-    return IsEqualIID(riid, IID__zelcalc) || IsEqualIID(riid, IID__zelcalc2) ? S_OK : S_FALSE;
+    return IsEqualIID(riid, IID__zelcalc) || IsEqualIID(riid, IID__zelcalc2) ||
+                   IsEqualIID(riid, IID__zelcalc3)
+               ? S_OK
+               : S_FALSE;
 }
 
 }  // namespace z5calc

@@ -14,12 +14,12 @@ struct ComponentState;
 
 HRESULT create_zelcalc(REFIID riid, void** ppv) noexcept;
 
-// The automation class (_zelcalc2, which extends the published _zelcalc and is what IDispatch
-// gives): early binding through the vtable, late binding through a hand-written
+// The automation class (_zelcalc3, which extends _zelcalc2 and the published _zelcalc, and is
+// what IDispatch gives): early binding through the vtable, late binding through a hand-written
 // Invoke (the system's type-info Invoke cannot pass records everywhere). An object belongs to
 // the thread that made it and shares that apartment's component values; its methods refuse
 // other threads. AddRef, Release and QueryInterface work from any thread.
-class ZelCalc final : public ComIdentity<ZelCalc, _zelcalc2, ISupportErrorInfo> {
+class ZelCalc final : public ComIdentity<ZelCalc, _zelcalc3, ISupportErrorInfo> {
   public:
     explicit ZelCalc(std::shared_ptr<ComponentState> state) noexcept;
     static std::span<const InterfaceEntry> interfaces() noexcept;
@@ -48,6 +48,14 @@ class ZelCalc final : public ComIdentity<ZelCalc, _zelcalc2, ISupportErrorInfo> 
     HRESULT STDMETHODCALLTYPE get_Tape(BSTR* text) noexcept override;
     HRESULT STDMETHODCALLTYPE ClearTape() noexcept override;
 
+    // _zelcalc3
+    HRESULT STDMETHODCALLTYPE get_GrandTotal(double* total) noexcept override;
+    HRESULT STDMETHODCALLTYPE ClearGrandTotal() noexcept override;
+    HRESULT STDMETHODCALLTYPE get_Decimals(LONG* decimals) noexcept override;
+    HRESULT STDMETHODCALLTYPE put_Decimals(LONG decimals) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_Rounding(LONG* rule) noexcept override;
+    HRESULT STDMETHODCALLTYPE put_Rounding(LONG rule) noexcept override;
+
     // ISupportErrorInfo
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) noexcept override;
 
@@ -61,6 +69,8 @@ class ZelCalc final : public ComIdentity<ZelCalc, _zelcalc2, ISupportErrorInfo> 
     HRESULT type_info(ITypeInfo** info) noexcept;
     // The two rates the next call takes, read as that call will read them.
     HRESULT call_tax_rate(TaxRateKind kind, double* rate) noexcept;
+    // The rounding the next call takes, as it will read it.
+    HRESULT call_rounding(LONG* value, bool decimals) noexcept;
     // S_OK on the object's own thread; otherwise RPC_E_WRONG_THREAD with its description.
     HRESULT on_own_thread() const noexcept;
 

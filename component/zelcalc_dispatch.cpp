@@ -1,4 +1,5 @@
 #include <cmath>
+#include <optional>
 
 #include "error_info.h"
 #include "field_argument.h"
@@ -61,6 +62,17 @@ class Arguments {
         return static_cast<LONG>(x);
     }
 
+    // A whole number within 32 bits in any form that converts to one; none for anything else
+    // (Null, a fraction, text that is no number), which the setter then refuses by name.
+    std::optional<LONG> whole(UINT position) {
+        UniqueVariant v;
+        if (FAILED(VariantChangeType(v.get(), &deref(position), 0, VT_R8))) return std::nullopt;
+        const double x = v->dblVal;
+        if (!std::isfinite(x) || std::trunc(x) != x || x < -2147483648.0 || x > 2147483647.0)
+            return std::nullopt;
+        return static_cast<LONG>(x);
+    }
+
     double* double_ref(UINT position, double& copy) {
         VARIANT& v = deref(position);
         if (v.vt == (VT_R8 | VT_BYREF) && v.pdblVal) return v.pdblVal;
@@ -118,7 +130,12 @@ constexpr Member kMembers[] = {
     {DISPID_SHOWCALC, true, 3},           {DISPID_CLEARTAPE, true, 0},
     {DISPID_TAXRATEKIND, false, 0, true}, {DISPID_TAXRATE, false, 0},
     {DISPID_REDUCEDTAXRATE, false, 0},    {DISPID_TAPE, false, 0},
+    {DISPID_GRANDTOTAL, false, 0},        {DISPID_CLEARGRANDTOTAL, true, 0},
+    {DISPID_DECIMALS, false, 0, true},    {DISPID_ROUNDING, false, 0, true},
 };
+
+// Below any value either setter takes, so that a value that is no whole number is refused.
+constexpr LONG kNotWhole = -2147483647 - 1;
 
 // A getter's value is typed only once filled, so that a failed get leaves nothing to free; a
 // caller that asks for no result still gets the value made and freed, never leaked.
@@ -165,6 +182,16 @@ HRESULT call(ZelCalc& z, const Member& member, bool put, Arguments& a, VARIANT* 
         }
         case DISPID_TAPE:
             return give(z.get_Tape(&value->bstrVal), value, VT_BSTR, result);
+        case DISPID_GRANDTOTAL:
+            return give(z.get_GrandTotal(&value->dblVal), value, VT_R8, result);
+        case DISPID_CLEARGRANDTOTAL:
+            return z.ClearGrandTotal();
+        case DISPID_DECIMALS:
+            if (!put) return give(z.get_Decimals(&value->lVal), value, VT_I4, result);
+            return z.put_Decimals(a.whole(0).value_or(kNotWhole));
+        case DISPID_ROUNDING:
+            if (!put) return give(z.get_Rounding(&value->lVal), value, VT_I4, result);
+            return z.put_Rounding(a.whole(0).value_or(kNotWhole));
         case DISPID_TAXRATE:
             return give(z.get_TaxRate(&value->dblVal), value, VT_R8, result);
         default:

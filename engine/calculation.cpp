@@ -120,6 +120,15 @@ bool Calculation::correct(std::uint64_t line, std::span<const Key> entry) noexce
     return true;
 }
 
+ReadoutText Calculation::typed_readout(std::span<const Key> entry) noexcept {
+    struct Quiet final : CalcDisplay {
+        void beep() noexcept override {}
+    } quiet;
+    Calculator scratch(quiet);
+    for (Key key : entry) scratch.press(key);
+    return scratch.state().Readout;
+}
+
 bool Calculation::undo_correction() noexcept {
     if (!canUndo_) return false;
     Publish publish(*this, true);

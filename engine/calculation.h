@@ -105,6 +105,9 @@ class Calculation final : private CalcDisplay {
     bool correct(std::uint64_t line, std::span<const Key> entry) noexcept;
     // Takes back the last correction; false when there is none to take back.
     bool undo_correction() noexcept;
+    bool can_undo_correction() const noexcept { return canUndo_; }
+    // What `entry` shows typed on a cleared readout: a correction's number before it is made.
+    static ReadoutText typed_readout(std::span<const Key> entry) noexcept;
 
     // The transfer key: "=", then the readout goes to the host if it is a number within the
     // limit. A refusal beeps; the caller says why when it is the limit.

@@ -59,6 +59,7 @@ void CalcFace::lay_out(HWND window) noexcept {
         }
     }
     rateMark_.place(lblMem_, dpi_);
+    marks_.show(marks_.grand_total_shown(), marks_.rounding(), rateMark_, dpi_);
     control_of(KeyId::Trans).set_picture(transfer_rest_picture());
     apply_region(window);
     try {
@@ -75,6 +76,7 @@ void CalcFace::forget() noexcept {
     fitFont_.reset();
     fitHeight_ = 0;
     rateMark_.forget_font();
+    marks_.forget_font();
     memFont_.reset();
     labelFont_.reset();
     smallLabelFont_.reset();

@@ -15,6 +15,7 @@
 #include "layout.h"
 #include "picture.h"
 #include "rate_mark.h"
+#include "status_marks.h"
 #include "scaled_art.h"
 #include "window_twips.h"
 
@@ -69,6 +70,12 @@ class CalcFace {
     const Control& picWk() const noexcept { return picWkBox_; }
     const RateMark& rate_mark() const noexcept { return rateMark_; }
     RateMark& rate_mark() noexcept { return rateMark_; }
+    const StatusMarks& status_marks() const noexcept { return marks_; }
+    // The grand total's and the rounding's marks as they now are; placed after the rate mark,
+    // so that this follows every change of that too.
+    void show_marks(bool grandTotal, ResultRounding rounding) noexcept {
+        marks_.show(grandTotal, rounding, rateMark_, dpi_);
+    }
 
     // The DPI the face is laid out for, and its client area there.
     int dpi() const noexcept { return dpi_; }
@@ -130,6 +137,7 @@ class CalcFace {
     Control lblMem_;
     Control picWkBox_;  // the skin's work copy: hidden, outside the client area
     RateMark rateMark_;
+    StatusMarks marks_;
     UniqueHfont readoutFont_;
     UniqueHfont memFont_;
     bool contrast_ = false;  // a contrast theme is on: drawn without pictures

@@ -104,9 +104,8 @@ void CalcFace::draw_readout(HDC dc, std::string_view readout) noexcept {
 // The whole readout, less the rate mark's place while it is shown: a long number then takes a
 // smaller size rather than run under the mark.
 int CalcFace::readout_room() const noexcept {
-    if (!rateMark_.shown()) return readout_.Width;
-    const KeyRect mark = rateMark_.rect();
-    return readout_.Left + readout_.Width - (mark.left + mark.width + scaled(4, dpi_));
+    if (marks_.right() == 0) return readout_.Width;
+    return readout_.Left + readout_.Width - (marks_.right() + scaled(4, dpi_));
 }
 
 void CalcFace::draw_mem_mark(HDC dc) noexcept {
@@ -139,6 +138,7 @@ void CalcFace::paint(HDC target, HWND window, std::string_view readout,
     draw_readout(dc, readout);
     draw_mem_mark(dc);
     rateMark_.draw(dc, contrast_);
+    marks_.draw(dc, contrast_ ? GetSysColor(COLOR_WINDOWTEXT) : RGB(0xB0, 0x20, 0x20));
     BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }
 

@@ -26,6 +26,10 @@ void CalcWindow::key_press(wchar_t ch) noexcept {
     if (ch < 0x20 && GetKeyState(VK_CONTROL) < 0) return;
     const std::optional<KeyId> id = key_for_char(ch);
     if (!id) return;
+    if (correction_) {
+        correction_key(*id);  // Enter corrects whether or not 転記 is shown
+        return;
+    }
     if (*id == KeyId::Trans && !transfer_key_visible()) return;
     key_click(*id);
 }
@@ -40,6 +44,7 @@ bool CalcWindow::shortcut(WPARAM vk) noexcept {
     if (!hwnd() || GetKeyState(VK_MENU) < 0) return false;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
     const auto code = static_cast<std::uint16_t>(vk > 0xFFFF ? 0 : vk);
+    if (!ctrl && !shift && correction_shortcut(vk)) return true;
     if (const std::optional<Command> command = command_for_chord({code, ctrl, shift})) {
         run_command(*command);
         return true;
@@ -145,10 +150,19 @@ void CalcWindow::key_double_click(KeyId id) noexcept {
     const KeyRow& entry = key_spec(id);
     if (!entry.repeatsOnDoubleClick) return;
     show_pressed(id, face_.pressed_picture(id));
-    calculation_.press(entry.engine);  // a double-click enters its digits once more
+    // A double-click enters its digits once more.
+    if (correction_) {
+        correction_key(id);
+    } else {
+        calculation_.press(entry.engine);
+    }
 }
 
 void CalcWindow::key_click(KeyId id) noexcept {
+    if (correction_) {
+        correction_key(id);
+        return;
+    }
     const KeyRow& entry = key_spec(id);
     switch (entry.role) {
         case KeyRole::Calc:
@@ -203,12 +217,21 @@ bool CalcWindow::command_enabled(Command command) const noexcept {
             return !calculation_.tape().empty();
         case Command::CopyNumber:
             return read_number(calculation_.readout()).has_value();
+        case Command::Correct:
+            return calculation_.correctable_line(std::nullopt, -1).has_value();
+        case Command::UndoCorrection:
+            return calculation_.can_undo_correction();
         default:
             return true;
     }
 }
 
 void CalcWindow::run_command(Command command) noexcept {
+    // A command that works on the calculation first leaves the correction as it was.
+    if (command != Command::CopyTape && command != Command::CopyNumber &&
+        command != Command::Correct) {
+        end_correction(false);
+    }
     switch (command) {
         case Command::ShowTape:
             toggle_tape();
@@ -231,6 +254,15 @@ void CalcWindow::run_command(Command command) noexcept {
             break;
         case Command::ClearTape:
             calculation_.clear_tape();
+            break;
+        case Command::GrandTotal:
+            calculation_.press_grand_total();
+            break;
+        case Command::Correct:
+            if (!correction_) start_correction(std::nullopt);
+            break;
+        case Command::UndoCorrection:
+            if (!calculation_.undo_correction()) beep();
             break;
     }
 }

@@ -111,6 +111,9 @@ LRESULT CalcWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
         case kActivatedMessage:
             activated();
             return 0;
+        case kTapeLineClicked:
+            tape_line_clicked(wParam);
+            return 0;
         case WM_DPICHANGED:
             // Anyone may send it: a missing rectangle keeps the window where it is.
             if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
@@ -260,6 +263,7 @@ CalcAccessible* CalcWindow::accessible() noexcept {
 void CalcWindow::toggle_tape() noexcept {
     tapeWanted_ = !tapeWindow_.shown();
     if (!tapeWanted_) {
+        end_correction(false);
         tapeWindow_.hide();
     } else if (!show_tape()) {
         tapeWanted_ = false;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "number_text.h"
+#include "rounding_text.h"
 #include "tax_rate_text.h"
 #include "modal.h"
 #include "window_dpi.h"
@@ -86,6 +88,7 @@ void CalcWindow::unload() noexcept {
         UnSubClassWindow(window);
         DestroyWindow(window);  // its tooltips with it
     }
+    correction_.reset();
     tooltips_.forget();
     face_.forget();
     pressed_.reset();
@@ -94,6 +97,7 @@ void CalcWindow::unload() noexcept {
 }
 
 void CalcWindow::switch_tax_rate() noexcept {
+    end_correction(false);
     calculation_.switch_tax_rate();
 }
 
@@ -117,14 +121,56 @@ std::wstring CalcWindow::tax_rate_text() const {
     return percent_text(calculation_.tax_rate());
 }
 
-void CalcWindow::show_tax_rate() noexcept {
-    face_.rate_mark().show_rate(calculation_.tax_rate_kind(), calculation_.tax_rate());
+void CalcWindow::grand_total_changed(double total) noexcept {
+    const bool shown = face_.status_marks().grand_total_shown();
+    show_marks();
+    if (shown != (total != 0)) notify(total != 0 ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE,
+                                      CalcAccessible::kGrandTotalChild);
+}
+
+void CalcWindow::show_marks() noexcept {
+    const ResultRounding before = face_.status_marks().rounding();
+    face_.show_marks(calculation_.grand_total() != 0, calculation_.rounding());
     if (!hwnd()) return;
     RECT display = face_.Readout().rect();
     const KeyRect mark = face_.rate_mark().rect();
     display.left = mark.left;
     display.top = std::min<LONG>(display.top, mark.top);
     invalidate(display);
+    const StatusMarks& marks = face_.status_marks();
+    const KeyRect r = marks.rounding_rect();
+    tooltips_.set_mark(marks.rounding_shown() ? RECT{r.left, r.top, r.left + r.width, r.top + r.height}
+                                              : RECT{});
+    if (before == marks.rounding()) return;
+    try {
+        tooltips_.set_mark_text(rounding_text(marks.rounding()));
+    } catch (...) {
+        // No memory: the tooltip keeps its last text.
+    }
+    notify(EVENT_OBJECT_VALUECHANGE, CalcAccessible::kRoundingChild);
+}
+
+AccessiblePart CalcWindow::mark_part(long child) const noexcept {
+    const StatusMarks& marks = face_.status_marks();
+    const bool gt = child == CalcAccessible::kGrandTotalChild;
+    const KeyRect r = gt ? marks.grand_total_rect() : marks.rounding_rect();
+    return {{r.left, r.top, r.left + r.width, r.top + r.height},
+            hwnd() && (gt ? marks.grand_total_shown() : marks.rounding_shown())};
+}
+
+std::wstring CalcWindow::rounding_value() const {
+    return rounding_text(calculation_.rounding());
+}
+
+std::wstring CalcWindow::grand_total_value() const {
+    const ReadoutText text = general_text(calculation_.grand_total());
+    return std::wstring(text.view().begin(), text.view().end());
+}
+
+void CalcWindow::show_tax_rate() noexcept {
+    face_.rate_mark().show_rate(calculation_.tax_rate_kind(), calculation_.tax_rate());
+    show_marks();  // after the rate mark, whose place they take while it is not shown
+    if (!hwnd()) return;
     try {
         const std::wstring rate = percent_text(calculation_.tax_rate());
         for (KeyId id : {KeyId::TaxIn, KeyId::TaxOut, KeyId::TaxAmount}) {
@@ -162,6 +208,7 @@ void CalcWindow::show_transfer_key(bool visible) noexcept {
 std::optional<double> CalcWindow::show_modally() noexcept {
     Tag = kModalTag;
     firstActivate = true;
+    end_correction(false);  // a call's calculation is not the one a correction was on
     run_modal(hwnd());
     Tag.clear();
     return calculation_.transferred();

@@ -25,7 +25,8 @@ namespace z5calc {
 // mouse, the keyboard and screen readers, and draws and announces what the calculation tells.
 // The object lives as long as the component; the window exists from load() to unload().
 // Lifecycle and the calculation's events in calc_window.cpp, messages, activation and the DPI
-// in calc_messages.cpp, mouse, keyboard and commands in calc_input.cpp.
+// in calc_messages.cpp, mouse, keyboard and commands in calc_input.cpp, corrections in
+// calc_correction.cpp.
 
 class CalcWindow final : public WindowBase,
                          public CalculationDisplay,
@@ -101,6 +102,17 @@ class CalcWindow final : public WindowBase,
     AccessiblePart rate_switch_part() const noexcept override;
     std::wstring tax_rate_text() const override;
     bool rate_just_switched() const noexcept override { return rateJustSwitched_; }
+    AccessiblePart mark_part(long child) const noexcept override;
+    std::wstring grand_total_value() const override;
+    std::wstring rounding_value() const override;
+
+    // 訂正: F2 or a click on a tape line selects a number the user typed; Up and Down move among
+    // them; typing (digits, ., 00, 000, ±, ←) replaces it; Enter corrects the calculation with
+    // it, Esc leaves it as it was. Meanwhile the keys work on the line, not the calculation.
+    // The line being corrected, if any.
+    std::optional<std::uint64_t> correcting() const noexcept {
+        return correction_ ? std::optional(correction_->line) : std::nullopt;
+    }
 
     // The tooltip window of the keys, made when the mouse first moves over the window, or null.
     HWND tooltips() const noexcept { return tooltips_.window(); }
@@ -130,9 +142,12 @@ class CalcWindow final : public WindowBase,
     void readout_changed(const CalcState& state) noexcept override;
     void mem_mark_changed(bool shown) noexcept override;
     void rate_changed(TaxRateKind kind, double rate) noexcept override;
+    void grand_total_changed(double total) noexcept override;
     void transferred(double value) noexcept override;
     // The rate mark and the tax keys' tooltips show the rate in use.
     void show_tax_rate() noexcept;
+    // The grand total's and the rounding's marks, the latter's tooltip.
+    void show_marks() noexcept;
     void invalidate(const RECT& r) noexcept {
         if (hwnd()) InvalidateRect(hwnd(), &r, FALSE);
     }
@@ -172,6 +187,26 @@ class CalcWindow final : public WindowBase,
     void transfer_click() noexcept;
     void show_context_menu(std::optional<POINT> screen) noexcept;
 
+    // calc_correction.cpp
+    struct Correction {
+        std::uint64_t line = 0;
+        std::array<Key, 24> keys{};  // typed in place of the line's number
+        std::size_t count = 0;
+    };
+    // At `line`, or the newest correctable line; the tape shows with it.
+    void start_correction(std::optional<std::uint64_t> line) noexcept;
+    void move_correction(int direction) noexcept;
+    // A key while correcting: typing keys edit, =, Enter and 転記 correct, OFF and Esc cancel.
+    void correction_key(KeyId id) noexcept;
+    void end_correction(bool commit) noexcept;
+    void show_correction() noexcept;
+    // Keys held while correcting that are no calculator key's: Up, Down, Enter; true if used.
+    bool correction_shortcut(WPARAM vk) noexcept;
+    void tape_line_clicked(std::size_t index) noexcept;
+    void tape_lines_added(const Tape& tape, std::size_t added,
+                          std::size_t dropped) noexcept override;
+    void tape_cleared() noexcept override;
+
     Calculation& calculation_;
     CalcWindowHost* host_ = nullptr;
     CalcFace face_;
@@ -182,6 +217,7 @@ class CalcWindow final : public WindowBase,
     TapeWindow tapeWindow_;
     bool tapeWanted_ = false;
     bool tapeDue_ = false;  // wanted and not yet shown with the calculator: at its first paint
+    std::optional<Correction> correction_;
     FieldRects field_{};
     std::optional<KeyId> pressed_;  // the key that has the mouse captured
     bool clickSpent_ = false;       // the held press is a double-click's second: no click follows

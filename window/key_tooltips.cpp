@@ -30,6 +30,13 @@ bool KeyTooltips::create(HWND owner, int dpi) noexcept {
             tool.lpszText = text.data();  // copied by the tooltip
             SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
+        TTTOOLINFOW mark = {};
+        mark.cbSize = sizeof(mark);
+        mark.hwnd = owner;
+        mark.uId = kMarkTool;
+        mark.rect = mark_;
+        mark.lpszText = markText_.data();
+        SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&mark));
         scale(dpi);
         return true;
     } catch (...) {
@@ -39,14 +46,31 @@ bool KeyTooltips::create(HWND owner, int dpi) noexcept {
 
 void KeyTooltips::place(const std::array<RECT, kKeyCount>& keys) noexcept {
     if (!tips_) return;
-    for (const KeyRow& entry : kKeys) {
-        TTTOOLINFOW tool = {};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = owner_;
-        tool.uId = static_cast<UINT_PTR>(entry.id);
-        tool.rect = keys[static_cast<std::size_t>(entry.id)];
-        SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    for (const KeyRow& entry : kKeys)
+        set_tool_rect(static_cast<UINT_PTR>(entry.id), keys[static_cast<std::size_t>(entry.id)]);
+}
+
+void KeyTooltips::set_tool_rect(UINT_PTR id, const RECT& r) noexcept {
+    TTTOOLINFOW tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = owner_;
+    tool.uId = id;
+    tool.rect = r;
+    SendMessageW(tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void KeyTooltips::set_mark(const RECT& r) noexcept {
+    mark_ = r;  // kept for a tooltip window made later
+    if (tips_) set_tool_rect(kMarkTool, r);
+}
+
+void KeyTooltips::set_mark_text(const std::wstring& text) noexcept {
+    try {
+        markText_ = text;
+    } catch (...) {
+        return;
     }
+    set_tool_text(kMarkTool, markText_.c_str());
 }
 
 void KeyTooltips::scale(int dpi) noexcept {
@@ -58,12 +82,16 @@ void KeyTooltips::scale(int dpi) noexcept {
 }
 
 void KeyTooltips::set_text(KeyId id, const std::wstring& text) noexcept {
+    set_tool_text(static_cast<UINT_PTR>(id), text.c_str());
+}
+
+void KeyTooltips::set_tool_text(UINT_PTR id, const wchar_t* text) noexcept {
     if (!tips_) return;
     TTTOOLINFOW tool = {};
     tool.cbSize = sizeof(tool);
     tool.hwnd = owner_;
-    tool.uId = static_cast<UINT_PTR>(id);
-    tool.lpszText = const_cast<wchar_t*>(text.c_str());  // copied by the tooltip
+    tool.uId = id;
+    tool.lpszText = const_cast<wchar_t*>(text);  // copied by the tooltip
     SendMessageW(tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 

@@ -34,10 +34,19 @@ class KeyTooltips {
     void relay(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     // Gives a key's tooltip another text (a tax key names the rate it will use).
     void set_text(KeyId id, const std::wstring& text) noexcept;
+    // The rounding mark's tooltip: where the mark is (empty while hidden) and what it says.
+    void set_mark(const RECT& r) noexcept;
+    void set_mark_text(const std::wstring& text) noexcept;
     HWND window() const noexcept { return tips_; }
 
   private:
+    static constexpr UINT_PTR kMarkTool = kKeyCount;
+    void set_tool_text(UINT_PTR tool, const wchar_t* text) noexcept;
+    void set_tool_rect(UINT_PTR tool, const RECT& r) noexcept;
+
     HWND owner_ = nullptr;
+    RECT mark_{};
+    std::wstring markText_;
     HWND tips_ = nullptr;
     UniqueHfont font_;
 };

@@ -1,9 +1,12 @@
 #include "tape_window.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <new>
 #include <string>
 
+#include "app_messages.h"
 #include "dpi_scale.h"
 #include "japanese_font.h"
 #include "tape_place.h"
@@ -131,6 +134,55 @@ void TapeWindow::tape_cleared() noexcept {
     NotifyWinEvent(EVENT_OBJECT_REORDER, hwnd(), OBJID_CLIENT, CHILDID_SELF);
 }
 
+void TapeWindow::tape_rewritten(const Tape& tape) noexcept {
+    if (!hwnd()) return;
+    InvalidateRect(hwnd(), nullptr, TRUE);
+    for (std::size_t id = 1; id <= tape.size(); ++id)
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd(), OBJID_CLIENT, static_cast<LONG>(id));
+}
+
+TapeLine TapeWindow::line(std::size_t i) const noexcept {
+    TapeLine shown = (*tape_)[i];
+    if (hasTyped_ && marked_ == tape_->number_of(i)) shown.number = typed_;
+    return shown;
+}
+
+std::optional<std::size_t> TapeWindow::marked_line() const noexcept {
+    if (!tape_ || !marked_ || !tape_->line_numbered(*marked_)) return std::nullopt;
+    return static_cast<std::size_t>(*marked_ - tape_->number_of(0));
+}
+
+void TapeWindow::mark_line(std::optional<std::uint64_t> line, const ReadoutText* typed) noexcept {
+    const bool moved = line != marked_;
+    marked_ = line;
+    hasTyped_ = typed != nullptr;
+    if (typed) typed_ = *typed;
+    if (!hwnd()) return;
+    const std::optional<std::size_t> index = marked_line();
+    if (index && (*index < first_ || *index >= first_ + static_cast<std::size_t>(page()))) {
+        // Into view, a line or two of its neighbours with it where there are.
+        const std::size_t inView = static_cast<std::size_t>(page());
+        first_ = *index + 1 >= inView ? *index + 1 - inView : 0;
+        if (*index < first_) first_ = *index;
+        scroll(0);
+    }
+    InvalidateRect(hwnd(), nullptr, TRUE);
+    if (!index) return;
+    const auto child = static_cast<LONG>(*index + 1);
+    NotifyWinEvent(moved ? EVENT_OBJECT_SELECTION : EVENT_OBJECT_NAMECHANGE, hwnd(), OBJID_CLIENT,
+                   child);
+}
+
+void TapeWindow::line_clicked(POINT p) noexcept {
+    RECT row;
+    for (std::size_t i = first_; line_rect(i, row); ++i) {
+        if (PtInRect(&row, p)) {
+            SendMessageW(owner_, kTapeLineClicked, i, 0);
+            return;
+        }
+    }
+}
+
 void TapeWindow::tape_lines_added(const Tape& tape, std::size_t added,
                                   std::size_t dropped) noexcept {
     if (!hwnd()) return;
@@ -191,24 +243,37 @@ void TapeWindow::paint(HDC dc) noexcept {
     FrameRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     if (!tape_) return;
     SetBkMode(dc, TRANSPARENT);
+    const std::optional<std::size_t> marked = marked_line();
     RECT row;
     for (std::size_t i = first_; line_rect(i, row); ++i) {
-        const TapeLine& line = (*tape_)[i];
+        const TapeLine shown = line(i);
+        const bool selected = marked == i;
+        if (selected) {
+            // The selection in the system's colours, as a list shows it.
+            RECT band = {client.left + 1, row.top, client.right - 1, row.bottom};
+            FillRect(dc, &band, GetSysColorBrush(COLOR_HIGHLIGHT));
+        }
+        const COLORREF selectedInk = GetSysColor(COLOR_HIGHLIGHTTEXT);
+        SelectObject(dc, keyFont_.get());
+        SetTextColor(dc, selected ? selectedInk : keyInk);
         try {
-            const std::wstring key = tape_key_text(line);
-            SelectObject(dc, keyFont_.get());
-            SetTextColor(dc, keyInk);
+            const std::wstring key = tape_key_text(shown);
             DrawTextW(dc, key.c_str(), static_cast<int>(key.size()), &row,
                       DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         } catch (...) {
             // No memory for a word: the number alone.
         }
-        const std::string_view number = line.number.view();
-        const std::wstring digits(number.begin(), number.end());
+        if (shown.corrected) {
+            DrawTextW(dc, kCorrectedMark.data(), static_cast<int>(kCorrectedMark.size()), &row,
+                      DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        }
+        wchar_t digits[ReadoutText::kCapacity];
+        const std::string_view number = shown.number.view();
+        const int length = static_cast<int>(std::min(number.size(), std::size(digits)));
+        std::copy_n(number.begin(), length, digits);
         SelectObject(dc, numberFont_.get());
-        SetTextColor(dc, ink);
-        DrawTextW(dc, digits.c_str(), static_cast<int>(digits.size()), &row,
-                  DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        SetTextColor(dc, selected ? selectedInk : ink);
+        DrawTextW(dc, digits, length, &row, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
 }
 
@@ -221,6 +286,9 @@ LRESULT TapeWindow::handle_message(UINT message, WPARAM wParam, LPARAM lParam) n
             return 1;
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;  // the calculator keeps the keyboard
+        case WM_LBUTTONDOWN:
+            line_clicked({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            return 0;
         case WM_CONTEXTMENU:
             // A popup's right click reaches no one else: the calculator's menu, at the pointer.
             if (HWND owner = GetWindow(hwnd(), GW_OWNER))

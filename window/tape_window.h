@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "gdi_handles.h"
 #include "accessible_slot.h"
@@ -42,13 +43,17 @@ class TapeWindow final : public WindowBase, public CalculationDisplay, public Ac
     // A key the calculator passes on while the tape is shown: true for one that scrolls it.
     bool scroll_key(WPARAM vk, bool ctrl) noexcept;
     int page() const noexcept;
+    // The line a correction works on (counted as Tape::number_of counts), marked and kept in
+    // view; `typed`, once the user typed, in place of its number. None: no line marked.
+    void mark_line(std::optional<std::uint64_t> line, const ReadoutText* typed) noexcept;
 
     // The first line in view and how many lines the tape holds (for tests and screen readers).
     std::size_t first_line() const noexcept { return first_; }
     std::size_t line_count() const noexcept override { return tape_ ? tape_->size() : 0; }
     HWND client_window() const noexcept override { return hwnd(); }
-    const TapeLine& line(std::size_t i) const noexcept override { return (*tape_)[i]; }
+    TapeLine line(std::size_t i) const noexcept override;
     bool line_rect(std::size_t i, RECT& r) const noexcept override;
+    std::optional<std::size_t> marked_line() const noexcept override;
 
   private:
     LRESULT handle_message(UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
@@ -60,6 +65,9 @@ class TapeWindow final : public WindowBase, public CalculationDisplay, public Ac
     void tape_lines_added(const Tape& tape, std::size_t added,
                           std::size_t dropped) noexcept override;
     void tape_cleared() noexcept override;
+    // A correction: every line may read anew.
+    void tape_rewritten(const Tape& tape) noexcept override;
+    void line_clicked(POINT p) noexcept;
     void newest_in_view() noexcept;
     void stop_following() noexcept;
 
@@ -70,6 +78,9 @@ class TapeWindow final : public WindowBase, public CalculationDisplay, public Ac
     int dpi_ = 96;
     bool contrast_ = false;
     std::size_t first_ = 0;
+    std::optional<std::uint64_t> marked_;
+    ReadoutText typed_;
+    bool hasTyped_ = false;
     AccessibleSlot<TapeAccessible, const AccessibleTape> accessible_;
     UniqueHfont numberFont_, keyFont_;
     int wheelRest_ = 0;

@@ -12,5 +12,7 @@ inline constexpr UINT kActivatedMessage = WM_APP + 1;
 inline constexpr UINT kSendToCompanionMessage = WM_APP + 2;
 // The companion's command window: present the message it was given.
 inline constexpr UINT kPresentMessage = WM_APP + 3;
+// The tape tells the calculator a line was clicked: wParam is its index (0 the oldest).
+inline constexpr UINT kTapeLineClicked = WM_APP + 4;
 
 }  // namespace z5calc

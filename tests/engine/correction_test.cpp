@@ -91,8 +91,10 @@ TEST(Correction, MendsAnErrorAndUndoesTheLast) {
     EXPECT_EQ(o.calc.readout(), "Error");
     ASSERT_TRUE(o.correct(1, "1 6"));
     EXPECT_EQ(spelt(o.calc.tape()), "start 0.|/ 8.|= 16.*|= 0.5|");
+    EXPECT_TRUE(o.calc.can_undo_correction());
     EXPECT_TRUE(o.calc.undo_correction());  // the last correction
     EXPECT_EQ(o.calc.readout(), "Error");
+    EXPECT_FALSE(o.calc.can_undo_correction());
     EXPECT_FALSE(o.calc.undo_correction());
     ASSERT_TRUE(o.correct(1, "2"));
     EXPECT_EQ(spelt(o.calc.tape()), "start 0.|/ 8.|= 2.*|= 4.|");
@@ -189,6 +191,18 @@ TEST(ResultRounding, DecimalExactByEachRule) {
     Opened recalled("1 . 2 3 5 MP AC MR", {2, ResultRule::HalfUp});
     recalled.calc.transfer();
     EXPECT_EQ(recalled.calc.transferred(), 1.24);
+}
+
+
+// The number a correction shows while it is typed, as the readout would show it.
+TEST(Correction, TypedReadoutIsTheReadoutOfTheKeys) {
+    const struct {
+        const char* keys;
+        const char* readout;
+    } rows[] = {{"", "0."}, {"1 2 . 5", "12.5"}, {"1 2 BS", "1."}, {"5 INV", "-5."},
+                {"3 00 000", "300,000."}, {"1 2 3 4 5 6 7 8 9 0 1 2 3", "123,456,789."}};
+    for (const auto& row : rows)
+        EXPECT_EQ(Calculation::typed_readout(keys_of(row.keys)), row.readout) << row.keys;
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "rounding_text.h"
 #include "tax_rate_text.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,24 @@ TEST(TaxRateText, PercentAsPeopleWriteIt) {
     EXPECT_EQ(reduced_rate_mark(0.08),
               L"\u8EFD"
               L"8%");
+}
+
+
+TEST(RoundingText, MarkAndWordsForEachSetting) {
+    const struct {
+        ResultRounding rounding;
+        const wchar_t* mark;
+        const wchar_t* text;
+    } rows[] = {
+        {{-1, ResultRule::Cut}, L"", L"結果は端数処理なし"},
+        {{0, ResultRule::Cut}, L"0桁↓", L"結果を整数に切捨"},
+        {{2, ResultRule::Up}, L"2桁↑", L"結果を小数2桁に切上"},
+        {{4, ResultRule::HalfUp}, L"4桁5/4", L"結果を小数4桁に四捨五入"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(rounding_mark(row.rounding), row.mark) << int{row.rounding.decimals};
+        EXPECT_EQ(rounding_text(row.rounding), row.text) << int{row.rounding.decimals};
+    }
 }
 
 }  // namespace

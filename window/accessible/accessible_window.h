@@ -33,6 +33,11 @@ class AccessibleWindow {
     // True from a switch of the rate until the readout next changes: the readout's name, which
     // its live region speaks, then names the new rate first.
     virtual bool rate_just_switched() const noexcept = 0;
+    // The grand total's mark and the rounding's (CalcAccessible's children), and their values:
+    // the total as the readout shows a number, the rounding in words.
+    virtual AccessiblePart mark_part(long child) const noexcept = 0;
+    virtual std::wstring grand_total_value() const = 0;
+    virtual std::wstring rounding_value() const = 0;
     virtual std::optional<KeyId> pressed_key() const noexcept = 0;
     // Presses and lets go of a key as a click does; false for a hidden key.
     virtual bool click_key(KeyId id) noexcept = 0;
@@ -47,10 +52,12 @@ class AccessibleTape {
     virtual HWND client_window() const noexcept = 0;
     virtual bool shown() const noexcept = 0;
     virtual std::size_t line_count() const noexcept = 0;
-    // Line i (0 the oldest, below line_count()), and where it is drawn in client pixels: false
-    // for a line out of view.
-    virtual const TapeLine& line(std::size_t i) const noexcept = 0;
+    // Line i (0 the oldest, below line_count()) as it is shown (a correction's typed number in
+    // place of its own), and where it is drawn in client pixels: false for a line out of view.
+    virtual TapeLine line(std::size_t i) const noexcept = 0;
     virtual bool line_rect(std::size_t i, RECT& r) const noexcept = 0;
+    // The line a correction works on: the list's selection.
+    virtual std::optional<std::size_t> marked_line() const noexcept = 0;
 
   protected:
     ~AccessibleTape() = default;

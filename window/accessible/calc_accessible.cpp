@@ -3,6 +3,7 @@
 #include <string>
 
 #include "readout_text.h"
+#include "rounding_text.h"
 #include "tax_rate_text.h"
 
 namespace z5calc {
@@ -64,6 +65,7 @@ bool CalcAccessible::child_rect(long child, RECT& r) const noexcept {
     if (child == kReadoutChild) part = window_->readout_part();
     if (child == kMemMarkChild) part = window_->mem_mark_part();
     if (child == kRateSwitchChild) part = window_->rate_switch_part();
+    if (child == kGrandTotalChild || child == kRoundingChild) part = window_->mark_part(child);
     if (part) {
         r = part->rect;
         return part->visible;
@@ -81,6 +83,8 @@ HRESULT CalcAccessible::get_accName(VARIANT child, BSTR* name) noexcept {
         if (is_key(c)) return bstr(key_name(key_of(c)), name);
         if (c == kMemMarkChild) return bstr(kMemory, name);
         if (c == kRateSwitchChild) return bstr(kRateSwitchName, name);
+        if (c == kGrandTotalChild) return bstr(kGrandTotalName, name);
+        if (c == kRoundingChild) return bstr(kRoundingName, name);
         if (c == kReadoutChild) {
             BSTR value = nullptr;
             const HRESULT hr = get_accValue(child, &value);
@@ -103,6 +107,8 @@ HRESULT CalcAccessible::get_accName(VARIANT child, BSTR* name) noexcept {
 HRESULT CalcAccessible::get_accValue(VARIANT child, BSTR* value) noexcept {
     return answer(child, value, [&](long c) {
         if (c == kRateSwitchChild) return bstr(window_->tax_rate_text(), value);
+        if (c == kGrandTotalChild) return bstr(window_->grand_total_value(), value);
+        if (c == kRoundingChild) return bstr(window_->rounding_value(), value);
         if (c != kReadoutChild) return DISP_E_MEMBERNOTFOUND;
         const std::string_view readout = window_->readout_text();
         if (shows_error(readout)) return bstr(kError, value);

@@ -33,7 +33,9 @@ class CalcAccessible final : public AccessibleBase {
     static constexpr long kReadoutChild = 33;
     static constexpr long kMemMarkChild = 34;
     static constexpr long kRateSwitchChild = 35;  // the tax rate switch (F8, the rate mark)
-    static constexpr long kChildCount = 35;
+    static constexpr long kGrandTotalChild = 36;  // 「GT」
+    static constexpr long kRoundingChild = 37;    // the rounding of results
+    static constexpr long kChildCount = 37;
 
     explicit CalcAccessible(AccessibleWindow& window) noexcept : window_(&window) {}
 

@@ -47,11 +47,25 @@ HRESULT TapeAccessible::get_accState(VARIANT child, VARIANT* state) noexcept {
         RECT r;
         long flags = STATE_SYSTEM_READONLY;
         if (c != CHILDID_SELF && !child_rect(c, r)) flags |= STATE_SYSTEM_OFFSCREEN;
+        // A correction selects the line it works on.
+        if (c != CHILDID_SELF) flags |= STATE_SYSTEM_SELECTABLE;
+        if (c != CHILDID_SELF && window_->marked_line() == static_cast<std::size_t>(c - 1))
+            flags |= STATE_SYSTEM_SELECTED;
         // Kept between showings, hidden.
         if (c == CHILDID_SELF && !window_->shown()) flags |= STATE_SYSTEM_INVISIBLE;
         set_i4(state, flags);
         return S_OK;
     });
+}
+
+HRESULT TapeAccessible::get_accSelection(VARIANT* selection) noexcept {
+    if (!selection) return E_POINTER;
+    VariantInit(selection);
+    if (!window_) return CO_E_OBJNOTCONNECTED;
+    const std::optional<std::size_t> marked = window_->marked_line();
+    if (!marked) return S_FALSE;
+    set_i4(selection, static_cast<long>(*marked + 1));
+    return S_OK;
 }
 
 HRESULT TapeAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) noexcept {

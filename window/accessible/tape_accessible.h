@@ -20,6 +20,7 @@ class TapeAccessible final : public AccessibleBase {
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) noexcept override;
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) noexcept override;
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) noexcept override;
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) noexcept override;
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child,
                                                       BSTR* shortcut) noexcept override;
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) noexcept override;

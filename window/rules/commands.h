@@ -16,7 +16,10 @@ enum class Command : std::uint8_t {
     CopyNumber,
     Paste,
     SwitchRate,
-    ClearTape
+    ClearTape,
+    GrandTotal,
+    Correct,
+    UndoCorrection
 };
 
 // A key with the modifiers it needs held (and the others not); vk 0: none.
@@ -28,6 +31,7 @@ struct CommandChord {
 };
 
 inline constexpr std::uint16_t kVkInsert = 0x2D;
+inline constexpr std::uint16_t kVkF2 = 0x71;
 inline constexpr std::uint16_t kVkF8 = 0x77;
 
 struct CommandRow {
@@ -39,13 +43,16 @@ struct CommandRow {
 };
 
 // clang-format off
-inline constexpr std::array<CommandRow, 6> kCommands = {{
+inline constexpr std::array<CommandRow, 9> kCommands = {{
     {Command::ShowTape, L"\u30C6\u30FC\u30D7\u8868\u793A", L"Ctrl+H", {{{'H', true, false}}}, false},  // テープ表示
     {Command::CopyTape, L"\u30C6\u30FC\u30D7\u3092\u30B3\u30D4\u30FC", L"Ctrl+Shift+C", {{{'C', true, true}}}, false},  // テープをコピー
     {Command::CopyNumber, L"\u6570\u5024\u3092\u30B3\u30D4\u30FC", L"Ctrl+C", {{{'C', true, false}, {kVkInsert, true, false}}}, false},  // 数値をコピー
     {Command::Paste, L"\u8CBC\u308A\u4ED8\u3051", L"Ctrl+V", {{{'V', true, false}, {kVkInsert, false, true}}}, true},  // 貼り付け
     {Command::SwitchRate, L"\u7A0E\u7387\u5207\u66FF", L"F8", {{{kVkF8, false, false}}}, true},  // 税率切替
-    {Command::ClearTape, L"\u30C6\u30FC\u30D7\u3092\u6D88\u53BB", L"", {}, false},  // テープを消去
+    {Command::ClearTape, L"\u30C6\u30FC\u30D7\u3092\u6D88\u53BB", L"", {}, true},  // テープを消去
+    {Command::GrandTotal, L"GT\u547C\u51FA", L"G", {{{'G', false, false}, {'G', false, true}}}, true},  // GT呼出
+    {Command::Correct, L"\u8A02\u6B63", L"F2", {{{kVkF2, false, false}}}, false},  // 訂正
+    {Command::UndoCorrection, L"\u8A02\u6B63\u3092\u5143\u306B\u623B\u3059", L"Ctrl+Z", {{{'Z', true, false}}}, false},  // 訂正を元に戻す
 }};
 // clang-format on
 

@@ -420,5 +420,84 @@ TEST_F(ComponentTest, TaxRatePropertiesEarlyAndLateBound) {
     EXPECT_EQ(kind, 0);  // nothing refused changed it
 }
 
+
+// _zelcalc3's Decimals and Rounding: the settings file's until the host sets them; a value out of
+// range, a fraction or one that is no number is E_INVALIDARG with the values named, and the value
+// set before stays.
+TEST_F(ComponentTest, DecimalsAndRoundingTakeOnlyTheirValues) {
+    ComPtr<_zelcalc> calc = create();
+    ASSERT_TRUE(calc);
+    ComPtr<_zelcalc3> calc3;
+    ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(calc->QueryInterface(IID__zelcalc3, calc3.put_void()), S_OK);
+    ASSERT_EQ(calc->QueryInterface(IID_IDispatch, dispatch.put_void()), S_OK);
+    EXPECT_EQ(static_cast<void*>(calc3.get()), static_cast<void*>(dispatch.get()));
+    const std::wstring host = settings_folder_of_this_user() + L"roundhost.ini";
+    UniqueBstr name(L"roundhost");
+    ASSERT_EQ(calc->SetAppName(name.get()), S_OK);
+    write_bytes(host, "[Setup]\r\nDecimals=3\r\nRounding=0\r\n");
+    LONG decimals = 9, rule = 9;
+    EXPECT_EQ(calc3->get_Decimals(&decimals), S_OK);
+    EXPECT_EQ(calc3->get_Rounding(&rule), S_OK);
+    EXPECT_EQ(std::pair(decimals, rule), std::pair(3L, 0L));
+
+    auto late_put = [&](DISPID id, VARIANT value) {
+        Call call({value});
+        DISPID named = DISPID_PROPERTYPUT;
+        call.params_.rgdispidNamedArgs = &named;
+        call.params_.cNamedArgs = 1;
+        const HRESULT hr = call.invoke(dispatch.get(), id, DISPATCH_PROPERTYPUT);
+        return std::pair{hr == DISP_E_EXCEPTION ? call.excep.scode : hr,
+                         std::wstring(call.excep.bstrDescription ? call.excep.bstrDescription
+                                                                  : L"")};
+    };
+    auto late_get = [&](DISPID id) {
+        Call call({});
+        EXPECT_EQ(call.invoke(dispatch.get(), id, DISPATCH_PROPERTYGET), S_OK);
+        EXPECT_EQ(call.result.vt, VT_I4);
+        return call.result.lVal;
+    };
+    VARIANT null = {};
+    null.vt = VT_NULL;
+    const struct {
+        DISPID id;
+        VARIANT value;
+        HRESULT hr;
+        LONG after;
+    } rows[] = {
+        {0x60050002, bstr_arg(L"2"), S_OK, 2},  // converted as VB does
+        {0x60050002, i4_arg(5), E_INVALIDARG, 2},
+        {0x60050002, i4_arg(-2), E_INVALIDARG, 2},
+        {0x60050002, null, E_INVALIDARG, 2},
+        {0x60050002, r8_arg(1.5), E_INVALIDARG, 2},
+        {0x60050002, bstr_arg(L"two"), E_INVALIDARG, 2},
+        {0x60050002, i4_arg(-1), S_OK, -1},
+        {0x60050003, i4_arg(1), S_OK, 1},
+        {0x60050003, i4_arg(3), E_INVALIDARG, 1},
+        {0x60050003, null, E_INVALIDARG, 1},
+        {0x60050003, r8_arg(4294967298.0), E_INVALIDARG, 1},
+    };
+    for (const auto& row : rows) {
+        const auto [hr, description] = late_put(row.id, row.value);
+        EXPECT_EQ(hr, row.hr) << std::hex << row.id << " " << row.value.vt;
+        EXPECT_EQ(description.find(L"must be") != std::wstring::npos, FAILED(row.hr));
+        EXPECT_EQ(late_get(row.id), row.after) << std::hex << row.id << " " << row.value.vt;
+    }
+    EXPECT_EQ(calc3->put_Decimals(4), S_OK);
+    EXPECT_EQ(calc3->put_Rounding(-1), E_INVALIDARG);
+    EXPECT_EQ(error_description(),
+              L"Rounding must be 0 (toward zero), 1 (away from zero) or 2 (half away from zero)");
+    EXPECT_EQ(calc3->get_Decimals(nullptr), E_POINTER);
+    // Set by the host, they no longer follow the file.
+    write_bytes(host, "[Setup]\r\nDecimals=0\r\n");
+    EXPECT_EQ(std::pair(late_get(0x60050002), late_get(0x60050003)), std::pair(4L, 1L));
+    DeleteFileW(host.c_str());
+
+    double total = 7;
+    EXPECT_EQ(calc3->get_GrandTotal(&total), S_OK);
+    EXPECT_EQ(total, 0);
+    EXPECT_EQ(calc3->ClearGrandTotal(), S_OK);
+}
+
 }  // namespace
 }  // namespace z5calc

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cctype>
 #include <limits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -119,7 +120,8 @@ TEST_F(ComponentTest, RegistrationWritesClassProgIdTypeLibraryAndInterface) {
     EXPECT_EQ(reg_text(root, L"TypeLib\\" + libid + L"\\1.0\\0\\" + kPlatform), dll_path());
     EXPECT_EQ(reg_text(root, L"TypeLib\\" + libid + L"\\1.0\\FLAGS"), L"0");
     for (auto [iid, name] :
-         {std::pair{&IID__zelcalc, L"_zelcalc"}, {&IID__zelcalc2, L"_zelcalc2"}}) {
+         {std::pair{&IID__zelcalc, L"_zelcalc"}, {&IID__zelcalc2, L"_zelcalc2"},
+          {&IID__zelcalc3, L"_zelcalc3"}}) {
         const std::wstring iface = L"Interface\\" + guid_text(*iid);
         EXPECT_EQ(reg_text(root, iface), name);
         EXPECT_EQ(reg_text(root, iface + L"\\ProxyStubClsid32"),
@@ -152,6 +154,7 @@ TEST_F(ComponentTest, UnregistrationRemovesExactlyWhatWasWritten) {
     EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, L"z5calcD.zelcalc\\CLSID"));
     EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, L"Interface\\" + guid_text(IID__zelcalc)));
     EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, L"Interface\\" + guid_text(IID__zelcalc2)));
+    EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, L"Interface\\" + guid_text(IID__zelcalc3)));
     EXPECT_FALSE(reg_key_exists(HKEY_CLASSES_ROOT, L"TypeLib\\" + libid + L"\\1.0"));
     // Keys someone else put there stay, and so do their parents.
     EXPECT_TRUE(reg_key_exists(HKEY_CLASSES_ROOT, foreign));
@@ -367,54 +370,72 @@ void expect_type_library(const std::wstring& path, SYSKIND platform) {
         record->ReleaseVarDesc(var);
     }
 
-    // The later interface extends _zelcalc: its own members follow _zelcalc's in the vtable.
-    ComPtr<ITypeInfo> dispatch2, info2, base;
-    ASSERT_EQ(library->GetTypeInfoOfGuid(IID__zelcalc2, dispatch2.put()), S_OK);
-    ASSERT_EQ(dispatch2->GetRefTypeOfImplType(-1, &ref), S_OK);
-    ASSERT_EQ(dispatch2->GetRefTypeInfo(ref, info2.put()), S_OK);
-    ASSERT_EQ(info2->GetTypeAttr(&attr), S_OK);
-    EXPECT_EQ(attr->wTypeFlags & flags, flags);
-    EXPECT_EQ(attr->cFuncs, 6);
-    info2->ReleaseTypeAttr(attr);
-    ASSERT_EQ(info2->GetRefTypeOfImplType(0, &ref), S_OK);
-    ASSERT_EQ(info2->GetRefTypeInfo(ref, base.put()), S_OK);
-    ASSERT_EQ(base->GetTypeAttr(&attr), S_OK);
-    EXPECT_TRUE(IsEqualGUID(attr->guid, IID__zelcalc));
-    base->ReleaseTypeAttr(attr);
-    const struct {
+    // Each later interface extends the one before: its own members follow the base's in the
+    // vtable.
+    struct Member {
         MEMBERID id;
         INVOKEKIND kind;
-        VARTYPE type;
-    } properties[] = {{0x60040000, INVOKE_PROPERTYGET, VT_I4},
-                      {0x60040000, INVOKE_PROPERTYPUT, VT_I4},
-                      {0x60040001, INVOKE_PROPERTYGET, VT_R8},
-                      {0x60040002, INVOKE_PROPERTYGET, VT_R8},
-                      {0x60040003, INVOKE_PROPERTYGET, VT_BSTR},
-                      {0x60040004, INVOKE_FUNC, VT_EMPTY}};  // ClearTape(): no parameter
-    for (UINT i = 0; i < 6; ++i) {
-        FUNCDESC* func = nullptr;
-        ASSERT_EQ(info2->GetFuncDesc(i, &func), S_OK);
-        EXPECT_EQ(func->memid, properties[i].id) << i;
-        EXPECT_EQ(func->invkind, properties[i].kind) << i;
-        EXPECT_EQ(func->oVft, static_cast<SHORT>((10 + i) * sizeof(void*))) << i;
-        ASSERT_EQ(func->cParams, properties[i].type == VT_EMPTY ? 0 : 1) << i;
-        if (func->cParams == 1) {
-            const TYPEDESC& type = func->lprgelemdescParam[0].tdesc;
-            EXPECT_EQ(type.vt == VT_PTR ? type.lptdesc->vt : type.vt, properties[i].type) << i;
+        VARTYPE type;  // of the one parameter; VT_EMPTY for none
+    };
+    const Member second[] = {{0x60040000, INVOKE_PROPERTYGET, VT_I4},
+                             {0x60040000, INVOKE_PROPERTYPUT, VT_I4},
+                             {0x60040001, INVOKE_PROPERTYGET, VT_R8},
+                             {0x60040002, INVOKE_PROPERTYGET, VT_R8},
+                             {0x60040003, INVOKE_PROPERTYGET, VT_BSTR},
+                             {0x60040004, INVOKE_FUNC, VT_EMPTY}};
+    const Member third[] = {{0x60050000, INVOKE_PROPERTYGET, VT_R8},
+                            {0x60050001, INVOKE_FUNC, VT_EMPTY},
+                            {0x60050002, INVOKE_PROPERTYGET, VT_I4},
+                            {0x60050002, INVOKE_PROPERTYPUT, VT_I4},
+                            {0x60050003, INVOKE_PROPERTYGET, VT_I4},
+                            {0x60050003, INVOKE_PROPERTYPUT, VT_I4}};
+    const struct {
+        const GUID* iid;
+        const GUID* base;
+        std::span<const Member> members;
+        UINT firstSlot;
+    } extensions[] = {{&IID__zelcalc2, &IID__zelcalc, second, 10},
+                      {&IID__zelcalc3, &IID__zelcalc2, third, 16}};
+    for (const auto& e : extensions) {
+        ComPtr<ITypeInfo> dispatch2, info2, base;
+        ASSERT_EQ(library->GetTypeInfoOfGuid(*e.iid, dispatch2.put()), S_OK);
+        ASSERT_EQ(dispatch2->GetRefTypeOfImplType(-1, &ref), S_OK);
+        ASSERT_EQ(dispatch2->GetRefTypeInfo(ref, info2.put()), S_OK);
+        ASSERT_EQ(info2->GetTypeAttr(&attr), S_OK);
+        EXPECT_EQ(attr->wTypeFlags & flags, flags);
+        EXPECT_EQ(attr->cFuncs, e.members.size());
+        info2->ReleaseTypeAttr(attr);
+        ASSERT_EQ(info2->GetRefTypeOfImplType(0, &ref), S_OK);
+        ASSERT_EQ(info2->GetRefTypeInfo(ref, base.put()), S_OK);
+        ASSERT_EQ(base->GetTypeAttr(&attr), S_OK);
+        EXPECT_TRUE(IsEqualGUID(attr->guid, *e.base));
+        base->ReleaseTypeAttr(attr);
+        for (UINT i = 0; i < e.members.size(); ++i) {
+            const Member& m = e.members[i];
+            FUNCDESC* func = nullptr;
+            ASSERT_EQ(info2->GetFuncDesc(i, &func), S_OK);
+            EXPECT_EQ(func->memid, m.id) << i;
+            EXPECT_EQ(func->invkind, m.kind) << i;
+            EXPECT_EQ(func->oVft, static_cast<SHORT>((e.firstSlot + i) * sizeof(void*))) << i;
+            ASSERT_EQ(func->cParams, m.type == VT_EMPTY ? 0 : 1) << i;
+            if (func->cParams == 1) {
+                const TYPEDESC& type = func->lprgelemdescParam[0].tdesc;
+                EXPECT_EQ(type.vt == VT_PTR ? type.lptdesc->vt : type.vt, m.type) << i;
+            }
+            info2->ReleaseFuncDesc(func);
         }
-        info2->ReleaseFuncDesc(func);
     }
 
-    // The class lists both; _zelcalc stays its default.
+    // The class lists all three; _zelcalc stays its default.
     ComPtr<ITypeInfo> coclass;
     ASSERT_EQ(library->GetTypeInfoOfGuid(CLSID_zelcalc, coclass.put()), S_OK);
     ASSERT_EQ(coclass->GetTypeAttr(&attr), S_OK);
     EXPECT_EQ(attr->typekind, TKIND_COCLASS);
     EXPECT_TRUE(attr->wTypeFlags & TYPEFLAG_FCANCREATE);
-    EXPECT_EQ(attr->cImplTypes, 2);
+    EXPECT_EQ(attr->cImplTypes, 3);
     coclass->ReleaseTypeAttr(attr);
-    const GUID* listed[] = {&IID__zelcalc, &IID__zelcalc2};
-    for (UINT i = 0; i < 2; ++i) {
+    const GUID* listed[] = {&IID__zelcalc, &IID__zelcalc2, &IID__zelcalc3};
+    for (UINT i = 0; i < 3; ++i) {
         INT impl_flags = 0;
         ComPtr<ITypeInfo> listed_info;
         ASSERT_EQ(coclass->GetImplTypeFlags(i, &impl_flags), S_OK);

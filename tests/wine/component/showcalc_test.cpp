@@ -25,8 +25,9 @@ namespace z5calc {
 namespace {
 
 // The readout's pixels as the calculator window paints them.
+// The digits' band: below the marks (「GT」 comes with a transfer's result).
 std::vector<COLORREF> readout_pixels() {
-    return painted_pixels(calc_window(), {14, 41, 191, 66});
+    return painted_pixels(calc_window(), {14, 49, 191, 66});
 }
 
 class ShowcalcTest : public ComponentCallTest {

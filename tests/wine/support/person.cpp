@@ -37,6 +37,8 @@ WORD named_key(const std::wstring& name) {
                                                       {L"BS", VK_BACK},
                                                       {L"DEL", VK_DELETE},
                                                       {L"ENTER", VK_RETURN},
+                                                      {L"UP", VK_UP},
+                                                      {L"DOWN", VK_DOWN},
                                                       {L"APPS", VK_APPS}};
     if (auto it = keys.find(name); it != keys.end()) return it->second;
     if (name.size() > 1 && name[0] == L'F')

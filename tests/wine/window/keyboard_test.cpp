@@ -278,7 +278,8 @@ TEST_F(KeyboardTest, TooltipsNameEveryKeyAndItsShortcut) {
     SendMessageW(window.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
     HWND tips = window.tooltips();
     ASSERT_NE(tips, nullptr);
-    EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(kKeyCount));
+    // A tool per key, and the rounding mark's.
+    EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), static_cast<LRESULT>(kKeyCount + 1));
     auto tool = [&](KeyId id, wchar_t* text) {
         TTTOOLINFOW info = {};
         info.cbSize = sizeof(info);

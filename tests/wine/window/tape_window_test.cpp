@@ -142,7 +142,10 @@ TEST_F(TapeWindowTest, ContextMenuOffersTheTapeCopyPasteAndTheRate) {
                      {L"\u6570\u5024\u3092\u30B3\u30D4\u30FC\tCtrl+C", 0},
                      {L"\u8CBC\u308A\u4ED8\u3051\tCtrl+V", 0},
                      {L"\u7A0E\u7387\u5207\u66FF\tF8", 0},
-                     {L"\u30C6\u30FC\u30D7\u3092\u6D88\u53BB", MF_GRAYED}}));
+                     {L"\u30C6\u30FC\u30D7\u3092\u6D88\u53BB", MF_GRAYED},
+                     {L"GT\u547C\u51FA\tG", 0},
+                     {L"\u8A02\u6B63\tF2", MF_GRAYED},  // nothing typed to correct
+                     {L"\u8A02\u6B63\u3092\u5143\u306B\u623B\u3059\tCtrl+Z", MF_GRAYED}}));
     type(L"2+3=");
     window.run_command(Command::ShowTape);
     EXPECT_NE(tape(), nullptr);

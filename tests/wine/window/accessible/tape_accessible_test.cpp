@@ -79,7 +79,7 @@ TEST_F(TapeAccessibleTest, IsAListWithItsLinesInViewPlacedAndTheRestOffScreen) {
     ASSERT_EQ(tape->accHitTest(l + w / 2, t + h / 2, &hit), S_OK);
     EXPECT_EQ(hit.lVal, count);
     ASSERT_EQ(tape->get_accState(child(1), &v), S_OK);  // the oldest is scrolled away
-    EXPECT_EQ(v.lVal, STATE_SYSTEM_READONLY | STATE_SYSTEM_OFFSCREEN);
+    EXPECT_EQ(v.lVal, STATE_SYSTEM_READONLY | STATE_SYSTEM_OFFSCREEN | STATE_SYSTEM_SELECTABLE);
     EXPECT_EQ(tape->accLocation(&l, &t, &w, &h, child(1)), S_FALSE);
     EXPECT_EQ(tape->get_accRole(child(count + 1), &v), E_INVALIDARG);
 
