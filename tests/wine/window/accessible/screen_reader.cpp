@@ -1,6 +1,7 @@
 // A screen reader in a process of its own:  screen_reader HWND OUT [CHILD...]
 // Asks oleacc for the client area of window HWND (decimal), writes one line per child to OUT
-// (UTF-16, no mark: "id<TAB>role<TAB>name<TAB>value<TAB>shortcut"), then does the default action of
+// (UTF-16, no mark: "id<TAB>role<TAB>name<TAB>value<TAB>shortcut") and "selected<TAB>id" for a
+// selected child, then does the default action of
 // each CHILD id given and writes "after<TAB>" and the readout's value. Exit code 0, or the step
 // that failed (2 arguments, 3 object, 4 file).
 #include <windows.h>
@@ -51,6 +52,10 @@ int run(HWND window, std::wstring& out, int count, wchar_t** children) {
                read(acc, &IAccessible::get_accValue, id) + L"\t" +
                read(acc, &IAccessible::get_accKeyboardShortcut, id) + L"\n";
     }
+    VARIANT selection;
+    VariantInit(&selection);
+    if (acc->get_accSelection(&selection) == S_OK && selection.vt == VT_I4)
+        out += L"selected\t" + std::to_wstring(selection.lVal) + L"\n";
     for (int i = 0; i < count; ++i) acc->accDoDefaultAction(child(_wtol(children[i])));
     out += L"after\t" +
            read(acc, &IAccessible::get_accValue, z5calc::CalcAccessible::kReadoutChild) + L"\n";

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -108,6 +109,52 @@ TEST_F(TapeAccessibleTest, NewLinesClearsAndTheDroppedOldestRaiseListEvents) {
     pump_messages();
     EXPECT_EQ(tapeEvents,
               (std::vector<std::pair<DWORD, long>>{{EVENT_OBJECT_REORDER, CHILDID_SELF}}));
+    UnhookWinEvent(hook);
+}
+
+
+// A correction: its line is the list's selection, read with the number typed; made, the line
+// and those after it are read anew, from another process too.
+TEST_F(TapeAccessibleTest, CorrectionIsTheSelectionAndItsLinesAreReadAnew) {
+    TempFolder folder(L"tape-correction");
+    const std::wstring out = folder.path() + L"tape.txt";
+    auto read_tape = [&] {
+        std::wstring text;
+        HANDLE process = start_screen_reader(SCREEN_READER_EXE, tapeHwnd, out, {});
+        EXPECT_EQ(finish_screen_reader(process, out, text), 0u);
+        return text;
+    };
+    tapeEvents.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, &on_tape_event,
+                                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    window.run_command(Command::Correct);  // the newest typed number: = 3.
+    type(L"4");
+    pump_messages();
+    VARIANT state;
+    ASSERT_EQ(tape->get_accState(child(2), &state), S_OK);
+    EXPECT_TRUE(state.lVal & STATE_SYSTEM_SELECTED);
+    const std::wstring item = L"\t" + std::to_wstring(ROLE_SYSTEM_LISTITEM) + L"\t";
+    std::wstring text = read_tape();
+    EXPECT_NE(text.find(L"2" + item + L"\u30A4\u30B3\u30FC\u30EB\u30014.\t"), std::wstring::npos)
+        << narrow(text);  // イコール、4.
+    EXPECT_NE(text.find(L"selected\t2\n"), std::wstring::npos) << narrow(text);
+
+    type(L"\r");
+    pump_messages();
+    EXPECT_EQ(window.calculation().readout(), "48.");
+    text = read_tape();
+    EXPECT_NE(text.find(L"2" + item + L"\u30A4\u30B3\u30FC\u30EB\u30014.\u3001\u8A02\t"),
+              std::wstring::npos)
+        << narrow(text);  // イコール、4.、訂
+    EXPECT_NE(text.find(L"3" + item + L"\u30A4\u30B3\u30FC\u30EB\u300148.\t"), std::wstring::npos)
+        << narrow(text);
+    EXPECT_EQ(text.find(L"selected"), std::wstring::npos);
+    const auto raised = [&](DWORD event, long id) {
+        return std::find(tapeEvents.begin(), tapeEvents.end(), std::pair{event, id}) !=
+               tapeEvents.end();
+    };
+    EXPECT_TRUE(raised(EVENT_OBJECT_SELECTION, 2));
+    EXPECT_TRUE(raised(EVENT_OBJECT_NAMECHANGE, 3));
     UnhookWinEvent(hook);
 }
 
