@@ -1,5 +1,6 @@
-// What _zelcalc2 adds, through real calls: the rate a call opens with, as the host asks it, and
-// the one the user leaves it at; the tape a host can keep beside the field's value.
+// What _zelcalc2 and _zelcalc3 add, through real calls: the rate a call opens with, as the host
+// asks it, and the one the user leaves it at; the tape a host can keep beside the field's value;
+// the grand total over calls and the rounding of their results.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -45,9 +46,13 @@ class Zelcalc2CallTest : public ComponentCallTest {
     std::wstring host_;
 };
 
+void press(WPARAM vk) {
+    PostMessageW(calc_window(), WM_KEYDOWN, vk, 0);
+    PostMessageW(calc_window(), WM_KEYUP, vk, 0xC0000001);
+}
+
 void press_f8() {
-    PostMessageW(calc_window(), WM_KEYDOWN, VK_F8, 0);
-    PostMessageW(calc_window(), WM_KEYUP, VK_F8, 0xC0000001);
+    press(VK_F8);
 }
 
 TEST_F(Zelcalc2CallTest, OpensAtTheAskedRateAndReportsTheRateItClosedWith) {
@@ -149,6 +154,54 @@ TEST_F(Zelcalc2CallTest, TapeGotWithoutAResultLeavesNothingBehind) {
     }
     const long long added = commit() - before;
     EXPECT_LT(added, 1 << 20) << "bytes added: " << added;
+}
+
+
+// Each call's results rounded as the host set for it; the grand total adds them over the calls
+// and G brings it onto the readout, rounded too. A correction the user began is left when a
+// nested call comes: the keys then work the calculator again.
+TEST_F(Zelcalc2CallTest, GrandTotalSpansCallsRoundedAsTheHostSets) {
+    ComPtr<_zelcalc3> calc3;
+    ASSERT_EQ(calc->QueryInterface(IID__zelcalc3, calc3.put_void()), S_OK);
+    ASSERT_EQ(calc3->ClearGrandTotal(), S_OK);
+    const struct {
+        LONG decimals, rule;
+        const wchar_t* keys;
+        double result;
+    } calls[] = {{0, 2, L"10/4=", 3}, {0, 0, L"10/4=", 2}, {2, 1, L"1/3=", 0.34}};
+    for (const auto& call : calls) {
+        ASSERT_EQ(calc3->put_Decimals(call.decimals), S_OK);
+        ASSERT_EQ(calc3->put_Rounding(call.rule), S_OK);
+        Script script;
+        script.type(call.keys).type(L"\r");
+        EXPECT_EQ(show(script, 0), call.result) << narrow(call.keys);
+    }
+    double total = 0;
+    ASSERT_EQ(calc3->get_GrandTotal(&total), S_OK);
+    EXPECT_DOUBLE_EQ(total, 5.34);
+    ASSERT_EQ(calc3->put_Decimals(1), S_OK);  // 5.34 recalled at one decimal, half up
+    ASSERT_EQ(calc3->put_Rounding(2), S_OK);
+    Script recall;
+    recall.then([] { press('G'); }).type(L"\r");
+    EXPECT_DOUBLE_EQ(show(recall, 0), 5.3);
+
+    double inner = 0;
+    Script outer;
+    outer.type(L"4+5=")
+        .then([] { press(VK_F2); })
+        .then([&] {
+            Script nested;
+            nested.type(L"1\r");
+            inner = show(nested, 0);
+        })
+        .type(L"7+1=")  // the outer call's 転記 stays hidden after a nested call
+        .then([] { PostMessageW(calc_window(), WM_CLOSE, 0, 0); });
+    show(outer, 0);
+    EXPECT_EQ(inner, 1);
+    UniqueBstr tape;
+    ASSERT_EQ(calc2->get_Tape(tape.put()), S_OK);
+    const std::wstring text(tape.view());
+    EXPECT_EQ(text.substr(text.size() - 6), L"=\t8.\r\n") << narrow(text);
 }
 
 }  // namespace
