@@ -18,7 +18,7 @@ struct Step {
 };
 constexpr Step kSteps[] = {
     {Act::Open, 0, Column::Price},
-    {Act::Type, 0, Column::Price, L"450+50="},
+    {Act::Type, 0, Column::Price, L"1001/2="},  // 500.5: a unit price, whole yen, 501
     {Act::Transfer},
     {Act::Open, 0, Column::Quantity},
     {Act::Type, 0, Column::Price, L"3"},
@@ -120,16 +120,16 @@ int DemoRun::report() const {
     const InvoiceTotals& t = totals_;
     const double paper = paper_, tea = tea_;
     std::printf(
-        "demo run: paper 450+50= x 3 gave %g at 10%%, tea 1080 tax-excluded at 8%% x 2 gave %g "
+        "demo run: paper 1001/2= (whole yen) x 3 gave %g at 10%%, tea 1080 tax-excluded at 8%% x 2 gave %g "
         "(key pressed: %s); 10%% subtotal %g tax %g, 8%% subtotal %g tax %g, total %g; the "
         "calculator %s beside the field; screenshot %s; at %d DPI the texts %s\n",
         paper, tea, pressed_ ? "yes" : "no", t.byRate[0].subtotal, t.byRate[0].tax,
         t.byRate[1].subtotal, t.byRate[1].tax, t.total, beside_ ? "opened" : "did not open",
         shotOk_ ? "shows the calculator" : "does not show the calculator", dpi_,
         textsFit_ ? "fit" : "are cut off");
-    const bool sums = paper == 1500 && tea == 2000 && t.byRate[0].subtotal == 2100 &&
+    const bool sums = paper == 1503 && tea == 2000 && t.byRate[0].subtotal == 2103 &&
                       t.byRate[0].tax == 210 && t.byRate[1].subtotal == 2440 &&
-                      t.byRate[1].tax == 195 && t.total == 4945;
+                      t.byRate[1].tax == 195 && t.total == 4948;
     return sums && pressed_ && beside_ && shotOk_ && textsFit_ ? 0 : 1;
 }
 

@@ -31,6 +31,7 @@ constexpr wchar_t kTitle[] = L"z5calc demo";
 constexpr UINT_PTR kDemoTimer = 1;
 
 _zelcalc2* calculator = nullptr;
+_zelcalc3* rounding = nullptr;  // none from a DLL older than _zelcalc3
 z5demo::InvoiceForm invoice;
 std::unique_ptr<z5demo::DemoRun> demoRun;  // with --demo-run
 std::wstring settingsFile;
@@ -138,6 +139,10 @@ void open_calculator(int line, Column column) {
     windowstay ws = field_rectangle(cell);
     // The calculator's tax keys start at the line's rate.
     HRESULT hr = calculator->put_TaxRateKind(static_cast<LONG>(invoice.rate_of(line)));
+    // A unit price is whole yen and a quantity has two decimals: the calculator rounds its
+    // results (a price worked out as 1,000 ÷ 3) to them, half up, as the invoice would.
+    if (SUCCEEDED(hr) && rounding) hr = rounding->put_Decimals(quantity ? 2 : 0);
+    if (SUCCEEDED(hr) && rounding) hr = rounding->put_Rounding(2);
     if (SUCCEEDED(hr)) {
         hr = quantity ? show_late_bound(m, ws, mmax, result)
                       : calculator->showcalc(&m, &ws, &mmax, &result);
@@ -187,6 +192,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         std::fwprintf(stderr, L"%ls\n", text);
         return 1;
     }
+    calculator->QueryInterface(IID__zelcalc3, reinterpret_cast<void**>(&rounding));
     settingsFile = settings_folder() + L"z5demo.ini";
     write_default_settings(settingsFile);
     BSTR name = SysAllocString(settingsFile.c_str());
@@ -212,6 +218,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
         DispatchMessageW(&msg);
     }
     const int status = demoRun ? demoRun->report() : 0;
+    if (rounding) rounding->Release();
     calculator->Release();
     CoUninitialize();
     return status;
