@@ -1,6 +1,6 @@
 // The binary layout hosts were compiled against, in this build's bitness: the record showcalc
-// takes and the vtable slot of every method of _zelcalc, _zelcalc2 and _zelcalc3, as the C view of the
-// generated header lays them out. Nothing here runs; the build stops if the layout moves.
+// takes and the vtable slot of every method of _zelcalc, _zelcalc2 and _zelcalc3, as the C view of
+// the generated header lays them out. Nothing here runs; the build stops if the layout moves.
 #define CINTERFACE
 #include <cstddef>
 

@@ -155,9 +155,9 @@ std::vector<RegistryRow> registration_rows(const std::wstring& module_path) {
                         rule.shared});
     };
     for (const RowRule& rule : kRows) add(rule, nullptr);
-    for (auto [iid, name] :
-         {std::pair{&IID__zelcalc, L"_zelcalc"}, {&IID__zelcalc2, L"_zelcalc2"},
-          {&IID__zelcalc3, L"_zelcalc3"}}) {
+    for (auto [iid, name] : {std::pair{&IID__zelcalc, L"_zelcalc"},
+                             {&IID__zelcalc2, L"_zelcalc2"},
+                             {&IID__zelcalc3, L"_zelcalc3"}}) {
         roots[static_cast<std::size_t>(Root::Interface)] = L"Interface\\" + guid_text(*iid);
         for (const RowRule& rule : kInterfaceRows) add(rule, name);
     }

@@ -120,7 +120,8 @@ int DemoRun::report() const {
     const InvoiceTotals& t = totals_;
     const double paper = paper_, tea = tea_;
     std::printf(
-        "demo run: paper 1001/2= (whole yen) x 3 gave %g at 10%%, tea 1080 tax-excluded at 8%% x 2 gave %g "
+        "demo run: paper 1001/2= (whole yen) x 3 gave %g at 10%%, tea 1080 tax-excluded at 8%% x 2 "
+        "gave %g "
         "(key pressed: %s); 10%% subtotal %g tax %g, 8%% subtotal %g tax %g, total %g; the "
         "calculator %s beside the field; screenshot %s; at %d DPI the texts %s\n",
         paper, tea, pressed_ ? "yes" : "no", t.byRate[0].subtotal, t.byRate[0].tax,

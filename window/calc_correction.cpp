@@ -5,9 +5,8 @@ namespace {
 
 bool types_number(const KeyRow& row) noexcept {
     const KeyGroup group = row.engine.group;
-    return row.role == KeyRole::Calc &&
-           (group == KeyGroup::Number || group == KeyGroup::Decimal || group == KeyGroup::Inv ||
-            group == KeyGroup::Bs);
+    return row.role == KeyRole::Calc && (group == KeyGroup::Number || group == KeyGroup::Decimal ||
+                                         group == KeyGroup::Inv || group == KeyGroup::Bs);
 }
 
 }  // namespace

@@ -124,8 +124,9 @@ std::wstring CalcWindow::tax_rate_text() const {
 void CalcWindow::grand_total_changed(double total) noexcept {
     const bool shown = face_.status_marks().grand_total_shown();
     show_marks();
-    if (shown != (total != 0)) notify(total != 0 ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE,
-                                      CalcAccessible::kGrandTotalChild);
+    if (shown != (total != 0))
+        notify(total != 0 ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE,
+               CalcAccessible::kGrandTotalChild);
 }
 
 void CalcWindow::show_marks() noexcept {
@@ -139,8 +140,8 @@ void CalcWindow::show_marks() noexcept {
     invalidate(display);
     const StatusMarks& marks = face_.status_marks();
     const KeyRect r = marks.rounding_rect();
-    tooltips_.set_mark(marks.rounding_shown() ? RECT{r.left, r.top, r.left + r.width, r.top + r.height}
-                                              : RECT{});
+    tooltips_.set_mark(
+        marks.rounding_shown() ? RECT{r.left, r.top, r.left + r.width, r.top + r.height} : RECT{});
     if (before == marks.rounding()) return;
     try {
         tooltips_.set_mark_text(rounding_text(marks.rounding()));

@@ -77,6 +77,14 @@ int main() {
         // The line is food: the tax keys start at the reduced rate (F8 switches on screen).
         if (SUCCEEDED(hr)) hr = calc->put_TaxRateKind(1);
         if (SUCCEEDED(hr)) hr = calc->get_ReducedTaxRate(&reduced);
+        // _zelcalc3 (a DLL older than it answers E_NOINTERFACE): the field holds whole yen, so
+        // the results come rounded to 0 decimals, half away from zero.
+        _zelcalc3* calc3 = nullptr;
+        if (SUCCEEDED(hr) &&
+            SUCCEEDED(calc->QueryInterface(IID__zelcalc3, reinterpret_cast<void**>(&calc3)))) {
+            hr = calc3->put_Decimals(0);
+            if (SUCCEEDED(hr)) hr = calc3->put_Rounding(2);
+        }
         if (FAILED(hr)) {
             report("SetAppName or the tax rate", hr);
         } else if (calculate(calc, field, value)) {
@@ -85,8 +93,13 @@ int main() {
             std::printf("The calculator gave %g\n", value);
             std::printf("It closed at the %s rate (reduced: %g %%)\n",
                         kind == 1 ? "reduced" : "standard", reduced * 100);
+            // The results of = and % over this host's calls: an invoice's total.
+            double total = 0;
+            if (calc3 && SUCCEEDED(calc3->get_GrandTotal(&total)))
+                std::printf("Grand total: %g\n", total);
             status = 0;
         }
+        if (calc3) calc3->Release();
         calc->Release();
     }
     DestroyWindow(form);

@@ -193,14 +193,14 @@ TEST(ResultRounding, DecimalExactByEachRule) {
     EXPECT_EQ(recalled.calc.transferred(), 1.24);
 }
 
-
 // The number a correction shows while it is typed, as the readout would show it.
 TEST(Correction, TypedReadoutIsTheReadoutOfTheKeys) {
     const struct {
         const char* keys;
         const char* readout;
-    } rows[] = {{"", "0."}, {"1 2 . 5", "12.5"}, {"1 2 BS", "1."}, {"5 INV", "-5."},
-                {"3 00 000", "300,000."}, {"1 2 3 4 5 6 7 8 9 0 1 2 3", "123,456,789."}};
+    } rows[] = {
+        {"", "0."},       {"1 2 . 5", "12.5"},      {"1 2 BS", "1."},
+        {"5 INV", "-5."}, {"3 00 000", "300,000."}, {"1 2 3 4 5 6 7 8 9 0 1 2 3", "123,456,789."}};
     for (const auto& row : rows)
         EXPECT_EQ(Calculation::typed_readout(keys_of(row.keys)), row.readout) << row.keys;
 }

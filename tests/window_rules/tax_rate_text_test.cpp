@@ -24,7 +24,6 @@ TEST(TaxRateText, PercentAsPeopleWriteIt) {
               L"8%");
 }
 
-
 TEST(RoundingText, MarkAndWordsForEachSetting) {
     const struct {
         ResultRounding rounding;

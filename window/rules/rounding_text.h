@@ -22,7 +22,8 @@ std::wstring rounding_text(ResultRounding rounding);
 
 // The grand total's mark 「GT」 and the names screen readers give the two marks.
 inline constexpr std::wstring_view kGrandTotalMark = L"GT";
-inline constexpr std::wstring_view kGrandTotalName = L"\u30B0\u30E9\u30F3\u30C9\u30C8\u30FC\u30BF\u30EB";  // グランドトータル
+inline constexpr std::wstring_view kGrandTotalName =
+    L"\u30B0\u30E9\u30F3\u30C9\u30C8\u30FC\u30BF\u30EB";  // グランドトータル
 inline constexpr std::wstring_view kRoundingName = L"\u7AEF\u6570\u51E6\u7406";  // 端数処理
 
 // Where the marks lie, at 96 DPI: in the display after the rate mark's place (or in it while the

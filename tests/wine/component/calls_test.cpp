@@ -420,7 +420,6 @@ TEST_F(ComponentTest, TaxRatePropertiesEarlyAndLateBound) {
     EXPECT_EQ(kind, 0);  // nothing refused changed it
 }
 
-
 // _zelcalc3's Decimals and Rounding: the settings file's until the host sets them; a value out of
 // range, a fraction or one that is no number is E_INVALIDARG with the values named, and the value
 // set before stays.
@@ -447,9 +446,9 @@ TEST_F(ComponentTest, DecimalsAndRoundingTakeOnlyTheirValues) {
         call.params_.rgdispidNamedArgs = &named;
         call.params_.cNamedArgs = 1;
         const HRESULT hr = call.invoke(dispatch.get(), id, DISPATCH_PROPERTYPUT);
-        return std::pair{hr == DISP_E_EXCEPTION ? call.excep.scode : hr,
-                         std::wstring(call.excep.bstrDescription ? call.excep.bstrDescription
-                                                                  : L"")};
+        return std::pair{
+            hr == DISP_E_EXCEPTION ? call.excep.scode : hr,
+            std::wstring(call.excep.bstrDescription ? call.excep.bstrDescription : L"")};
     };
     auto late_get = [&](DISPID id) {
         Call call({});

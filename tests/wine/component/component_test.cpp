@@ -119,9 +119,9 @@ TEST_F(ComponentTest, RegistrationWritesClassProgIdTypeLibraryAndInterface) {
     EXPECT_EQ(reg_text(root, L"z5calcD.zelcalc.1\\CLSID"), guid_text(CLSID_zelcalc));
     EXPECT_EQ(reg_text(root, L"TypeLib\\" + libid + L"\\1.0\\0\\" + kPlatform), dll_path());
     EXPECT_EQ(reg_text(root, L"TypeLib\\" + libid + L"\\1.0\\FLAGS"), L"0");
-    for (auto [iid, name] :
-         {std::pair{&IID__zelcalc, L"_zelcalc"}, {&IID__zelcalc2, L"_zelcalc2"},
-          {&IID__zelcalc3, L"_zelcalc3"}}) {
+    for (auto [iid, name] : {std::pair{&IID__zelcalc, L"_zelcalc"},
+                             {&IID__zelcalc2, L"_zelcalc2"},
+                             {&IID__zelcalc3, L"_zelcalc3"}}) {
         const std::wstring iface = L"Interface\\" + guid_text(*iid);
         EXPECT_EQ(reg_text(root, iface), name);
         EXPECT_EQ(reg_text(root, iface + L"\\ProxyStubClsid32"),
@@ -377,18 +377,14 @@ void expect_type_library(const std::wstring& path, SYSKIND platform) {
         INVOKEKIND kind;
         VARTYPE type;  // of the one parameter; VT_EMPTY for none
     };
-    const Member second[] = {{0x60040000, INVOKE_PROPERTYGET, VT_I4},
-                             {0x60040000, INVOKE_PROPERTYPUT, VT_I4},
-                             {0x60040001, INVOKE_PROPERTYGET, VT_R8},
-                             {0x60040002, INVOKE_PROPERTYGET, VT_R8},
-                             {0x60040003, INVOKE_PROPERTYGET, VT_BSTR},
-                             {0x60040004, INVOKE_FUNC, VT_EMPTY}};
-    const Member third[] = {{0x60050000, INVOKE_PROPERTYGET, VT_R8},
-                            {0x60050001, INVOKE_FUNC, VT_EMPTY},
-                            {0x60050002, INVOKE_PROPERTYGET, VT_I4},
-                            {0x60050002, INVOKE_PROPERTYPUT, VT_I4},
-                            {0x60050003, INVOKE_PROPERTYGET, VT_I4},
-                            {0x60050003, INVOKE_PROPERTYPUT, VT_I4}};
+    const Member second[] = {
+        {0x60040000, INVOKE_PROPERTYGET, VT_I4},   {0x60040000, INVOKE_PROPERTYPUT, VT_I4},
+        {0x60040001, INVOKE_PROPERTYGET, VT_R8},   {0x60040002, INVOKE_PROPERTYGET, VT_R8},
+        {0x60040003, INVOKE_PROPERTYGET, VT_BSTR}, {0x60040004, INVOKE_FUNC, VT_EMPTY}};
+    const Member third[] = {
+        {0x60050000, INVOKE_PROPERTYGET, VT_R8}, {0x60050001, INVOKE_FUNC, VT_EMPTY},
+        {0x60050002, INVOKE_PROPERTYGET, VT_I4}, {0x60050002, INVOKE_PROPERTYPUT, VT_I4},
+        {0x60050003, INVOKE_PROPERTYGET, VT_I4}, {0x60050003, INVOKE_PROPERTYPUT, VT_I4}};
     const struct {
         const GUID* iid;
         const GUID* base;

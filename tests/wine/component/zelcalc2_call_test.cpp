@@ -156,7 +156,6 @@ TEST_F(Zelcalc2CallTest, TapeGotWithoutAResultLeavesNothingBehind) {
     EXPECT_LT(added, 1 << 20) << "bytes added: " << added;
 }
 
-
 // Each call's results rounded as the host set for it; the grand total adds them over the calls
 // and G brings it onto the readout, rounded too. A correction the user began is left when a
 // nested call comes: the keys then work the calculator again.

@@ -29,12 +29,14 @@ reduced() {
 
 run "$regsvr" /s "$dll"; check "$([ $? -eq 0 ] && echo ok)" "regsvr32 registers $bits z5calcD.dll"
 host "C++ early binding" "$early"; reduced "C++ early binding"
+check "$(grep -qx 'Grand total: 42' <<<"$output" && echo ok)" "$bits C++ early binding: the grand total"
 host "C++ late binding" "$late"
 host "C++ built against the header before _zelcalc2" "$old_header"
 host "VBScript" "$cscript" //nologo "$(winepath -w "$examples/script/showcalc.vbs")"; reduced "VBScript"
 # Its tape: the start at 1200, the typed 6 and 7, the result and the transfer of 42.
 check "$(tr -d '\r' <<<"$output" | grep -cE $'\t(1200|6|7|42)\\.$' | grep -qx 5 && echo ok)" \
   "$bits VBScript: the tape read after the call"
+check "$(grep -qx 'Grand total: 42' <<<"$(tr -d '\r' <<<"$output")" && echo ok)" "$bits VBScript: the grand total"
 host "JScript" "$cscript" //nologo "$(winepath -w "$examples/script/showcalc.js")"
 run "$regsvr" /s /u "$dll"
 # Without the registration, the early host says so instead of failing silently.

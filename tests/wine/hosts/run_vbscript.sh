@@ -32,6 +32,10 @@ check "$([ $? -eq 0 ] && echo ok)" "TaxRateKind = 2 is refused with E_INVALIDARG
 [ "$(grep -c '^error 438$' <<<"$output")" = 2 ]; check "$([ $? -eq 0 ] && echo ok)" "TaxRate cannot be set (438)"
 grep -qx 'kind 1 rates 0.08 0.065' <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "TaxRateKind read back; TaxRate and ReducedTaxRate from the host's file"
 grep -qx 'tape \[\]' <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "ClearTape, and an empty Tape before any call"
+grep -qx 'error 80070057 Decimals must be a whole number from 0 to 4, or -1 for results as computed' <<<"$output"
+check "$([ $? -eq 0 ] && echo ok)" "Decimals = 5 is refused with E_INVALIDARG, saying the values"
+grep -qx 'error 80070057' <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "Rounding = Null is refused with E_INVALIDARG"
+grep -qx 'decimals 2 rounding 2 gt 0' <<<"$output"; check "$([ $? -eq 0 ] && echo ok)" "Decimals \"2\" taken, the refused values kept the others"
 
 ini=$(tr -d '\r' <"$folder/z5calc.ini" 2>/dev/null)
 for line in 'AppPath=vbsoverflow' 'Tax=80' 'TaxMode=2' 'HelpFile=C:\vbhelp\vb.chm' 'HelpID=77'; do

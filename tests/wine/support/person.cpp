@@ -33,13 +33,9 @@ void press(WORD vk, bool shift, bool ctrl) {
 }
 
 WORD named_key(const std::wstring& name) {
-    static const std::map<std::wstring, WORD> keys = {{L"ESC", VK_ESCAPE},
-                                                      {L"BS", VK_BACK},
-                                                      {L"DEL", VK_DELETE},
-                                                      {L"ENTER", VK_RETURN},
-                                                      {L"UP", VK_UP},
-                                                      {L"DOWN", VK_DOWN},
-                                                      {L"APPS", VK_APPS}};
+    static const std::map<std::wstring, WORD> keys = {
+        {L"ESC", VK_ESCAPE}, {L"BS", VK_BACK},   {L"DEL", VK_DELETE}, {L"ENTER", VK_RETURN},
+        {L"UP", VK_UP},      {L"DOWN", VK_DOWN}, {L"APPS", VK_APPS}};
     if (auto it = keys.find(name); it != keys.end()) return it->second;
     if (name.size() > 1 && name[0] == L'F')
         return static_cast<WORD>(VK_F1 - 1 + std::stoi(name.substr(1)));

@@ -173,7 +173,6 @@ TEST_F(TapeWindowTest, ContextMenuOffersTheTapeCopyPasteAndTheRate) {
     EXPECT_EQ(menusSeen, 2);
 }
 
-
 // F2 selects the newest typed number, Up and Down the others (results are skipped), a click on
 // the tape another; typing shows the new number on its line while the readout keeps the
 // result; Esc leaves it, Enter corrects, and the keys then work the calculator again.

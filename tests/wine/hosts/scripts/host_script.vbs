@@ -26,3 +26,14 @@ calc.TaxRateKind = 1
 WScript.Echo "kind " & calc.TaxRateKind & " rates " & calc.TaxRate & " " & calc.ReducedTaxRate
 calc.ClearTape
 WScript.Echo "tape [" & calc.Tape & "]"
+' Decimals and Rounding as a script gives them: text that is a number converts; 5 and Null are
+' refused, the value set before kept.
+calc.Decimals = "2"
+calc.Decimals = 5
+WScript.Echo "error " & Hex(Err.Number) & " " & Err.Description
+Err.Clear
+calc.Rounding = Null
+WScript.Echo "error " & Hex(Err.Number)
+Err.Clear
+WScript.Echo "decimals " & calc.Decimals & " rounding " & calc.Rounding & " gt " & calc.GrandTotal
+calc.ClearGrandTotal

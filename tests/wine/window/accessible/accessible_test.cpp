@@ -2,6 +2,7 @@
 // reaches it.
 #include <windows.h>
 #include <oleacc.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -193,6 +194,37 @@ TEST_F(AccessibleTest, RateSwitchIsAButtonWhoseValueIsTheRate) {
     acc->accDoDefaultAction(child(id_of(KeyId::Num5)));
     pump_messages();
     EXPECT_EQ(text(&IAccessible::get_accName, readout), L"5.");
+}
+
+// The grand total's mark and the rounding's are static texts, shown with the marks, whose values
+// are the total and the rounding in words; the rounding mark's tooltip says the same.
+TEST_F(AccessibleTest, GrandTotalAndRoundingMarksAreReadWithTheirValues) {
+    const long gt = CalcAccessible::kGrandTotalChild, rounding = CalcAccessible::kRoundingChild;
+    EXPECT_EQ(i4(&IAccessible::get_accState, gt), STATE_SYSTEM_INVISIBLE);
+    EXPECT_EQ(i4(&IAccessible::get_accState, rounding), STATE_SYSTEM_INVISIBLE);
+    window.calculation().open(0, 0, {}, TaxRateKind::Standard, {2, ResultRule::HalfUp});
+    for (KeyId k : {KeyId::Num1, KeyId::Divide, KeyId::Num8, KeyId::Equals})
+        acc->accDoDefaultAction(child(id_of(k)));
+    EXPECT_EQ(i4(&IAccessible::get_accRole, gt), ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(i4(&IAccessible::get_accState, gt), STATE_SYSTEM_READONLY);
+    EXPECT_EQ(text(&IAccessible::get_accName, gt),
+              L"\u30B0\u30E9\u30F3\u30C9\u30C8\u30FC\u30BF\u30EB");
+    EXPECT_EQ(text(&IAccessible::get_accValue, gt), L"0.13");
+    EXPECT_EQ(text(&IAccessible::get_accName, rounding), L"\u7AEF\u6570\u51E6\u7406");  // 端数処理
+    const std::wstring words =
+        L"\u7D50\u679C\u3092\u5C0F\u65702\u6841\u306B\u56DB\u6368\u4E94\u5165";
+    EXPECT_EQ(text(&IAccessible::get_accValue, rounding), words);  // 結果を小数2桁に四捨五入
+    SendMessageW(window.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));  // the tooltips come
+    wchar_t tip[80] = {};
+    TTTOOLINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.hwnd = window.hwnd();
+    info.uId = kKeyCount;
+    info.lpszText = tip;
+    SendMessageW(window.tooltips(), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(std::wstring(tip), words);
+    window.calculation().clear_grand_total();
+    EXPECT_EQ(i4(&IAccessible::get_accState, gt), STATE_SYSTEM_INVISIBLE);
 }
 
 // The readout is a polite live region where the annotation service is; where it is missing

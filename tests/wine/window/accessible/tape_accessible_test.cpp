@@ -112,7 +112,6 @@ TEST_F(TapeAccessibleTest, NewLinesClearsAndTheDroppedOldestRaiseListEvents) {
     UnhookWinEvent(hook);
 }
 
-
 // A correction: its line is the list's selection, read with the number typed; made, the line
 // and those after it are read anew, from another process too.
 TEST_F(TapeAccessibleTest, CorrectionIsTheSelectionAndItsLinesAreReadAnew) {
