@@ -427,10 +427,15 @@ TEST_F(ComponentTest, DecimalsAndRoundingTakeOnlyTheirValues) {
     ComPtr<_zelcalc> calc = create();
     ASSERT_TRUE(calc);
     ComPtr<_zelcalc3> calc3;
-    ComPtr<IDispatch> dispatch;
-    ASSERT_EQ(calc->QueryInterface(IID__zelcalc3, calc3.put_void()), S_OK);
+    ComPtr<IDispatch> dispatch;  // the newest interface
     ASSERT_EQ(calc->QueryInterface(IID_IDispatch, dispatch.put_void()), S_OK);
-    EXPECT_EQ(static_cast<void*>(calc3.get()), static_cast<void*>(dispatch.get()));
+    ASSERT_EQ(dispatch->QueryInterface(IID__zelcalc3, calc3.put_void()), S_OK);
+    ComPtr<ITypeInfo> info;
+    TYPEATTR* attr = nullptr;
+    ASSERT_EQ(dispatch->GetTypeInfo(0, 0, info.put()), S_OK);
+    ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+    EXPECT_TRUE(IsEqualGUID(attr->guid, IID__zelcalc3));  // what late binding names come from
+    info->ReleaseTypeAttr(attr);
     const std::wstring host = settings_folder_of_this_user() + L"roundhost.ini";
     UniqueBstr name(L"roundhost");
     ASSERT_EQ(calc->SetAppName(name.get()), S_OK);
