@@ -110,6 +110,8 @@ const Row kRows[] = {
      L"+ 100.|+ 50. 訂|= 3.|= 153.|転記 153.|"},
     {"Esc leaves a correction, the second Esc closes", L"8+1={F2}5{ESC}", L"", Row::kNothing,
      L"9. テープ", false, L"{ESC}", kStart},
+    {"a click on a line of the tape corrects it", L"100+20+3=^h", L"足す、20.", Row::kNothing,
+     L"123. テープ", false, L"50~~", 153},
     {"Ctrl+Z takes the correction back", L"7+2={F2}3~^z", L"", Row::kNothing, L"9. テープ", false,
      L"~", 9},
     {"G twice clears the grand total, G recalls it", L"gg5+5=g", L"", Row::kNothing, L"10.", false,
@@ -313,11 +315,12 @@ class PersonTest : public ComponentCallTest {
         click_at(centre_of(tape), true);
     }
 
-    // A key of the calculator, or an item of the menu while one is up.
+    // A key of the calculator or a line of the tape, or an item of the menu while one is up.
     static void click_named(const std::wstring& name) {
         POINT at = {};
-        const bool found =
-            menu_shown() ? menu_item_centre(name, at) : child_centre(window_in_front(), name, at);
+        const bool found = menu_shown() ? menu_item_centre(name, at)
+                                        : child_centre(window_in_front(), name, at) ||
+                                              child_centre(window_named(L"テープ"), name, at);
         EXPECT_TRUE(found) << narrow(name);
         click_at(at);
     }
