@@ -130,6 +130,13 @@ TEST_F(HostProbeTest, CallsOnAnotherThreadThanTheObjectsAreRefused) {
     double m = 1, mmax = 0, result = 0;
     windowstay ws = {3000, 3000, 1500, 300};
     EXPECT_EQ(h.object->showcalc(&m, &ws, &mmax, &result), RPC_E_WRONG_THREAD);
+    ComPtr<_zelcalc3> calc3;
+    ASSERT_EQ(h.object->QueryInterface(IID__zelcalc3, calc3.put_void()), S_OK);
+    LONG decimals = 0;
+    for (HRESULT hr : {calc3->get_GrandTotal(&m), calc3->ClearGrandTotal(), calc3->put_Decimals(2),
+                       calc3->get_Rounding(&decimals)})
+        EXPECT_EQ(hr, RPC_E_WRONG_THREAD);
+    calc3.reset();
     // Reference counting and interfaces work from any thread; the calls do not.
     ComPtr<IDispatch> dispatch;
     ASSERT_EQ(h.object->QueryInterface(IID_IDispatch, dispatch.put_void()), S_OK);
