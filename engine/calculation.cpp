@@ -110,7 +110,9 @@ void Calculation::clear_grand_total() noexcept {
     Publish publish(*this);
     gt_ = 0;
     gtRecalled_ = false;
-    chain_.gt = 0;  // a correction later does not bring it back
+    // The host took the total: a correction of a step before this would add its results again,
+    // so the calculation starts anew here (what was done stays).
+    restart_chain();
 }
 
 bool Calculation::correct(std::uint64_t line, std::span<const Key> entry) noexcept {

@@ -87,7 +87,7 @@ class Calculation final : private CalcDisplay {
     // the readout as a result; G again at once clears it. Both are lines on the tape.
     double grand_total() const noexcept { return gt_; }
     void press_grand_total() noexcept { operate({Step::Kind::GrandTotal}); }
-    // The host's clear: no line.
+    // The host's clear: no line. Steps before it can no longer be corrected.
     void clear_grand_total() noexcept;
     ResultRounding rounding() const noexcept { return calc_.rounding(); }
 

@@ -149,6 +149,15 @@ TEST(GrandTotal, SumsResultsAcrossCallsUntilRecalledTwice) {
     work(calc, "G");
     EXPECT_EQ(calc.grand_total(), 0);
     EXPECT_EQ(spelt(calc.tape()).substr(spelt(calc.tape()).rfind("= 3.")), "= 3.|GT 38.|GTC 38.|");
+
+    // A total the host cleared stays cleared: the steps before its clear are no longer
+    // corrected (which would add their results again), those after it are.
+    Opened host("1 0 + 5 =");
+    host.calc.clear_grand_total();
+    EXPECT_FALSE(host.calc.correctable_line(std::nullopt, 0));
+    work(host.calc, "2 X 3 =");
+    ASSERT_TRUE(host.correct(0, "4"));
+    EXPECT_EQ(host.calc.grand_total(), 12);
 }
 
 TEST(ResultRounding, DecimalExactByEachRule) {
