@@ -154,6 +154,7 @@ std::optional<std::size_t> TapeWindow::marked_line() const noexcept {
 
 void TapeWindow::mark_line(std::optional<std::uint64_t> line, const ReadoutText* typed) noexcept {
     const bool moved = line != marked_;
+    const std::optional<std::size_t> before = marked_line();
     marked_ = line;
     hasTyped_ = typed != nullptr;
     if (typed) typed_ = *typed;
@@ -167,7 +168,14 @@ void TapeWindow::mark_line(std::optional<std::uint64_t> line, const ReadoutText*
         scroll(0);
     }
     InvalidateRect(hwnd(), nullptr, TRUE);
-    if (!index) return;
+    if (!index) {
+        // The correction ended: its line is no longer selected.
+        if (before) {
+            NotifyWinEvent(EVENT_OBJECT_SELECTIONREMOVE, hwnd(), OBJID_CLIENT,
+                           static_cast<LONG>(*before + 1));
+        }
+        return;
+    }
     const auto child = static_cast<LONG>(*index + 1);
     NotifyWinEvent(moved ? EVENT_OBJECT_SELECTION : EVENT_OBJECT_NAMECHANGE, hwnd(), OBJID_CLIENT,
                    child);

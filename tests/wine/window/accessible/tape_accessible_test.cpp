@@ -153,6 +153,7 @@ TEST_F(TapeAccessibleTest, CorrectionIsTheSelectionAndItsLinesAreReadAnew) {
                tapeEvents.end();
     };
     EXPECT_TRUE(raised(EVENT_OBJECT_SELECTION, 2));
+    EXPECT_TRUE(raised(EVENT_OBJECT_SELECTIONREMOVE, 2));
     EXPECT_TRUE(raised(EVENT_OBJECT_NAMECHANGE, 3));
     UnhookWinEvent(hook);
 }
