@@ -7,15 +7,6 @@
 // The calculation's steps since its start: worked again after a correction (訂正), and the
 // grand total they add to.
 namespace z5calc {
-namespace {
-
-// The keys that type a number rather than work on one.
-bool types_number(Key key) noexcept {
-    return key.group == KeyGroup::Number || key.group == KeyGroup::Decimal ||
-           key.group == KeyGroup::Inv || key.group == KeyGroup::Bs;
-}
-
-}  // namespace
 
 void Calculation::work(Step step) noexcept {
     step.line = tape().recorded();

@@ -35,6 +35,12 @@ struct Key {
     friend constexpr bool operator==(Key, Key) = default;
 };
 
+// The keys that type a number (digits, 00, 000, the point, ±, ←) rather than work on one.
+constexpr bool types_number(Key key) noexcept {
+    return key.group == KeyGroup::Number || key.group == KeyGroup::Decimal ||
+           key.group == KeyGroup::Inv || key.group == KeyGroup::Bs;
+}
+
 // The tag of a key; the decimal point, which has no tag of its own, goes by ".".
 constexpr std::string_view tag_of(Key key) noexcept {
     const auto at = static_cast<std::size_t>(key.index);

@@ -1,15 +1,6 @@
 #include "calc_window.h"
 
 namespace z5calc {
-namespace {
-
-bool types_number(const KeyRow& row) noexcept {
-    const KeyGroup group = row.engine.group;
-    return row.role == KeyRole::Calc && (group == KeyGroup::Number || group == KeyGroup::Decimal ||
-                                         group == KeyGroup::Inv || group == KeyGroup::Bs);
-}
-
-}  // namespace
 
 void CalcWindow::start_correction(std::optional<std::uint64_t> line) noexcept {
     if (!hwnd()) return;
@@ -54,7 +45,7 @@ void CalcWindow::correction_key(KeyId id) noexcept {
         return;
     }
     Correction& c = *correction_;
-    if (!types_number(row) || c.count == c.keys.size()) {
+    if (row.role != KeyRole::Calc || !types_number(row.engine) || c.count == c.keys.size()) {
         beep();
         return;
     }

@@ -160,13 +160,10 @@ void TapeWindow::mark_line(std::optional<std::uint64_t> line, const ReadoutText*
     if (typed) typed_ = *typed;
     if (!hwnd()) return;
     const std::optional<std::size_t> index = marked_line();
-    if (index && (*index < first_ || *index >= first_ + static_cast<std::size_t>(page()))) {
-        // Into view, a line or two of its neighbours with it where there are.
-        const std::size_t inView = static_cast<std::size_t>(page());
+    const auto inView = static_cast<std::size_t>(page());
+    // Out of view, it comes in at the bottom, the lines before it above.
+    if (index && (*index < first_ || *index >= first_ + inView))
         first_ = *index + 1 >= inView ? *index + 1 - inView : 0;
-        if (*index < first_) first_ = *index;
-        scroll(0);
-    }
     InvalidateRect(hwnd(), nullptr, TRUE);
     if (!index) {
         // The correction ended: its line is no longer selected.
